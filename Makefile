@@ -1,0 +1,39 @@
+# Front door: `make run` starts the application, `make test` runs every test with private services.
+SETUP_STAMP := third_party/.setup-done
+SERVICES := scripts/test-services
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+.PHONY: all setup build run test build-asan test-asan bench format
+
+all: build
+
+$(SETUP_STAMP): scripts/setup
+	scripts/setup
+
+setup:
+	scripts/setup
+
+build: $(SETUP_STAMP)
+	cmake --preset dev
+	cmake --build --preset dev
+
+run: build
+	./build/dev/src/kavo-voice $(ARGS)
+
+test: build
+	$(SERVICES) run ctest --preset dev --parallel 2
+
+build-asan: $(SETUP_STAMP)
+	cmake --preset asan
+	cmake --build --preset asan
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(SERVICES) run ctest --preset asan --parallel 2
+
+bench: $(SETUP_STAMP)
+	cmake --preset bench
+	cmake --build --preset bench
+	@for program in build/bench/bench/bench_*; do echo "== $$program"; $$program || exit 1; done
+
+format:
+	clang-format -i $(SOURCES)

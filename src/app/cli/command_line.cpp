@@ -1,0 +1,51 @@
+#include "command_line.h"
+
+#include "store/interface_language.h"
+
+#include <QLocale>
+
+#include <cstdio>
+
+namespace kavo::cli {
+
+void printUsage(QTextStream& stream)
+{
+    stream << "Usage: kavo-voice [COMMAND]\n"
+              "\n"
+              "Without a command the desktop application starts.\n"
+              "\n"
+              "Commands:\n"
+              "  config [--show-key]              print the effective settings as JSON\n"
+              "  history [--json] [--limit N]     list the dictation history, newest first\n"
+              "  snippets expand TEXT             print TEXT after snippet expansion\n"
+              "  help                             show this help\n";
+}
+
+int run(const QStringList& arguments)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    InterfaceLanguage::install(InterfaceLanguage::resolve(QLocale::system().uiLanguages()));
+
+    if (arguments.isEmpty()) {
+        printUsage(out);
+        return 0;
+    }
+    const QString command = arguments.first();
+    const QStringList rest = arguments.mid(1);
+    if (command == QLatin1String("config"))
+        return runConfig(rest, out, err);
+    if (command == QLatin1String("history"))
+        return runHistory(rest, out, err);
+    if (command == QLatin1String("snippets"))
+        return runSnippets(rest, out, err);
+    if (command == QLatin1String("help") || command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        printUsage(out);
+        return 0;
+    }
+    err << "kavo-voice: unknown command \"" << command << "\"\n";
+    printUsage(err);
+    return usageError;
+}
+
+} // namespace kavo::cli

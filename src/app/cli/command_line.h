@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace kavo::cli {
+
+/// Exit status for arguments the program does not understand.
+constexpr int usageError = 2;
+
+/// Runs one command line (without the program name) and returns the process exit status.
+int run(const QStringList& arguments);
+
+void printUsage(QTextStream& stream);
+
+int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runHistory(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runSnippets(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+} // namespace kavo::cli

@@ -1,0 +1,11 @@
+#include "cli/command_line.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kavo-voice"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KAVO_VERSION));
+    return kavo::cli::run(QCoreApplication::arguments().mid(1));
+}

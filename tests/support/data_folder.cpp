@@ -1,0 +1,48 @@
+#include "data_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace kavo::test {
+
+QString useTemporaryDataFolder()
+{
+    static QTemporaryDir root;
+    static const QString data = [] {
+        const QString path = root.filePath(QStringLiteral("data"));
+        QDir().mkpath(path);
+        qputenv("KAVO_DATA_DIR", path.toUtf8());
+        qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("share")).toUtf8());
+        return path;
+    }();
+    return data;
+}
+
+void emptyDataFolder()
+{
+    QDir folder(useTemporaryDataFolder());
+    folder.removeRecursively();
+    QDir().mkpath(folder.absolutePath());
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace kavo::test
