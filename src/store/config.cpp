@@ -245,12 +245,11 @@ bool Config::save(const QString& path) const
     if (!QDir().mkpath(info.absolutePath()))
         error = QStringLiteral("could not create the folder %1").arg(info.absolutePath());
     else
-        error = writeFileAtomically(path, encode());
+        error = writeFileAtomically(path, encode(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (error) {
         Log::write(QStringLiteral("could not save ") + info.fileName() + QStringLiteral(": ") + *error);
         return false;
     }
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return true;
 }
 

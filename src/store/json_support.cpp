@@ -127,11 +127,14 @@ Field readDate(const QJsonObject& object, const QString& key, QDateTime& out)
 
 } // namespace json
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
+std::optional<QString> writeFileAtomically(
+    const QString& path, const QByteArray& bytes, std::optional<QFileDevice::Permissions> permissions)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    if (permissions)
+        file.setPermissions(*permissions);
     if (file.write(bytes) != bytes.size()) {
         const QString error = file.errorString();
         file.cancelWriting();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFileDevice>
 #include <QJsonObject>
 #include <QString>
 #include <QUuid>
@@ -37,7 +38,9 @@ Field readDate(const QJsonObject& object, const QString& key, QDateTime& out);
 } // namespace json
 
 /// Writes bytes through a temporary file that replaces the target, so a crash never leaves half a file.
-/// Returns the error description on failure.
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
+/// Permissions, when given, are set on the temporary file before it takes the target's place; failing to
+/// set them does not fail the write. Returns the error description on failure.
+std::optional<QString> writeFileAtomically(
+    const QString& path, const QByteArray& bytes, std::optional<QFileDevice::Permissions> permissions = std::nullopt);
 
 } // namespace kavo

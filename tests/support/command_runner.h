@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+namespace kavo::test {
+
+/// What one run of the kavo-voice program printed and returned.
+struct CommandResult
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+/// Runs the built kavo-voice with the given arguments and data folder, and a clean environment otherwise.
+CommandResult runKavoVoice(
+    const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra = QProcessEnvironment());
+
+} // namespace kavo::test
