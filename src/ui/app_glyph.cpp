@@ -1,0 +1,84 @@
+#include "app_glyph.h"
+
+#include <vector>
+
+namespace kavo {
+namespace {
+
+const QString phoneSource = QStringLiteral("phone");
+
+struct Row
+{
+    const char* icon;
+    Tone tone;
+    std::vector<const char*> prefixes;
+};
+
+// Searched from the top; within a row the prefixes are tried in order. Each row holds the macOS bundle
+// identifiers of its applications and then their Linux IDs (desktop-file IDs, Flatpak IDs and lower-cased
+// WM_CLASS names). The rows keep their order, so an ID that two rows could claim goes to the earlier one:
+// Thunderbird's Flatpak "org.mozilla.thunderbird" shows the browser globe, as the Mozilla bundle
+// identifier does on macOS, while its distribution package "thunderbird" shows the mail icon.
+const Row table[] = {
+    { "send", Tone::blue,
+        { "ru.keepcoder.telegram", "org.telegram", "com.tdesktop", "telegramdesktop", "telegram-desktop" } },
+    { "message-square", Tone::purple, { "com.tinyspeck.slackmacgap", "com.slack.slack", "slack" } },
+    { "message-circle", Tone::green,
+        { "net.whatsapp", "com.apple.mobilesms", "com.hnc.discord", "com.microsoft.teams", "us.zoom", "whatsapp",
+            "com.github.eneshecan.whatsappforlinux", "io.github.mimbrero.whatsappdesktop", "com.discordapp.discord",
+            "discord", "teams-for-linux", "com.github.ismaelmartinez.teams_for_linux", "microsoft teams", "zoom" } },
+    { "sparkles", Tone::purple, { "com.anthropic.", "com.openai." } },
+    { "code", Tone::teal,
+        { "com.todesktop.230313mzl4w4u92", "com.microsoft.vscode", "com.apple.dt.xcode", "dev.zed.", "com.jetbrains.",
+            "com.sublimetext.", "com.exafunction.windsurf", "code", "codium", "com.visualstudio.code",
+            "com.vscodium.codium", "jetbrains-", "sublime_text", "cursor", "windsurf" } },
+    { "terminal", Tone::teal,
+        { "com.apple.terminal", "com.googlecode.iterm2", "dev.warp.", "com.mitchellh.ghostty", "org.gnome.terminal",
+            "gnome-terminal", "org.gnome.console", "kgx", "org.gnome.ptyxis", "org.kde.konsole", "konsole", "kitty",
+            "alacritty", "org.wezfurlong.wezterm", "foot", "xterm", "xfce4-terminal", "tilix", "com.gexperts.tilix",
+            "terminator", "ghostty" } },
+    { "globe", Tone::neutral,
+        { "com.google.chrome", "com.apple.safari", "company.thebrowser.", "org.mozilla.", "com.microsoft.edgemac",
+            "com.brave.", "com.operasoftware.", "com.vivaldi.", "google-chrome", "chromium", "org.chromium.chromium",
+            "firefox", "brave-browser", "com.microsoft.edge", "microsoft-edge", "com.opera.", "opera", "vivaldi" } },
+    { "mail", Tone::pink,
+        { "com.apple.mail", "com.microsoft.outlook", "com.readdle.smartemail", "com.superhuman.", "thunderbird",
+            "net.thunderbird.", "org.gnome.evolution", "evolution", "org.gnome.geary", "geary", "org.kde.kmail",
+            "kmail" } },
+    { "file-text", Tone::blue,
+        { "com.microsoft.word", "com.apple.iwork.pages", "com.apple.notes", "com.apple.textedit", "md.obsidian",
+            "notion.id", "com.google.docs", "libreoffice-writer", "org.libreoffice.", "obsidian", "notion",
+            "org.gnome.texteditor", "gedit", "org.gnome.gedit", "org.kde.kate", "kate", "org.xfce.mousepad",
+            "mousepad" } },
+    { "mic", Tone::blue, { AppGlyph::ownApplicationID.data() } },
+};
+
+} // namespace
+
+AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& bundleID, const QString& source)
+{
+    if (source == phoneSource)
+        return { QStringLiteral("smartphone"), Tone::green };
+    if (bundleID) {
+        const QString id = bundleID->toLower();
+        for (const Row& row : table) {
+            for (const char* prefix : row.prefixes) {
+                if (id.startsWith(QLatin1StringView(prefix)))
+                    return { QString::fromLatin1(row.icon), row.tone };
+            }
+        }
+    }
+    return { QStringLiteral("app-window"), Tone::neutral };
+}
+
+QString AppGlyph::name(const QString& source, const std::optional<QString>& appName)
+{
+    if (source == phoneSource)
+        return tr("From phone");
+    // A recorded but empty name would leave the row unlabelled.
+    if (appName && !appName->isEmpty())
+        return *appName;
+    return QStringLiteral("Kavo Voice");
+}
+
+} // namespace kavo

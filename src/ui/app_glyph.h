@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/raw_value.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <optional>
+
+namespace kavo {
+
+/// The tint palette of icons.
+enum class Tone { blue, green, red, amber, purple, teal, pink, neutral, white, brand };
+
+template <> struct RawValues<Tone>
+{
+    static constexpr std::array<std::pair<Tone, const char*>, 10> table { {
+        { Tone::blue, "blue" },
+        { Tone::green, "green" },
+        { Tone::red, "red" },
+        { Tone::amber, "amber" },
+        { Tone::purple, "purple" },
+        { Tone::teal, "teal" },
+        { Tone::pink, "pink" },
+        { Tone::neutral, "neutral" },
+        { Tone::white, "white" },
+        { Tone::brand, "brand" },
+    } };
+};
+
+/// The icon, tint and display name of the application a dictation was typed into.
+class AppGlyph
+{
+    Q_DECLARE_TR_FUNCTIONS(AppGlyph)
+
+public:
+    /// A line icon by name and its tint.
+    struct Icon
+    {
+        QString name;
+        Tone tone = Tone::neutral;
+
+        bool operator==(const Icon&) const = default;
+    };
+
+    /// This application's own ID (its desktop-file ID and lower-cased WM_CLASS).
+    static constexpr QLatin1StringView ownApplicationID { "kavo-voice" };
+
+    /// The icon for a dictation from the source ("phone" or the computer) into the application with that ID
+    /// (a desktop-file ID, a lower-cased WM_CLASS or a macOS bundle identifier; letter case does not matter).
+    static Icon icon(const std::optional<QString>& bundleID, const QString& source);
+
+    /// "From phone" for the phone, else the application's name, else this application's name.
+    static QString name(const QString& source, const std::optional<QString>& appName);
+};
+
+} // namespace kavo
