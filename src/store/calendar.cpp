@@ -21,7 +21,13 @@ bool Calendar::isSameDay(const QDateTime& a, const QDateTime& b) const
 
 QDateTime Calendar::addingDays(const QDateTime& date, int days) const
 {
-    return date.toTimeZone(timeZone).addDays(days);
+    const QDateTime local = date.toTimeZone(timeZone);
+    const QDate day = local.date().addDays(days);
+    const QDateTime moved(day, local.time(), timeZone);
+    // A clock time the target day skips (a daylight-saving gap at midnight, say) must not land on another day.
+    if (!moved.isValid() || moved.date() != day)
+        return day.startOfDay(timeZone);
+    return moved;
 }
 
 std::optional<Calendar::Interval> Calendar::week(const QDateTime& date) const

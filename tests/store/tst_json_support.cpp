@@ -133,6 +133,11 @@ private Q_SLOTS:
         QVERIFY(berlin.isSameDay(QDateTime(QDate(2026, 10, 25), QTime(22, 30), Qt::UTC), earlyOnTheChangeDay));
         QVERIFY(!berlin.isSameDay(QDateTime(QDate(2026, 10, 25), QTime(23, 30), Qt::UTC), earlyOnTheChangeDay));
         QCOMPARE(berlin.startOfDay(after), QDateTime(QDate(2026, 10, 26), QTime(0, 0), berlin.timeZone));
+
+        // Santiago's 2024-09-08 began at 01:00: half past midnight of that day does not exist.
+        const Calendar santiago { QTimeZone("America/Santiago"), Qt::Monday };
+        const QDateTime nextNight(QDate(2024, 9, 9), QTime(0, 30), santiago.timeZone);
+        QCOMPARE(santiago.addingDays(nextNight, -1).toTimeZone(santiago.timeZone).date(), QDate(2024, 9, 8));
     }
 };
 
