@@ -20,9 +20,11 @@ std::optional<QDateTime> parseDate(const QString& text)
     static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z$"));
     if (!form.match(text).hasMatch())
         return std::nullopt;
-    // Date and time are parsed apart so that no local-time rule can shift a UTC clock reading.
-    const QDate day = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
-    const QTime time = QTime::fromString(text.mid(11, 8), QStringLiteral("HH:mm:ss"));
+    // The form is fixed, so the fields are read by position (this runs for every stored date), and
+    // date and time stay apart so that no local-time rule can shift a UTC clock reading.
+    const QStringView view(text);
+    const QDate day(view.mid(0, 4).toInt(), view.mid(5, 2).toInt(), view.mid(8, 2).toInt());
+    const QTime time(view.mid(11, 2).toInt(), view.mid(14, 2).toInt(), view.mid(17, 2).toInt());
     if (!day.isValid() || !time.isValid())
         return std::nullopt;
     return QDateTime(day, time, Qt::UTC);

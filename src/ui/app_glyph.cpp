@@ -1,5 +1,7 @@
 #include "app_glyph.h"
 
+#include "store/history.h"
+
 #include <vector>
 
 namespace kavo {
@@ -71,13 +73,13 @@ AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& bundleID, const QStr
     return { QStringLiteral("app-window"), Tone::neutral };
 }
 
-QString AppGlyph::name(const QString& source, const std::optional<QString>& appName)
+QString AppGlyph::name(const HistoryEntry& entry)
 {
-    if (source == phoneSource)
+    if (entry.source == phoneSource)
         return tr("From phone");
     // A recorded but empty name would leave the row unlabelled.
-    if (appName && !appName->isEmpty())
-        return *appName;
+    if (entry.appName && !entry.appName->isEmpty())
+        return *entry.appName;
     return QStringLiteral("Kavo Voice");
 }
 

@@ -9,6 +9,8 @@
 
 namespace kavo {
 
+struct HistoryEntry;
+
 /// The tint palette of icons.
 enum class Tone { blue, green, red, amber, purple, teal, pink, neutral, white, brand };
 
@@ -51,7 +53,7 @@ public:
     static Icon icon(const std::optional<QString>& bundleID, const QString& source);
 
     /// "From phone" for the phone, else the application's name, else this application's name.
-    static QString name(const QString& source, const std::optional<QString>& appName);
+    static QString name(const HistoryEntry& entry);
 };
 
 } // namespace kavo

@@ -1,3 +1,4 @@
+#include "store/history.h"
 #include "support/data_folder.h"
 #include "ui/app_glyph.h"
 
@@ -112,7 +113,11 @@ private Q_SLOTS:
         QFETCH(bool, hasName);
         QFETCH(QString, appName);
         QFETCH(QString, expected);
-        QCOMPARE(AppGlyph::name(source, hasName ? std::optional(appName) : std::nullopt), expected);
+        HistoryEntry entry;
+        entry.source = source;
+        if (hasName)
+            entry.appName = appName;
+        QCOMPARE(AppGlyph::name(entry), expected);
     }
 };
 
