@@ -33,7 +33,10 @@ test-asan: build-asan
 bench: $(SETUP_STAMP)
 	cmake --preset bench
 	cmake --build --preset bench
-	@for program in build/bench/bench/bench_*; do echo "== $$program"; $$program || exit 1; done
+	@for program in build/bench/bench/bench_*; do \
+		[ -f "$$program" ] && [ -x "$$program" ] || continue; \
+		echo "== $$program"; "$$program" || exit 1; \
+	done
 
 format:
 	clang-format -i $(SOURCES)
