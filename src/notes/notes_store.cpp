@@ -153,28 +153,9 @@ std::optional<Note> Note::fromJson(const QJsonObject& object)
         || json::readDate(object, QStringLiteral("created"), note.created) != Field::Valid
         || json::readDate(object, QStringLiteral("updated"), note.updated) != Field::Valid)
         return std::nullopt;
-
-    QString kind;
-    switch (json::readString(object, QStringLiteral("kind"), kind)) {
-    case Field::Absent:
-        break;
-    case Field::Valid:
-        note.kind = kind;
-        break;
-    case Field::Invalid:
+    if (json::readOptionalString(object, QStringLiteral("kind"), note.kind) == Field::Invalid
+        || json::readOptionalInt(object, QStringLiteral("number"), note.number) == Field::Invalid)
         return std::nullopt;
-    }
-
-    int number = 0;
-    switch (json::readInt(object, QStringLiteral("number"), number)) {
-    case Field::Absent:
-        break;
-    case Field::Valid:
-        note.number = number;
-        break;
-    case Field::Invalid:
-        return std::nullopt;
-    }
     return note;
 }
 

@@ -106,13 +106,6 @@ template <typename Record> QJsonArray recordsToJson(const QList<Record>& records
     return array;
 }
 
-void readOptionalNumber(const QJsonObject& object, const QString& key, std::optional<double>& out)
-{
-    double number = 0;
-    if (json::readNumber(object, key, number) == json::Field::Valid)
-        out = number;
-}
-
 } // namespace
 
 std::optional<Config> Config::decode(const QByteArray& bytes)
@@ -142,8 +135,8 @@ std::optional<Config> Config::decode(const QByteArray& bytes)
     json::readInt(object, QStringLiteral("holdThresholdMs"), c.holdThresholdMs);
     json::readInt(object, QStringLiteral("minRecordingMs"), c.minRecordingMs);
     json::readBool(object, QStringLiteral("hudVisible"), c.hudVisible);
-    readOptionalNumber(object, QStringLiteral("hudX"), c.hudX);
-    readOptionalNumber(object, QStringLiteral("hudY"), c.hudY);
+    json::readOptionalNumber(object, QStringLiteral("hudX"), c.hudX);
+    json::readOptionalNumber(object, QStringLiteral("hudY"), c.hudY);
     json::readString(object, QStringLiteral("inputDeviceID"), c.inputDeviceID);
     json::readBool(object, QStringLiteral("trimSilence"), c.trimSilence);
     json::readNumber(object, QStringLiteral("keepSilenceSeconds"), c.keepSilenceSeconds);

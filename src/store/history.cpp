@@ -17,24 +17,6 @@
 namespace kavo {
 namespace {
 
-json::Field readOptionalString(const QJsonObject& object, const QString& key, std::optional<QString>& out)
-{
-    QString value;
-    const json::Field field = json::readString(object, key, value);
-    if (field == json::Field::Valid)
-        out = value;
-    return field;
-}
-
-json::Field readOptionalNumber(const QJsonObject& object, const QString& key, std::optional<double>& out)
-{
-    double value = 0;
-    const json::Field field = json::readNumber(object, key, value);
-    if (field == json::Field::Valid)
-        out = value;
-    return field;
-}
-
 QString audioPath(const QString& name)
 {
     return QDir(Config::audioDirectory()).filePath(name);
@@ -167,12 +149,13 @@ std::optional<HistoryEntry> HistoryEntry::fromJson(const QJsonObject& object, QS
         { "duration", json::readNumber(object, QStringLiteral("duration"), entry.duration), "a number" },
         { "model", json::readString(object, QStringLiteral("model"), entry.model), "a string" },
         { "source", json::readString(object, QStringLiteral("source"), entry.source), "a string" },
-        { "appName", readOptionalString(object, QStringLiteral("appName"), entry.appName), "a string" },
-        { "appBundleID", readOptionalString(object, QStringLiteral("appBundleID"), entry.appBundleID), "a string" },
-        { "audioFile", readOptionalString(object, QStringLiteral("audioFile"), entry.audioFile), "a string" },
-        { "error", readOptionalString(object, QStringLiteral("error"), entry.error), "a string" },
+        { "appName", json::readOptionalString(object, QStringLiteral("appName"), entry.appName), "a string" },
+        { "appBundleID", json::readOptionalString(object, QStringLiteral("appBundleID"), entry.appBundleID),
+            "a string" },
+        { "audioFile", json::readOptionalString(object, QStringLiteral("audioFile"), entry.audioFile), "a string" },
+        { "error", json::readOptionalString(object, QStringLiteral("error"), entry.error), "a string" },
         { "offline", json::readBool(object, QStringLiteral("offline"), entry.offline), "a boolean" },
-        { "latency", readOptionalNumber(object, QStringLiteral("latency"), entry.latency), "a number" },
+        { "latency", json::readOptionalNumber(object, QStringLiteral("latency"), entry.latency), "a number" },
     };
     for (const Read& read : reads) {
         if (read.field == json::Field::Invalid) {

@@ -127,6 +127,33 @@ Field readDate(const QJsonObject& object, const QString& key, QDateTime& out)
     return Field::Valid;
 }
 
+namespace {
+template <typename Value, typename Reader>
+Field readOptional(const QJsonObject& object, const QString& key, std::optional<Value>& out, Reader read)
+{
+    Value value {};
+    const Field field = read(object, key, value);
+    if (field == Field::Valid)
+        out = value;
+    return field;
+}
+} // namespace
+
+Field readOptionalString(const QJsonObject& object, const QString& key, std::optional<QString>& out)
+{
+    return readOptional(object, key, out, readString);
+}
+
+Field readOptionalNumber(const QJsonObject& object, const QString& key, std::optional<double>& out)
+{
+    return readOptional(object, key, out, readNumber);
+}
+
+Field readOptionalInt(const QJsonObject& object, const QString& key, std::optional<int>& out)
+{
+    return readOptional(object, key, out, readInt);
+}
+
 } // namespace json
 
 std::optional<QString> writeFileAtomically(

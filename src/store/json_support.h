@@ -35,6 +35,11 @@ Field readInt(const QJsonObject& object, const QString& key, int& out);
 Field readUuid(const QJsonObject& object, const QString& key, QUuid& out);
 Field readDate(const QJsonObject& object, const QString& key, QDateTime& out);
 
+/// Optional fields: set only when the key holds a valid value.
+Field readOptionalString(const QJsonObject& object, const QString& key, std::optional<QString>& out);
+Field readOptionalNumber(const QJsonObject& object, const QString& key, std::optional<double>& out);
+Field readOptionalInt(const QJsonObject& object, const QString& key, std::optional<int>& out);
+
 } // namespace json
 
 /// Writes bytes through a temporary file that replaces the target, so a crash never leaves half a file.
