@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <numeric>
 #include <poll.h>
@@ -38,8 +39,7 @@ QByteArray wavChunk(const char* id, const QByteArray& body)
     return id + littleEndian(quint32(body.size())) + body + QByteArray(body.size() % 2, '\0');
 }
 
-// The format of 16-bit integer PCM.
-QByteArray fmtChunk(quint16 channels, quint32 rate)
+QByteArray pcm16FormatChunk(quint16 channels, quint32 rate)
 {
     return wavChunk("fmt ",
         littleEndian(quint16(1)) + littleEndian(channels) + littleEndian(rate) + littleEndian(rate * channels * 2)
@@ -79,13 +79,13 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("chunks");
         QTest::addColumn<bool>("valid");
-        const QByteArray samples = bytesOf({ 1, -2, 32767, -32768 }), pcm = fmtChunk(1, 16000);
+        const QByteArray samples = bytesOf({ 1, -2, 32767, -32768 }), pcm = pcm16FormatChunk(1, 16000);
         const QByteArray data = wavChunk("data", samples), list = wavChunk("LIST", "INFOISFT");
         QTest::newRow("plain") << QByteArray(pcm + data) << true;
         QTest::newRow("LIST before data") << QByteArray(pcm + list + data) << true;
         QTest::newRow("odd-size chunk padded") << QByteArray(pcm + wavChunk("odd ", "abc") + data) << true;
         QTest::newRow("streamed data size") << QByteArray(pcm + "data\xff\xff\xff\xff" + samples) << true;
-        QTest::newRow("espeak-ng's 22.05 kHz") << QByteArray(fmtChunk(1, 22050) + data) << false;
+        QTest::newRow("espeak-ng's 22.05 kHz") << QByteArray(pcm16FormatChunk(1, 22050) + data) << false;
         QTest::newRow("no data chunk") << QByteArray(pcm + list) << false;
     }
 
