@@ -15,11 +15,6 @@ namespace kavo::test {
 
 namespace {
 
-QString environment(const char* name)
-{
-    return qEnvironmentVariable(name);
-}
-
 // flock() belongs to an open file, not to the process, so a second lock of the same file from this process would
 // wait for the first one forever. Holds are therefore counted per lock file.
 struct Hold
@@ -44,42 +39,42 @@ std::map<QString, Hold>& holds()
 
 bool TestServices::available()
 {
-    return environment("KAVO_TEST_SERVICES") == QLatin1String("1");
+    return qEnvironmentVariable("KAVO_TEST_SERVICES") == QLatin1String("1");
 }
 
 QString TestServices::directory()
 {
-    return environment("KAVO_TEST_SERVICES_DIR");
+    return qEnvironmentVariable("KAVO_TEST_SERVICES_DIR");
 }
 
 QString TestServices::microphoneFifo()
 {
-    return environment("KAVO_TEST_MIC_FIFO");
+    return qEnvironmentVariable("KAVO_TEST_MIC_FIFO");
 }
 
 QString TestServices::microphoneSource()
 {
-    return environment("KAVO_TEST_MIC_SOURCE");
+    return qEnvironmentVariable("KAVO_TEST_MIC_SOURCE");
 }
 
 QString TestServices::sink()
 {
-    return environment("KAVO_TEST_SINK");
+    return qEnvironmentVariable("KAVO_TEST_SINK");
 }
 
 QString TestServices::pulseServer()
 {
-    return environment("PULSE_SERVER");
+    return qEnvironmentVariable("PULSE_SERVER");
 }
 
 QString TestServices::display()
 {
-    return environment("DISPLAY");
+    return qEnvironmentVariable("DISPLAY");
 }
 
 QString TestServices::sessionBusAddress()
 {
-    return environment("DBUS_SESSION_BUS_ADDRESS");
+    return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
 }
 
 const char* TestServices::skipReason()
