@@ -171,6 +171,16 @@ private Q_SLOTS:
         QTEST(summary(store), "expected");
     }
 
+    void recentTitlesSkipUntitledNotes()
+    {
+        const NotesStore store = fixture({ note(" \n", "untitled", personal, 5), note("Plan ", "", ideas, 30),
+            note("Old", "", personal, 90), note("Lost", "", QUuid::createUuid(), 10) });
+        QStringList titles;
+        for (const auto& recent : store.recentTitles(2))
+            titles.append(recent.title + u'|' + recent.folderName);
+        QCOMPARE(titles, QStringList({ "Lost|", "Plan |Ideas" }));
+    }
+
     void equalDatesKeepStoredOrder()
     {
         NotesStore store = fixture({});
