@@ -1,35 +1,10 @@
 #include "store/config.h"
+#include "support/command_runner.h"
 #include "support/data_folder.h"
 
-#include <QProcess>
 #include <QTest>
 
-using kavo::Config;
-using kavo::Snippet;
-
-namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runSnippets(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KAVO_VOICE_BINARY), QStringList { QStringLiteral("snippets") } + arguments);
-    Outcome outcome;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return outcome;
-    outcome.exitCode = process.exitCode();
-    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-    outcome.err = QString::fromUtf8(process.readAllStandardError());
-    return outcome;
-}
-
-} // namespace
+using namespace kavo;
 
 class TestSnippetsCommand : public QObject
 {
@@ -38,56 +13,38 @@ class TestSnippetsCommand : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        kavo::test::useTemporaryDataFolder();
+        test::useTemporaryDataFolder();
         Config config;
-        config.snippets = {
-            Snippet { QUuid::createUuid(), u"addr"_qs, u"221B Baker Street\nLondon"_qs },
-            Snippet { QUuid::createUuid(), u"mening manzilim"_qs, u"Toshkent, Chilonzor 5"_qs },
-            Snippet { QUuid::createUuid(), u"   "_qs, u"never"_qs },
-        };
+        config.snippets = { Snippet { QUuid::createUuid(), u"addr"_qs, u"A\nB"_qs },
+            Snippet { QUuid::createUuid(), u"mening manzilim"_qs, u"Toshkent"_qs } };
         QVERIFY(config.save(Config::fileURL()));
     }
 
-    void expand_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("whole dictation") << u"Addr."_qs << u"221B Baker Street\nLondon\n"_qs;
-        QTest::newRow("inside a sentence")
-            << u"Send it to addr, please."_qs << u"Send it to 221B Baker Street\nLondon, please.\n"_qs;
-        QTest::newRow("Uzbek across a line break")
-            << u"Bu MENING\nmanzilim edi"_qs << u"Bu Toshkent, Chilonzor 5 edi\n"_qs;
-        QTest::newRow("no match keeps white space") << u"  hello  "_qs << u"  hello  \n"_qs;
-        QTest::newRow("empty text") << QString() << u"\n"_qs;
-        QTest::newRow("text that looks like an option") << u"--help"_qs << u"--help\n"_qs;
-    }
-
-    void expand()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, expected);
-        const Outcome outcome = runSnippets({ u"expand"_qs, text });
-        QCOMPARE(outcome.err, QString());
-        QCOMPARE(outcome.out, expected);
-        QCOMPARE(outcome.exitCode, 0);
-    }
-
-    void badArguments_data()
+    void snippets_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("no subcommand") << QStringList {};
-        QTest::newRow("unknown subcommand") << QStringList { u"shrink"_qs, u"addr"_qs };
-        QTest::newRow("no text") << QStringList { u"expand"_qs };
-        QTest::newRow("two texts") << QStringList { u"expand"_qs, u"my"_qs, u"addr"_qs };
+        QTest::addColumn<QString>("out"); // nothing when the arguments are refused
+        const auto row = [](const char* name, auto... values) { (QTest::newRow(name) << ... << values); };
+        row("whole dictation", QStringList { "expand", "Addr." }, "A\nB\n");
+        row("inside, over lines", QStringList { "expand", "To addr, MENING\nmanzilim." }, "To A\nB, Toshkent.\n");
+        row("no match keeps white space", QStringList { "expand", "  hello  " }, "  hello  \n");
+        row("empty text", QStringList { "expand", "" }, "\n");
+        row("text like an option", QStringList { "expand", "--help" }, "--help\n");
+        row("no subcommand", QStringList {}, "");
+        row("unknown subcommand", QStringList { "shrink", "addr" }, "");
+        row("no text", QStringList { "expand" }, "");
+        row("two texts", QStringList { "expand", "my", "addr" }, "");
     }
 
-    void badArguments()
+    void snippets()
     {
         QFETCH(QStringList, arguments);
-        const Outcome outcome = runSnippets(arguments);
-        QCOMPARE(outcome.exitCode, 2);
-        QCOMPARE(outcome.out, QString());
-        QVERIFY2(outcome.err.contains(u"Usage: kavo-voice"_qs), qPrintable(outcome.err));
+        QFETCH(QString, out);
+        const test::CommandResult result
+            = test::runKavoVoice(QStringList { "snippets" } + arguments, test::useTemporaryDataFolder());
+        QCOMPARE(QString::fromUtf8(result.out), out);
+        QCOMPARE(result.exitCode, out.isEmpty() ? 2 : 0);
+        QVERIFY2(out.isEmpty() ? result.err.contains("Usage: kavo-voice") : result.err.isEmpty(), result.err);
     }
 };
 
