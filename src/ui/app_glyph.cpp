@@ -18,9 +18,9 @@ struct Row
 
 // Searched from the top; within a row the prefixes are tried in order. Each row holds the macOS bundle
 // identifiers of its applications and then their Linux IDs (desktop-file IDs, Flatpak IDs and lower-cased
-// WM_CLASS names). The rows keep their order, so an ID that two rows could claim goes to the earlier one:
-// Thunderbird's Flatpak "org.mozilla.thunderbird" shows the browser globe, as the Mozilla bundle
-// identifier does on macOS, while its distribution package "thunderbird" shows the mail icon.
+// WM_CLASS names). The first matching prefix decides, so a broad prefix of an earlier row wins: Thunderbird's
+// Flatpak "org.mozilla.thunderbird" falls under the browsers' "org.mozilla." and shows the globe, as the Mozilla
+// bundle identifier does on macOS, while its distribution package "thunderbird" shows the mail icon.
 const Row table[] = {
     { "send", Tone::blue,
         { "ru.keepcoder.telegram", "org.telegram", "com.tdesktop", "telegramdesktop", "telegram-desktop" } },
