@@ -3,7 +3,7 @@ SETUP_STAMP := third_party/.setup-done
 SERVICES := scripts/test-services
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all setup build run test build-asan test-asan bench format
+.PHONY: all setup build run test build-asan test-asan bench format tidy
 
 all: build
 
@@ -40,3 +40,6 @@ bench: $(SETUP_STAMP)
 
 format:
 	clang-format -i $(SOURCES)
+
+tidy: build
+	scripts/tidy

@@ -23,7 +23,7 @@ QDateTime Calendar::addingDays(const QDateTime& date, int days) const
 {
     const QDateTime local = date.toTimeZone(timeZone);
     const QDate day = local.date().addDays(days);
-    const QDateTime moved(day, local.time(), timeZone);
+    QDateTime moved(day, local.time(), timeZone);
     // A clock time the target day skips (a daylight-saving gap at midnight, say) must not land on another day.
     if (!moved.isValid() || moved.date() != day)
         return day.startOfDay(timeZone);

@@ -74,7 +74,7 @@ void readStringList(const QJsonObject& object, const QString& key, QStringList& 
     if (!value.isArray())
         return;
     QStringList result;
-    for (const QJsonValue& item : value.toArray()) {
+    for (const auto& item : value.toArray()) {
         if (!item.isString())
             return;
         result.append(item.toString());
@@ -89,7 +89,7 @@ template <typename Record> void readRecords(const QJsonObject& object, const QSt
     if (!value.isArray())
         return;
     QList<Record> result;
-    for (const QJsonValue& item : value.toArray()) {
+    for (const auto& item : value.toArray()) {
         const auto record = item.isObject() ? Record::fromJson(item.toObject()) : std::nullopt;
         if (!record)
             return;

@@ -62,7 +62,7 @@ QString InterfaceLanguage::resolve(const QStringList& systemLanguages)
     if (const auto stored = storedChoice())
         return *stored;
     for (const QString& tag : systemLanguages) {
-        const QString language = baseLanguage(tag);
+        QString language = baseLanguage(tag);
         if (supported().contains(language))
             return language;
     }

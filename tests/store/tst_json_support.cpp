@@ -68,26 +68,6 @@ private Q_SLOTS:
             QCOMPARE(json::uuidText(*id), text.toUpper());
     }
 
-    void fieldReaders()
-    {
-        const QJsonObject object {
-            { QStringLiteral("whole"), 3.0 },
-            { QStringLiteral("fraction"), 3.5 },
-            { QStringLiteral("huge"), 1e12 },
-            { QStringLiteral("text"), QStringLiteral("3") },
-            { QStringLiteral("nothing"), QJsonValue::Null },
-        };
-        int number = -1;
-        QCOMPARE(json::readInt(object, QStringLiteral("whole"), number), json::Field::Valid);
-        QCOMPARE(number, 3);
-        QCOMPARE(json::readInt(object, QStringLiteral("fraction"), number), json::Field::Invalid);
-        QCOMPARE(json::readInt(object, QStringLiteral("huge"), number), json::Field::Invalid);
-        QCOMPARE(json::readInt(object, QStringLiteral("text"), number), json::Field::Invalid);
-        QCOMPARE(json::readInt(object, QStringLiteral("nothing"), number), json::Field::Absent);
-        QCOMPARE(json::readInt(object, QStringLiteral("missing"), number), json::Field::Absent);
-        QCOMPARE(number, 3);
-    }
-
     void calendarWeeks_data()
     {
         QTest::addColumn<QDateTime>("now");

@@ -108,19 +108,6 @@ private Q_SLOTS:
         QCOMPARE(written.size(), 1);
         QVERIFY(written.first().endsWith(QStringLiteral(" after the folder went away")));
     }
-
-    void writeNeverWaitsForTheDisk()
-    {
-        // A log file that cannot be opened loses the line without troubling the caller.
-        QVERIFY(QDir(Config::directory()).removeRecursively());
-        test::writeFile(Config::directory() + QStringLiteral("/kavo.log/blocker"), "a folder in the log's place");
-        Log::write(QStringLiteral("lost"));
-        Log::flush();
-        QVERIFY(QFileInfo(Log::fileURL()).isDir());
-        QVERIFY(QDir(Log::fileURL()).removeRecursively());
-        Log::write(QStringLiteral("kept"));
-        QCOMPARE(lines().size(), 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestLog)

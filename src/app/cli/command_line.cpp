@@ -31,7 +31,7 @@ int run(const QStringList& arguments)
         printUsage(out);
         return 0;
     }
-    const QString command = arguments.first();
+    const QString& command = arguments.first();
     const QStringList rest = arguments.mid(1);
     if (command == QLatin1String("config"))
         return runConfig(rest, out, err);
