@@ -30,7 +30,8 @@ template <typename T> QByteArray littleEndian(T value)
 QByteArray bytesOf(const std::vector<qint16>& samples)
 {
     QByteArray bytes(qsizetype(samples.size() * 2), Qt::Uninitialized);
-    qToLittleEndian<qint16>(samples.data(), qsizetype(samples.size()), bytes.data());
+    if (!samples.empty())
+        qToLittleEndian<qint16>(samples.data(), qsizetype(samples.size()), bytes.data());
     return bytes;
 }
 
