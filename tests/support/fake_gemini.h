@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QQueue>
+#include <QStringList>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <chrono>
+
+class QTcpSocket;
+
+namespace kavo::test {
+
+/// A stand-in for the Gemini service: a plain HTTP/1.1 server on 127.0.0.1 that records every request and answers
+/// from a script the test sets up. Point the client at it with KAVO_GEMINI_BASE_URL=baseUrl().
+class FakeGemini : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        QByteArray method;
+        /// The request target as sent, query included.
+        QByteArray path;
+        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray body;
+
+        /// The first header of that name, compared without regard to case; empty when absent.
+        QByteArray header(const QByteArray& name) const;
+        /// The body as a JSON object; empty when it is not one.
+        QJsonObject json() const;
+    };
+
+    struct Reply
+    {
+        int status = 200;
+        QByteArray body {};
+        QByteArray contentType = "application/json";
+        /// How long to wait before answering (or dropping), measured from the end of the request.
+        std::chrono::milliseconds delay { 0 };
+        /// Close the connection without answering.
+        bool dropConnection = false;
+    };
+
+    explicit FakeGemini(QObject* parent = nullptr);
+    ~FakeGemini() override;
+
+    /// Listens on an ephemeral port of 127.0.0.1.
+    bool start();
+    quint16 port() const;
+    QUrl baseUrl() const;
+
+    /// Adds a reply to the script; each request takes the next one. Once the script runs out every request is
+    /// answered with a 500 error that says so.
+    void enqueue(Reply reply);
+    int pendingReplies() const { return static_cast<int>(m_script.size()); }
+    QList<Request> requests() const { return m_requests; }
+    /// How many connections clients have opened so far.
+    int connectionCount() const { return m_connectionCount; }
+
+    /// A generate-content reply: one candidate with one text part that finished with STOP.
+    static Reply text(const QString& transcript);
+    /// A transcription-route reply: one step whose content is one text item.
+    static Reply interaction(const QString& transcript);
+    /// The service's error shape, {"error": {"code", "message", "status"}}, with that HTTP status.
+    static Reply error(int status, const QString& message);
+    /// A model list; each name gets the "models/" prefix the service puts in front.
+    static Reply models(const QStringList& names);
+    /// Reads the request, then closes the connection without a word.
+    static Reply dropped();
+
+Q_SIGNALS:
+    void requestReceived(int index);
+
+private:
+    struct Connection
+    {
+        QByteArray buffer;
+        /// A delayed reply is pending; later requests on the connection wait their turn.
+        bool waiting = false;
+    };
+
+    enum class Parse { Incomplete, Complete, Malformed };
+
+    void accept();
+    void serve(QTcpSocket* socket);
+    /// Takes one whole request off the front of the buffer.
+    static Parse takeRequest(QByteArray& buffer, Request& request, bool& closeAfter);
+    void answer(QTcpSocket* socket, const Reply& reply, bool closeAfter);
+    Reply nextReply();
+
+    QTcpServer m_server;
+    QHash<QTcpSocket*, Connection> m_connections;
+    QQueue<Reply> m_script;
+    QList<Request> m_requests;
+    int m_connectionCount = 0;
+};
+
+} // namespace kavo::test
