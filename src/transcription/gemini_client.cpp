@@ -164,17 +164,17 @@ QCoro::Task<QString> transcribeWith(GeminiClient client, QString audioPath, Gemi
         throw GeminiError::noApiKey();
     const QByteArray audio = readAudio(audioPath);
     const QString mime = GeminiClient::mimeType(audioPath);
+    // Arguments are named before the co_await: g++ 12 mishandles temporaries inside co_await expressions.
     if (client.usesTranscriptionRoute()) {
-        const QByteArray reply
-            = co_await GeminiClient::post(GeminiClient::endpoint(QStringLiteral("/v1beta/interactions")), client.apiKey,
-                client.transcriptionBody(audio, mime), onProgress, cancellation);
+        const QUrl url = GeminiClient::endpoint(QStringLiteral("/v1beta/interactions"));
+        const QJsonObject body = client.transcriptionBody(audio, mime);
+        const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
         co_return GeminiClient::interactionText(reply);
     }
+    const QUrl url = GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent"));
     const QJsonObject body
         = client.generateContentBody(client.instructions(GeminiClient::dictationClosing), audio, mime, std::nullopt);
-    const QByteArray reply
-        = co_await GeminiClient::post(GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent")),
-            client.apiKey, body, onProgress, cancellation);
+    const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
     co_return GeminiClient::generatedText(reply);
 }
 
@@ -187,9 +187,8 @@ QCoro::Task<NoteFiler::Reply> transcribeNoteWith(GeminiClient client, QString au
     const QJsonObject body
         = client.generateContentBody(client.instructions(GeminiClient::noteClosingLead + NoteFiler::rules(context)),
             audio, GeminiClient::mimeType(audioPath), NoteFiler::schema(true));
-    const QByteArray reply
-        = co_await GeminiClient::post(GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent")),
-            client.apiKey, body, onProgress, cancellation);
+    const QUrl url = GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent"));
+    const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
     NoteFiler::Reply note = NoteFiler::reply(GeminiClient::generatedText(reply));
     if (note.text.isEmpty())
         throw GeminiError::emptyResponse();
@@ -202,7 +201,8 @@ QCoro::Task<QStringList> listModelsWith(QString apiKey)
         throw GeminiError::noApiKey();
     const QNetworkRequest request
         = keyedRequest(GeminiClient::endpoint(QStringLiteral("/v1beta/models?pageSize=200")), apiKey, modelListTimeout);
-    const Exchange exchange = co_await finished(GeminiClient::network().get(request), nullptr);
+    QNetworkReply* reply = GeminiClient::network().get(request);
+    const Exchange exchange = co_await finished(reply, nullptr);
     if (exchange.isTransportFailure())
         throw TransportError::from(exchange.error, exchange.errorText);
     if (!exchange.isSuccess())
@@ -265,7 +265,8 @@ QCoro::Task<QByteArray> GeminiClient::post(
         report(onProgress, Progress::transcribing);
         if (cancellation)
             cancellation->check();
-        const Exchange exchange = co_await finished(network().post(request, payload), cancellation);
+        QNetworkReply* reply = network().post(request, payload);
+        const Exchange exchange = co_await finished(reply, cancellation);
         if (exchange.isSuccess())
             co_return exchange.body;
         if (exchange.isTransportFailure()) {

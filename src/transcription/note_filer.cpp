@@ -114,9 +114,8 @@ QCoro::Task<NoteFiler::Result> fileWith(NoteFiler filer, QString text, NoteFiler
         { QStringLiteral("parts"), QJsonArray { QJsonObject { { textKey, NoteFiler::textPrompt(text, context) } } } } };
     const QJsonObject body { { QStringLiteral("contents"), QJsonArray { content } },
         { QStringLiteral("generationConfig"), config } };
-    const QByteArray reply
-        = co_await GeminiClient::post(GeminiClient::modelEndpoint(filer.model, QStringLiteral("generateContent")),
-            filer.apiKey, body, std::move(onProgress), std::move(cancellation));
+    const QUrl url = GeminiClient::modelEndpoint(filer.model, QStringLiteral("generateContent"));
+    const QByteArray reply = co_await GeminiClient::post(url, filer.apiKey, body, onProgress, cancellation);
     co_return NoteFiler::reply(GeminiClient::generatedText(reply)).result;
 }
 
