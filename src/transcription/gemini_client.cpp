@@ -2,13 +2,24 @@
 
 #include "gemini_error.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QThread>
+#include <QTimer>
+
+#include <QCoroNetworkReply>
+#include <QCoroTimer>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 
 namespace kavo {
 namespace {
@@ -62,7 +73,215 @@ QString base64(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toBase64());
 }
 
+using namespace std::chrono_literals;
+
+constexpr auto requestTimeout = 120s;
+constexpr auto modelListTimeout = 60s;
+constexpr auto warmUpTimeout = 10s;
+/// The waits after the failures of attempts 0, 1 and 2; attempt 3 is the last.
+constexpr std::array<std::chrono::milliseconds, 3> retryWaits { 400ms, 1200ms, 3000ms };
+
+QNetworkRequest keyedRequest(const QUrl& url, const QString& apiKey, std::chrono::milliseconds timeout)
+{
+    QNetworkRequest request(url);
+    request.setRawHeader(QByteArrayLiteral("x-goog-api-key"), apiKey.toUtf8());
+    request.setTransferTimeout(static_cast<int>(timeout.count()));
+    return request;
+}
+
+/// What came back for one request: an HTTP status (0 when there was no HTTP reply), the body, and the transport
+/// error when the exchange failed below HTTP.
+struct Exchange
+{
+    int status = 0;
+    QByteArray body;
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    QString errorText;
+
+    /// The exchange broke below HTTP (Qt numbers the network and proxy failures below 200), even if a status
+    /// line had already arrived.
+    bool isTransportFailure() const
+    {
+        return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+    }
+    bool isSuccess() const { return status == 200 && !isTransportFailure(); }
+};
+
+struct LaterDeleter
+{
+    void operator()(QNetworkReply* reply) const { reply->deleteLater(); }
+};
+
+QCoro::Task<Exchange> finished(QNetworkReply* started, std::shared_ptr<Cancellation> cancellation)
+{
+    const std::unique_ptr<QNetworkReply, LaterDeleter> reply(started);
+    if (cancellation)
+        QObject::connect(cancellation.get(), &Cancellation::cancelled, reply.get(), &QNetworkReply::abort);
+    if (!reply->isFinished())
+        co_await reply.get();
+    if (cancellation)
+        cancellation->check();
+    co_return Exchange { reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+        reply->error(), reply->errorString() };
+}
+
+QCoro::Task<> wait(std::chrono::milliseconds delay, std::shared_ptr<Cancellation> cancellation)
+{
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer); // a coarse timer may end a wait up to 5 % early
+    if (cancellation)
+        QObject::connect(cancellation.get(), &Cancellation::cancelled, &timer, [&timer] { timer.start(0); });
+    timer.start(delay);
+    co_await timer;
+    if (cancellation)
+        cancellation->check();
+}
+
+void report(const GeminiClient::ProgressHandler& onProgress, GeminiClient::Progress progress)
+{
+    if (onProgress)
+        onProgress(progress);
+}
+
+QByteArray readAudio(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AudioFileError(path, file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw AudioFileError(path, file.errorString());
+    return bytes;
+}
+
+// The requests take the client by value: the caller's copy may be gone before the reply arrives.
+
+QCoro::Task<QString> transcribeWith(GeminiClient client, QString audioPath, GeminiClient::ProgressHandler onProgress,
+    std::shared_ptr<Cancellation> cancellation)
+{
+    if (client.apiKey.isEmpty())
+        throw GeminiError::noApiKey();
+    const QByteArray audio = readAudio(audioPath);
+    const QString mime = GeminiClient::mimeType(audioPath);
+    // Arguments are named before the co_await: g++ 12 mishandles temporaries inside co_await expressions.
+    if (client.usesTranscriptionRoute()) {
+        const QUrl url = GeminiClient::endpoint(QStringLiteral("/v1beta/interactions"));
+        const QJsonObject body = client.transcriptionBody(audio, mime);
+        const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
+        co_return GeminiClient::interactionText(reply);
+    }
+    const QUrl url = GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent"));
+    const QJsonObject body
+        = client.generateContentBody(client.instructions(GeminiClient::dictationClosing), audio, mime, std::nullopt);
+    const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
+    co_return GeminiClient::generatedText(reply);
+}
+
+QCoro::Task<NoteFiler::Reply> transcribeNoteWith(GeminiClient client, QString audioPath, NoteFiler::Context context,
+    GeminiClient::ProgressHandler onProgress, std::shared_ptr<Cancellation> cancellation)
+{
+    if (client.apiKey.isEmpty())
+        throw GeminiError::noApiKey();
+    const QByteArray audio = readAudio(audioPath);
+    const QJsonObject body
+        = client.generateContentBody(client.instructions(GeminiClient::noteClosingLead + NoteFiler::rules(context)),
+            audio, GeminiClient::mimeType(audioPath), NoteFiler::schema(true));
+    const QUrl url = GeminiClient::modelEndpoint(client.model, QStringLiteral("generateContent"));
+    const QByteArray reply = co_await GeminiClient::post(url, client.apiKey, body, onProgress, cancellation);
+    NoteFiler::Reply note = NoteFiler::reply(GeminiClient::generatedText(reply));
+    if (note.text.isEmpty())
+        throw GeminiError::emptyResponse();
+    co_return note;
+}
+
+QCoro::Task<QStringList> listModelsWith(QString apiKey)
+{
+    if (apiKey.isEmpty())
+        throw GeminiError::noApiKey();
+    const QNetworkRequest request
+        = keyedRequest(GeminiClient::endpoint(QStringLiteral("/v1beta/models?pageSize=200")), apiKey, modelListTimeout);
+    QNetworkReply* reply = GeminiClient::network().get(request);
+    const Exchange exchange = co_await finished(reply, nullptr);
+    if (exchange.isTransportFailure())
+        throw TransportError::from(exchange.error, exchange.errorText);
+    if (!exchange.isSuccess())
+        throw GeminiError::http(exchange.status, GeminiClient::errorMessage(exchange.body));
+    co_return GeminiClient::modelNames(exchange.body);
+}
+
 } // namespace
+
+QCoro::Task<QString> GeminiClient::transcribe(
+    QString audioPath, ProgressHandler onProgress, std::shared_ptr<Cancellation> cancellation) const
+{
+    return transcribeWith(*this, std::move(audioPath), std::move(onProgress), std::move(cancellation));
+}
+
+QCoro::Task<NoteFiler::Reply> GeminiClient::transcribeNote(QString audioPath, NoteFiler::Context context,
+    ProgressHandler onProgress, std::shared_ptr<Cancellation> cancellation) const
+{
+    return transcribeNoteWith(
+        *this, std::move(audioPath), std::move(context), std::move(onProgress), std::move(cancellation));
+}
+
+QCoro::Task<QStringList> GeminiClient::listModels() const
+{
+    return listModelsWith(apiKey);
+}
+
+void GeminiClient::warmUp() const
+{
+    if (apiKey.isEmpty())
+        return;
+    QUrl url;
+    try {
+        url = modelEndpoint(model);
+    } catch (const InvalidRequestError&) {
+        return; // the request itself will report the name
+    }
+    QNetworkReply* reply = network().get(keyedRequest(url, apiKey, warmUpTimeout));
+    QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+QNetworkAccessManager& GeminiClient::network()
+{
+    Q_ASSERT(QThread::currentThread() == QCoreApplication::instance()->thread());
+    // Never deleted: it must outlive every request, and the application object goes before static destructors.
+    static auto* const manager = new QNetworkAccessManager();
+    return *manager;
+}
+
+QCoro::Task<QByteArray> GeminiClient::post(
+    QUrl url, QString apiKey, QJsonObject body, ProgressHandler onProgress, std::shared_ptr<Cancellation> cancellation)
+{
+    QNetworkRequest request = keyedRequest(url, apiKey, requestTimeout);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    const QByteArray payload = QJsonDocument(body).toJson(QJsonDocument::Compact);
+    const int lastAttempt = static_cast<int>(retryWaits.size());
+    for (int attempt = 0;; ++attempt) {
+        if (cancellation)
+            cancellation->check();
+        report(onProgress, Progress::transcribing);
+        if (cancellation)
+            cancellation->check();
+        QNetworkReply* reply = network().post(request, payload);
+        const Exchange exchange = co_await finished(reply, cancellation);
+        if (exchange.isSuccess())
+            co_return exchange.body;
+        if (exchange.isTransportFailure()) {
+            if (attempt == lastAttempt)
+                throw TransportError::from(exchange.error, exchange.errorText);
+        } else {
+            // A status of 0 means an answer that was not HTTP; like any other client error it is final.
+            const bool retryable = exchange.status == 429 || exchange.status >= 500;
+            if (!retryable || attempt == lastAttempt)
+                throw GeminiError::http(exchange.status, errorMessage(exchange.body));
+        }
+        report(onProgress, Progress::retrying);
+        co_await wait(retryWaits[attempt], cancellation);
+    }
+}
 
 GeminiClient GeminiClient::fromConfig(const Config& config)
 {
@@ -150,7 +369,7 @@ QUrl GeminiClient::endpoint(const QString& pathAndQuery)
         && !path.contains(QLatin1String("//"))
         && url.adjusted(QUrl::NormalizePathSegments).path(QUrl::FullyEncoded) == path;
     if (!wellFormed)
-        throw GeminiError::http(0, tr("cannot form a web address from \"%1\"").arg(pathAndQuery));
+        throw InvalidRequestError::address(pathAndQuery);
     return url;
 }
 
@@ -160,11 +379,16 @@ QUrl GeminiClient::modelEndpoint(const QString& model, const QString& action)
     static const QRegularExpression structural(QStringLiteral("[/?#]"));
     if (model.isEmpty() || model == QLatin1String(".") || model == QLatin1String("..")
         || structural.match(model).hasMatch())
-        throw GeminiError::http(0, tr("the model name \"%1\" cannot form a web address").arg(model));
+        throw InvalidRequestError::modelName(model);
     QString path = QStringLiteral("/v1beta/models/") + model;
     if (!action.isEmpty())
         path += QLatin1Char(':') + action;
-    return endpoint(path);
+    try {
+        return endpoint(path);
+    } catch (const InvalidRequestError&) {
+        endpoint(QStringLiteral("/v1beta/models")); // a broken base address is reported as such
+        throw InvalidRequestError::modelName(model);
+    }
 }
 
 QString GeminiClient::generatedText(const QByteArray& reply)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "store/config.h"
+#include "transcription/gemini_error.h"
+#include "transcription/note_filer.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -9,19 +11,26 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <QCoroTask>
+
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QNetworkAccessManager;
 
 namespace kavo {
 
 /// Turns a recording into text through the Gemini API. A value made fresh from the settings for every job;
-/// it holds no state between calls. This part builds the requests and reads the replies.
+/// it holds no state between calls. Requests run on the main thread; each call works on its own copy of the
+/// client, so the value may go away while a request runs.
 struct GeminiClient
 {
     Q_DECLARE_TR_FUNCTIONS(GeminiClient)
 
 public:
-    /// What a running request reports to its caller.
-    enum class Progress { transcribing, retrying };
+    using Progress = RequestProgress;
+    using ProgressHandler = std::function<void(Progress)>;
 
     QString apiKey;
     QString model;
@@ -36,6 +45,27 @@ public:
 
     /// The client for the current settings; the vocabulary keeps the words of the chosen languages.
     static GeminiClient fromConfig(const Config& config);
+
+    // Requests. Failures are thrown: GeminiError, TransportError, JsonError, InvalidRequestError, AudioFileError
+    // and CancelledError.
+    /// The transcript of one recording, through the route the model calls for.
+    QCoro::Task<QString> transcribe(
+        QString audioPath, ProgressHandler onProgress = {}, std::shared_ptr<Cancellation> cancellation = {}) const;
+    /// The transcript of a note and its classification, from one generate-content request.
+    QCoro::Task<NoteFiler::Reply> transcribeNote(QString audioPath, NoteFiler::Context context,
+        ProgressHandler onProgress = {}, std::shared_ptr<Cancellation> cancellation = {}) const;
+    /// The names of the models the key can use, sorted; the first page only, no retries.
+    QCoro::Task<QStringList> listModels() const;
+    /// Opens the connection to the service while the user is still speaking; returns at once, and the outcome
+    /// is ignored.
+    void warmUp() const;
+
+    /// The session every request of the main thread goes through, so connections are reused.
+    static QNetworkAccessManager& network();
+    /// Posts `body` with up to 4 attempts: 429, 5xx and transport failures are retried after 0.4, 1.2 and 3 s,
+    /// everything else is thrown at once. Returns the body of the first reply with status 200.
+    static QCoro::Task<QByteArray> post(QUrl url, QString apiKey, QJsonObject body, ProgressHandler onProgress = {},
+        std::shared_ptr<Cancellation> cancellation = {});
 
     // The instruction text of the generate-content route.
     static const QString dictationClosing;
@@ -64,9 +94,8 @@ public:
     // Addresses.
     /// The service's base address; KAVO_GEMINI_BASE_URL replaces it when set and not empty.
     static QUrl baseUrl();
-    /// The base address followed by `pathAndQuery` exactly as given. Throws GeminiError::http with status 0
-    /// (a failure without an HTTP reply, never retried) when the result is not a well-formed address or its
-    /// path has empty, "." or ".." segments.
+    /// The base address followed by `pathAndQuery` exactly as given. Throws InvalidRequestError when the result
+    /// is not a well-formed address or its path has empty, "." or ".." segments.
     static QUrl endpoint(const QString& pathAndQuery);
     /// "/v1beta/models/" + model, followed by ":" + action when an action is given. Throws as `endpoint`
     /// when the model name is empty, would add segments, a query or a fragment, or is not valid in a path.

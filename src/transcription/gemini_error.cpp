@@ -104,4 +104,38 @@ JsonError::JsonError(const QString& description)
     , m_utf8(description.toUtf8())
 { }
 
+InvalidRequestError::InvalidRequestError(const QString& message)
+    : m_message(message)
+    , m_utf8(message.toUtf8())
+{ }
+
+InvalidRequestError InvalidRequestError::modelName(const QString& model)
+{
+    return InvalidRequestError(tr("The model name \"%1\" cannot form a web address.").arg(model));
+}
+
+InvalidRequestError InvalidRequestError::address(const QString& pathAndQuery)
+{
+    return InvalidRequestError(tr("The Gemini address cannot be formed from \"%1\".").arg(pathAndQuery));
+}
+
+AudioFileError::AudioFileError(const QString& path, const QString& reason)
+    : m_message(tr("Could not read the recording %1: %2").arg(path, reason))
+    , m_utf8(m_message.toUtf8())
+{ }
+
+void Cancellation::cancel()
+{
+    if (m_cancelled)
+        return;
+    m_cancelled = true;
+    Q_EMIT cancelled();
+}
+
+void Cancellation::check() const
+{
+    if (m_cancelled)
+        throw CancelledError();
+}
+
 } // namespace kavo

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QNetworkReply>
+#include <QObject>
 #include <QString>
 
 #include <exception>
@@ -74,6 +75,75 @@ public:
 private:
     QString m_description;
     QByteArray m_utf8;
+};
+
+/// A request that could not be built: the model name or the service address does not form a web address.
+/// Nothing was sent, and sending it again would fail the same way.
+class InvalidRequestError : public std::exception
+{
+    Q_DECLARE_TR_FUNCTIONS(InvalidRequestError)
+
+public:
+    static InvalidRequestError modelName(const QString& model);
+    static InvalidRequestError address(const QString& pathAndQuery);
+
+    QString message() const { return m_message; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    explicit InvalidRequestError(const QString& message);
+
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+/// An audio file that could not be read for upload.
+class AudioFileError : public std::exception
+{
+    Q_DECLARE_TR_FUNCTIONS(AudioFileError)
+
+public:
+    AudioFileError(const QString& path, const QString& reason);
+
+    QString message() const { return m_message; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+/// The owner of a request stopped it before it finished.
+class CancelledError : public std::exception
+{
+    Q_DECLARE_TR_FUNCTIONS(CancelledError)
+
+public:
+    QString message() const { return tr("The request was cancelled."); }
+    const char* what() const noexcept override { return "The request was cancelled."; }
+};
+
+/// What a running request reports to its caller: an attempt is about to be sent, or an attempt failed in a way
+/// worth retrying and the next one is being waited for.
+enum class RequestProgress { transcribing, retrying };
+
+/// Stops a running request from the main thread: a wait ends at once, a reply in flight is aborted, and the
+/// request fails with CancelledError. Shared between the caller and the request, so either may outlive the other.
+class Cancellation : public QObject
+{
+    Q_OBJECT
+
+public:
+    void cancel();
+    bool isCancelled() const { return m_cancelled; }
+    /// Throws CancelledError once cancel() has been called.
+    void check() const;
+
+Q_SIGNALS:
+    void cancelled();
+
+private:
+    bool m_cancelled = false;
 };
 
 } // namespace kavo

@@ -1,5 +1,6 @@
 #include "note_filer.h"
 
+#include "transcription/gemini_client.h"
 #include "transcription/gemini_error.h"
 #include "ui/format.h"
 
@@ -100,6 +101,24 @@ QJsonObject stringType()
     return QJsonObject { { QStringLiteral("type"), QStringLiteral("STRING") } };
 }
 
+// Takes the filer by value: the caller's copy may be gone before the reply arrives.
+QCoro::Task<NoteFiler::Result> fileWith(NoteFiler filer, QString text, NoteFiler::Context context,
+    std::function<void(RequestProgress)> onProgress, std::shared_ptr<Cancellation> cancellation)
+{
+    if (filer.apiKey.isEmpty())
+        throw GeminiError::noApiKey();
+    QJsonObject config = GeminiClient::generationConfig(filer.model, filer.thinkingLevel);
+    config.insert(QStringLiteral("responseMimeType"), QStringLiteral("application/json"));
+    config.insert(QStringLiteral("responseSchema"), NoteFiler::schema(false));
+    const QJsonObject content { { QStringLiteral("role"), QStringLiteral("user") },
+        { QStringLiteral("parts"), QJsonArray { QJsonObject { { textKey, NoteFiler::textPrompt(text, context) } } } } };
+    const QJsonObject body { { QStringLiteral("contents"), QJsonArray { content } },
+        { QStringLiteral("generationConfig"), config } };
+    const QUrl url = GeminiClient::modelEndpoint(filer.model, QStringLiteral("generateContent"));
+    const QByteArray reply = co_await GeminiClient::post(url, filer.apiKey, body, onProgress, cancellation);
+    co_return NoteFiler::reply(GeminiClient::generatedText(reply)).result;
+}
+
 } // namespace
 
 const QString NoteFiler::classificationRules = QStringLiteral(
@@ -187,6 +206,22 @@ QString NoteFiler::tidy(const QJsonValue& value, int limit)
 QString NoteFiler::textPrompt(const QString& transcript, const Context& context)
 {
     return textRequestLead + rules(context) + textRequestSeparator + transcript;
+}
+
+QCoro::Task<NoteFiler::Result> NoteFiler::file(QString text, Context context,
+    std::function<void(RequestProgress)> onProgress, std::shared_ptr<Cancellation> cancellation) const
+{
+    return fileWith(*this, std::move(text), std::move(context), std::move(onProgress), std::move(cancellation));
+}
+
+std::optional<QString> NoteFiler::textModel(const QString& current, const QStringList& available)
+{
+    const QLatin1String transcribe("transcribe");
+    if (!current.contains(transcribe))
+        return current;
+    QStringList general = available;
+    general.removeIf([&](const QString& name) { return name.contains(transcribe); });
+    return GeminiClient::pickModel(general, QString());
 }
 
 QString NoteFiler::title(Kind kind, const QString& topic, std::optional<int> number, const QDateTime& date)

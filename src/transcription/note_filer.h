@@ -2,6 +2,7 @@
 
 #include "notes/notes_store.h"
 #include "store/raw_value.h"
+#include "transcription/gemini_error.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -11,6 +12,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QCoroTask>
+
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace kavo {
@@ -76,6 +81,12 @@ public:
     static QString tidy(const QJsonValue& value, int limit);
     /// The prompt of a text-only classification request.
     static QString textPrompt(const QString& transcript, const Context& context);
+
+    /// Classifies an already transcribed text in a request of its own, with the retries of GeminiClient::post.
+    QCoro::Task<Result> file(QString text, Context context, std::function<void(RequestProgress)> onProgress = {},
+        std::shared_ptr<Cancellation> cancellation = {}) const;
+    /// The model to classify with: `current` when it follows instructions, else a general model of `available`.
+    static std::optional<QString> textModel(const QString& current, const QStringList& available);
 
     /// The note title the application makes from a classification; a meeting without a number is number 1.
     static QString title(Kind kind, const QString& topic, std::optional<int> number, const QDateTime& date);
