@@ -18,6 +18,9 @@ void printUsage(QTextStream& stream)
               "  config [--show-key]              print the effective settings as JSON\n"
               "  history [--json] [--limit N]     list the dictation history, newest first\n"
               "  snippets expand TEXT             print TEXT after snippet expansion\n"
+              "  transcribe [--note] [--json] FILE...\n"
+              "                                   transcribe audio files with your settings; --note also\n"
+              "                                   classifies each as a note (kind, title, folder)\n"
               "  help                             show this help\n";
 }
 
@@ -39,6 +42,8 @@ int run(const QStringList& arguments)
         return runHistory(rest, out, err);
     if (command == QLatin1String("snippets"))
         return runSnippets(rest, out, err);
+    if (command == QLatin1String("transcribe"))
+        return runTranscribe(rest, out, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help") || command == QLatin1String("-h")) {
         printUsage(out);
         return 0;

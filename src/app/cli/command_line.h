@@ -16,5 +16,6 @@ void printUsage(QTextStream& stream);
 int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runHistory(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runSnippets(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 } // namespace kavo::cli

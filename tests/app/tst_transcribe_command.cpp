@@ -1,0 +1,148 @@
+#include "support/data_folder.h"
+#include "support/fake_gemini.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kavo;
+using test::FakeGemini;
+
+class TestTranscribeCommand : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_data;
+    std::unique_ptr<FakeGemini> m_gemini;
+
+    QString audioPath() const { return m_data.filePath(QStringLiteral("speech.wav")); }
+
+    struct Run
+    {
+        int exitCode = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    // The fake service answers from this process's event loop, so the program is awaited without blocking it.
+    Run run(const QStringList& arguments, const QByteArray& apiKey = "test-key")
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("KAVO_DATA_DIR"), m_data.path());
+        environment.insert(QStringLiteral("KAVO_GEMINI_BASE_URL"), m_gemini->baseUrl().toString());
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+        environment.remove(QStringLiteral("GEMINI_API_KEY"));
+        if (!apiKey.isEmpty())
+            environment.insert(QStringLiteral("GEMINI_API_KEY"), QString::fromUtf8(apiKey));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KAVO_VOICE_BINARY), QStringList { QStringLiteral("transcribe") } + arguments);
+        Run result;
+        if (!process.waitForStarted())
+            return result;
+        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000))
+            return result;
+        result.exitCode = process.exitCode();
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { test::useTemporaryDataFolder(); }
+
+    void init()
+    {
+        QDir(m_data.path()).removeRecursively();
+        test::writeFile(audioPath(), QByteArray("RIFF....WAVEfmt audio bytes", 27));
+        test::writeFile(m_data.filePath(QStringLiteral("config.json")),
+            R"({"snippets":[{"id":"6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C","trigger":"my mail","text":"aziz@kavo.uz"}]})");
+        m_gemini = std::make_unique<FakeGemini>();
+        QVERIFY(m_gemini->start());
+    }
+
+    void printsTheExpandedTranscript()
+    {
+        m_gemini->enqueue(FakeGemini::text(QStringLiteral("Write to my mail today")));
+        const Run result = run({ audioPath() });
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(result.out, QByteArray("Write to aziz@kavo.uz today\n"));
+        QCOMPARE(m_gemini->requests().size(), 1);
+        const auto request = m_gemini->requests().first();
+        QCOMPARE(request.path, QByteArray("/v1beta/models/gemini-3.8-flash:generateContent"));
+        QCOMPARE(request.header("x-goog-api-key"), QByteArray("test-key"));
+        const QJsonArray parts = request.json()[QStringLiteral("contents")][0][QStringLiteral("parts")].toArray();
+        QCOMPARE(QByteArray::fromBase64(
+                     parts[1][QStringLiteral("inline_data")][QStringLiteral("data")].toString().toLatin1()),
+            test::readFile(audioPath()));
+    }
+
+    void jsonLinePerFile()
+    {
+        m_gemini->enqueue(FakeGemini::text(QStringLiteral("one")));
+        m_gemini->enqueue(FakeGemini::text(QStringLiteral("two")));
+        const Run result = run({ QStringLiteral("--json"), audioPath(), audioPath() });
+        QCOMPARE(result.exitCode, 0);
+        const QList<QByteArray> lines = result.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);
+        const QJsonObject second = QJsonDocument::fromJson(lines[1]).object();
+        QCOMPARE(second[QStringLiteral("text")].toString(), QStringLiteral("two"));
+        QCOMPARE(second[QStringLiteral("model")].toString(), QStringLiteral("gemini-3.8-flash"));
+        QVERIFY(second[QStringLiteral("seconds")].toDouble() >= 0);
+    }
+
+    void noteIsClassified()
+    {
+        m_gemini->enqueue(FakeGemini::text(QStringLiteral(
+            R"({"text":"We agreed on the budget.","kind":"Meeting","title":"Budget review","folder":"Work"})")));
+        const Run result = run({ QStringLiteral("--note"), audioPath() });
+        QCOMPARE(result.exitCode, 0);
+        const QStringList lines = QString::fromUtf8(result.out).split(u'\n');
+        QCOMPARE(lines.value(0), QStringLiteral("We agreed on the budget."));
+        QCOMPARE(lines.value(1), QStringLiteral("kind: meeting"));
+        QVERIFY2(lines.value(2).startsWith(QStringLiteral("title: Meeting 1 · ")), qPrintable(lines.value(2)));
+        QCOMPARE(lines.value(3), QStringLiteral("folder: Work"));
+        const QJsonObject config = m_gemini->requests().first().json()[QStringLiteral("generationConfig")].toObject();
+        QCOMPARE(config[QStringLiteral("responseMimeType")].toString(), QStringLiteral("application/json"));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QByteArray>("apiKey");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("no key") << QByteArray() << 0
+                                << QByteArray("No API key. Add it in Settings, or set GEMINI_API_KEY.\n");
+        QTest::newRow("refused request") << QByteArray("bad-key") << 400
+                                         << QByteArray("Gemini returned 400: API key not valid.\n");
+    }
+
+    void failures()
+    {
+        QFETCH(QByteArray, apiKey);
+        QFETCH(int, status);
+        QFETCH(QByteArray, message);
+        if (status)
+            m_gemini->enqueue(FakeGemini::error(status, QStringLiteral("API key not valid.")));
+        const Run result = run({ audioPath() }, apiKey);
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, message);
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(m_gemini->requests().size(), status ? 1 : 0);
+    }
+
+    void badArguments()
+    {
+        QCOMPARE(run({}).exitCode, 2);
+        QCOMPARE(run({ QStringLiteral("--verbose"), audioPath() }).exitCode, 2);
+        QVERIFY(m_gemini->requests().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTranscribeCommand)
+#include "tst_transcribe_command.moc"
