@@ -9,6 +9,20 @@
     </message>
 </context>
 <context>
+    <name>AudioFileError</name>
+    <message>
+        <source>Could not read the recording %1: %2</source>
+        <translation>Не удалось прочитать запись %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CancelledError</name>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation>Запрос отменён.</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -24,6 +38,55 @@
     </message>
 </context>
 <context>
+    <name>GeminiError</name>
+    <message>
+        <source>Gemini returned %1: %2</source>
+        <translation>Gemini вернул %1: %2</translation>
+    </message>
+    <message>
+        <source>Could not read the Gemini response: %1</source>
+        <translation>Не удалось прочитать ответ Gemini: %1</translation>
+    </message>
+    <message>
+        <source>No API key. Add it in Settings, or set GEMINI_API_KEY.</source>
+        <translation>Нет ключа API. Добавьте его в настройках или задайте GEMINI_API_KEY.</translation>
+    </message>
+    <message>
+        <source>Gemini returned no text.</source>
+        <translation>Gemini не вернул текст.</translation>
+    </message>
+</context>
+<context>
+    <name>InvalidRequestError</name>
+    <message>
+        <source>The model name &quot;%1&quot; cannot form a web address.</source>
+        <translation>Из названия модели «%1» нельзя составить веб-адрес.</translation>
+    </message>
+    <message>
+        <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
+        <translation>Адрес Gemini нельзя составить из «%1».</translation>
+    </message>
+</context>
+<context>
+    <name>NoteFiler</name>
+    <message>
+        <source>Meeting</source>
+        <translation>Встреча</translation>
+    </message>
+    <message>
+        <source>Tasks</source>
+        <translation>Задачи</translation>
+    </message>
+    <message>
+        <source>Journal</source>
+        <translation>Дневник</translation>
+    </message>
+    <message>
+        <source>Idea</source>
+        <translation>Идея</translation>
+    </message>
+</context>
+<context>
     <name>NotesStore</name>
     <message>
         <source>Personal</source>
@@ -36,6 +99,17 @@
     <message>
         <source>New folder</source>
         <translation>Новая папка</translation>
+    </message>
+</context>
+<context>
+    <name>TranscribeCommand</name>
+    <message>
+        <source>Trying again…</source>
+        <translation>Повторная попытка…</translation>
+    </message>
+    <message>
+        <source>Turning speech into text…</source>
+        <translation>Превращаем речь в текст…</translation>
     </message>
 </context>
 <context>

@@ -9,6 +9,20 @@
     </message>
 </context>
 <context>
+    <name>AudioFileError</name>
+    <message>
+        <source>Could not read the recording %1: %2</source>
+        <translation>%1 yozuvini oʻqib boʻlmadi: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CancelledError</name>
+    <message>
+        <source>The request was cancelled.</source>
+        <translation>Soʻrov bekor qilindi.</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -24,6 +38,55 @@
     </message>
 </context>
 <context>
+    <name>GeminiError</name>
+    <message>
+        <source>Gemini returned %1: %2</source>
+        <translation>Gemini %1 qaytardi: %2</translation>
+    </message>
+    <message>
+        <source>Could not read the Gemini response: %1</source>
+        <translation>Gemini javobini oʻqib boʻlmadi: %1</translation>
+    </message>
+    <message>
+        <source>No API key. Add it in Settings, or set GEMINI_API_KEY.</source>
+        <translation>API kaliti yoʻq. Uni Sozlamalarda qoʻshing yoki GEMINI_API_KEY ni oʻrnating.</translation>
+    </message>
+    <message>
+        <source>Gemini returned no text.</source>
+        <translation>Gemini matn qaytarmadi.</translation>
+    </message>
+</context>
+<context>
+    <name>InvalidRequestError</name>
+    <message>
+        <source>The model name &quot;%1&quot; cannot form a web address.</source>
+        <translation>“%1” model nomidan veb-manzil tuzib boʻlmaydi.</translation>
+    </message>
+    <message>
+        <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
+        <translation>“%1” dan Gemini manzilini tuzib boʻlmaydi.</translation>
+    </message>
+</context>
+<context>
+    <name>NoteFiler</name>
+    <message>
+        <source>Meeting</source>
+        <translation>Uchrashuv</translation>
+    </message>
+    <message>
+        <source>Tasks</source>
+        <translation>Vazifalar</translation>
+    </message>
+    <message>
+        <source>Journal</source>
+        <translation>Kundalik</translation>
+    </message>
+    <message>
+        <source>Idea</source>
+        <translation>Gʻoya</translation>
+    </message>
+</context>
+<context>
     <name>NotesStore</name>
     <message>
         <source>Personal</source>
@@ -36,6 +99,17 @@
     <message>
         <source>New folder</source>
         <translation>Yangi jild</translation>
+    </message>
+</context>
+<context>
+    <name>TranscribeCommand</name>
+    <message>
+        <source>Trying again…</source>
+        <translation>Qayta urinilmoqda…</translation>
+    </message>
+    <message>
+        <source>Turning speech into text…</source>
+        <translation>Nutq matnga aylantirilmoqda…</translation>
     </message>
 </context>
 <context>
