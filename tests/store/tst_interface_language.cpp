@@ -23,8 +23,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
 
         QTest::newRow("system Russian") << QString() << QStringList { "ru-RU", "en-US" } << "ru";
-        QTest::newRow("first supported system language") << QString() << QStringList { "de-DE", "uz-Latn-UZ", "ru" }
-                                                          << "uz";
+        QTest::newRow("first supported system language")
+            << QString() << QStringList { "de-DE", "uz-Latn-UZ", "ru" } << "uz";
         QTest::newRow("underscore tags") << QString() << QStringList { "ru_RU" } << "ru";
         QTest::newRow("nothing supported") << QString() << QStringList { "de-DE", "fr" } << "en";
         QTest::newRow("no system languages") << QString() << QStringList {} << "en";
