@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -364,6 +366,38 @@ private Q_SLOTS:
         QFETCH(QStringList, available);
         QFETCH(QString, chosen);
         QCOMPARE(NoteFiler::textModel(current, available).value_or(QString()), chosen);
+    }
+
+    // How Qt's failures without a reply are sorted decides whether a dictation is kept as offline.
+    void unreachableServiceCountsAsOffline_data()
+    {
+        QTest::addColumn<int>("failure"); // 0 refused, 1 dropped twice, 2 slower than the time-out
+        QTest::addColumn<int>("kind");
+        QTest::newRow("nothing listens") << 0 << int(TransportError::Kind::cannotConnect);
+        QTest::newRow("connection dropped") << 1 << int(TransportError::Kind::connectionLost);
+        QTest::newRow("no answer in time") << 2 << int(TransportError::Kind::timedOut);
+    }
+
+    void unreachableServiceCountsAsOffline()
+    {
+        QFETCH(int, failure);
+        QFETCH(int, kind);
+        QUrl url = m_fake->baseUrl();
+        if (failure == 0) {
+            m_fake.reset(); // its port is closed now
+        } else if (failure == 1) {
+            m_fake->enqueue(FakeGemini::dropped());
+            m_fake->enqueue(FakeGemini::dropped());
+        } else {
+            m_fake->enqueue({ .status = 200, .body = "{}", .delay = 3s });
+        }
+        QNetworkRequest request(url);
+        request.setTransferTimeout(300);
+        std::unique_ptr<QNetworkReply> reply(GeminiClient::network().get(request));
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
+        const TransportError error = TransportError::from(reply->error(), reply->errorString());
+        QCOMPARE(int(error.kind()), kind);
+        QVERIFY(error.isOffline());
     }
 };
 
