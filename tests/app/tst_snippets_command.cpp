@@ -1,10 +1,12 @@
 #include "store/config.h"
 #include "support/command_runner.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QTest>
 
 using namespace kavo;
+using kavo::test::row;
 
 class TestSnippetsCommand : public QObject
 {
@@ -24,7 +26,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("out"); // nothing when the arguments are refused
-        const auto row = [](const char* name, auto... values) { (QTest::newRow(name) << ... << values); };
         row("whole dictation", QStringList { "expand", "Addr." }, "A\nB\n");
         row("inside, over lines", QStringList { "expand", "To addr, MENING\nmanzilim." }, "To A\nB, Toshkent.\n");
         row("no match keeps white space", QStringList { "expand", "  hello  " }, "  hello  \n");

@@ -1,10 +1,12 @@
 #include "notes/notes_store.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QDir>
 #include <QTest>
 
 using namespace kavo;
+using kavo::test::row;
 
 using Operation = std::function<void(NotesStore&)>;
 
@@ -13,12 +15,6 @@ namespace {
 const QDateTime now(QDate(2026, 12, 4), QTime(23, 17, 16), Qt::UTC);
 const QUuid personal = QUuid::fromString(QStringLiteral("0F5E2C1A-2B3C-4D5E-8F90-A1B2C3D4E5F6"));
 const QUuid ideas = QUuid::fromString(QStringLiteral("1A2B3C4D-5E6F-4A8B-9C0D-E1F2A3B4C5D6"));
-
-// One row per line: clang-format would break a chain of string literals.
-template <typename... Values> void row(const char* name, const Values&... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 
 Note note(const QString& title, const QString& body, const QUuid& folder = personal, int secondsAgo = 60)
 {

@@ -1,10 +1,12 @@
 #include "store/vocabulary_word.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QSet>
 #include <QTest>
 
 using kavo::VocabularyWord;
+using kavo::test::row;
 
 namespace {
 
@@ -46,7 +48,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, auto... values) { (QTest::newRow(name) << ... << values); };
         row("parse", parse, "", " Gemini ,,New  York,\t\n, ,b", "Gemini|New  York|b");
         row("typed, in order", typed, "", "Kavo, Gemini", "Kavo,uz-UZ|Gemini,uz-UZ");
         row("typed, case duplicates", typed, "gemini|Москва", "Kavo, GEMINI, kavo, МОСКВА, Ok", "Kavo,uz-UZ|Ok,uz-UZ");

@@ -1,4 +1,5 @@
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 #include "transcription/gemini_client.h"
 #include "transcription/gemini_error.h"
 
@@ -7,19 +8,10 @@
 
 using kavo::GeminiClient;
 using kavo::GeminiError;
+using kavo::test::columns;
+using kavo::test::row;
 
 namespace {
-
-template <typename... Types> void columns(std::initializer_list<const char*> names)
-{
-    auto name = names.begin();
-    (QTest::addColumn<Types>(*name++), ...);
-}
-
-template <typename... Values> void row(const char* name, const Values&... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 
 // Holds 0xFF and 0xFE so its Base64 has "+" and "/", and is long enough for a MIME encoder to break lines.
 const QByteArray audio = QByteArray("\x00\xff\xfe RIFF", 8).repeated(20);

@@ -1,4 +1,5 @@
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 #include "transcription/gemini_error.h"
 #include "transcription/note_filer.h"
 
@@ -6,13 +7,9 @@
 #include <QTest>
 
 using namespace kavo;
+using kavo::test::row;
 
 namespace {
-
-template <typename... Values> void row(const char* name, const Values&... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 
 // JSON written with single quotes, so rows stay short and readable.
 QString j(const QString& text)

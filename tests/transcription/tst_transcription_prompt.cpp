@@ -1,16 +1,13 @@
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 #include "transcription/gemini_client.h"
 
 #include <QTest>
 
 using kavo::GeminiClient;
+using kavo::test::row;
 
 namespace {
-
-template <typename... Values> void row(const char* name, const Values&... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
 
 // The instructions with the clean-up block holding one optional line between its header and its two fixed lines.
 QString cleanUpWith(const QString& before, const QString& line)

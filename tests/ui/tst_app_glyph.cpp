@@ -1,12 +1,12 @@
 #include "store/history.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 #include "ui/app_glyph.h"
 
 #include <QTest>
 
 using namespace kavo;
-
-const auto row = [](const char* name, auto... values) { (QTest::newRow(name) << ... << values); };
+using kavo::test::row;
 
 class AppGlyphTest : public QObject
 {

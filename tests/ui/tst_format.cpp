@@ -1,5 +1,6 @@
 #include "store/interface_language.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 #include "ui/format.h"
 
 #include <QTest>
@@ -7,6 +8,7 @@
 #include <cmath>
 
 using namespace kavo;
+using kavo::test::row;
 
 namespace {
 
@@ -20,8 +22,6 @@ QDateTime at(const QString& text, const QTimeZone& zone = QTimeZone::utc())
     const QDateTime clock = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_qs);
     return QDateTime(clock.date(), clock.time(), zone);
 }
-
-const auto row = [](const char* name, auto... values) { (QTest::newRow(name) << ... << values); };
 
 } // namespace
 
