@@ -1,20 +1,77 @@
 #include "bench_support.h"
 
 #include <QDir>
+#include <QMap>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace kavo::bench {
 
-QString useTemporaryDataFolder()
+namespace {
+
+QTemporaryDir& temporaryRoot()
 {
     static QTemporaryDir root;
+    return root;
+}
+
+void run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (process.waitForFinished(300'000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return;
+    std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAll().constData());
+    std::exit(1);
+}
+
+} // namespace
+
+QString useTemporaryDataFolder()
+{
     static const QString data = [] {
-        const QString path = root.filePath(QStringLiteral("data"));
+        const QString path = temporaryRoot().filePath(QStringLiteral("data"));
         QDir().mkpath(path);
         qputenv("KAVO_DATA_DIR", path.toUtf8());
         return path;
     }();
     return data;
+}
+
+QString speechWav(int seconds)
+{
+    static QMap<int, QString> made;
+    if (made.contains(seconds))
+        return made.value(seconds);
+
+    const QString sentence = QStringLiteral("Please send the quarterly report to the whole team by Friday afternoon. "
+                                            "We will review the numbers together on Monday morning. ");
+    // One take is the sentences followed by 0.8 s of silence, the pause of a speaker thinking; the take is
+    // repeated up to the length asked for.
+    const QString folder = temporaryRoot().filePath(QStringLiteral("speech-%1").arg(seconds));
+    QDir().mkpath(folder);
+    const QString spoken = folder + QStringLiteral("/spoken.wav");
+    const QString take = folder + QStringLiteral("/take.wav");
+    const QString path = folder + QStringLiteral("/speech.wav");
+    const QStringList quiet { QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+        QStringLiteral("-y") };
+    const QStringList recordingFormat { QStringLiteral("-ar"), QStringLiteral("16000"), QStringLiteral("-ac"),
+        QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le") };
+    run(QStringLiteral("espeak-ng"), { QStringLiteral("-w"), spoken, QStringLiteral("--"), sentence });
+    run(QStringLiteral("ffmpeg"),
+        quiet + QStringList { QStringLiteral("-i"), spoken, QStringLiteral("-af"), QStringLiteral("apad=pad_dur=0.8") }
+            + recordingFormat + QStringList { take });
+    run(QStringLiteral("ffmpeg"),
+        quiet
+            + QStringList { QStringLiteral("-stream_loop"), QStringLiteral("-1"), QStringLiteral("-i"), take,
+                QStringLiteral("-t"), QString::number(seconds) }
+            + recordingFormat + QStringList { path });
+    made.insert(seconds, path);
+    return path;
 }
 
 } // namespace kavo::bench

@@ -7,4 +7,8 @@ namespace kavo::bench {
 /// Points KAVO_DATA_DIR at a temporary folder for the life of the benchmark process.
 QString useTemporaryDataFolder();
 
+/// A 16 kHz mono 16-bit WAV of about `seconds` of English speech from espeak-ng, with the short pauses of dictation
+/// between sentences, made once per process in a temporary folder. Aborts the benchmark when the tools fail.
+QString speechWav(int seconds);
+
 } // namespace kavo::bench

@@ -29,4 +29,29 @@ CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFold
     return result;
 }
 
+QString runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted(30'000))
+        return QStringLiteral("%1 did not start: %2").arg(program, process.errorString());
+    if (!process.waitForFinished(120'000)) {
+        process.kill();
+        process.waitForFinished();
+        return QStringLiteral("%1 did not finish within two minutes").arg(program);
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAll()).trimmed());
+    return {};
+}
+
+QString runFfmpeg(const QStringList& arguments)
+{
+    return runTool(QStringLiteral("ffmpeg"),
+        QStringList { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
+            QStringLiteral("error"), QStringLiteral("-y") }
+            + arguments);
+}
+
 } // namespace kavo::test

@@ -18,4 +18,10 @@ struct CommandResult
 CommandResult runKavoVoice(
     const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra = QProcessEnvironment());
 
+/// Runs a tool to completion (two minutes at most). Returns an empty string on success, else what went wrong.
+QString runTool(const QString& program, const QStringList& arguments);
+
+/// Runs the ffmpeg program quietly, overwriting outputs, e.g. to make fixtures in other containers and codecs.
+QString runFfmpeg(const QStringList& arguments);
+
 } // namespace kavo::test

@@ -1,9 +1,10 @@
 #include "virtual_microphone.h"
 
+#include "command_runner.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -57,23 +58,6 @@ QString formatProblem(QByteArrayView format)
     return {};
 }
 
-QString runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForStarted(30'000))
-        return QStringLiteral("%1 did not start: %2").arg(program, process.errorString());
-    if (!process.waitForFinished(120'000)) {
-        process.kill();
-        process.waitForFinished();
-        return QStringLiteral("%1 did not finish within two minutes").arg(program);
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QStringLiteral("%1 failed: %2").arg(program, QString::fromLocal8Bit(process.readAll()).trimmed());
-    return {};
-}
-
 } // namespace
 
 WavSamples readWav(const QByteArray& bytes)
@@ -122,11 +106,9 @@ QString makeSpeechWav(const QString& path, const QString& text, const QString& v
         !error.isEmpty())
         return error;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return runTool(QStringLiteral("ffmpeg"),
-        { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-            QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-i"), spoken, QStringLiteral("-ar"),
-            QString::number(VirtualMicrophone::sampleRate), QStringLiteral("-ac"), QStringLiteral("1"),
-            QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
+    return runFfmpeg(
+        { QStringLiteral("-i"), spoken, QStringLiteral("-ar"), QString::number(VirtualMicrophone::sampleRate),
+            QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
 }
 
 VirtualMicrophone::VirtualMicrophone(QString fifoPath)
