@@ -7,7 +7,6 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
-#include <libavutil/error.h>
 #include <libswresample/swresample.h>
 }
 
@@ -18,14 +17,6 @@ namespace kavo {
 namespace {
 
 constexpr WavFormat recordingFormat { WavWriter::sampleRate, 1, SampleFormat::int16 };
-
-QString avErrorText(int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    if (av_strerror(code, text, sizeof text) < 0)
-        return QStringLiteral("unknown error");
-    return QString::fromUtf8(text);
-}
 
 AVSampleFormat avSampleFormat(const AudioFormat& format)
 {
@@ -57,11 +48,6 @@ SwrContextPtr makeConverter(const AudioFormat& format)
 }
 
 } // namespace
-
-void SwrContextDeleter::operator()(SwrContext* context) const
-{
-    swr_free(&context);
-}
 
 WavWriter::WavWriter(const QString& path)
     : m_file(std::make_unique<QFile>(path))

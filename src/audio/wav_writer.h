@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/audio_buffer.h"
+#include "audio/ffmpeg_support.h"
 
 #include <QFile>
 
@@ -8,15 +9,7 @@
 #include <mutex>
 #include <vector>
 
-struct SwrContext;
-
 namespace kavo {
-
-struct SwrContextDeleter
-{
-    void operator()(SwrContext* context) const;
-};
-using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextDeleter>;
 
 /// Writes captured buffers of any rate, channel count and sample layout into one recording file: 16000 Hz mono
 /// 16-bit PCM WAV with a 44-byte header. Input channel 0 alone becomes the recording; further channels are dropped.
