@@ -17,6 +17,11 @@ void printUsage(QTextStream& stream)
               "Commands:\n"
               "  config [--show-key]              print the effective settings as JSON\n"
               "  history [--json] [--limit N]     list the dictation history, newest first\n"
+              "  mic list                         list the microphones; * marks the chosen one\n"
+              "  mic test [--noise-reduction] [--seconds N]\n"
+              "                                   show the microphone's level until Enter\n"
+              "  mic record FILE [--seconds N] [--noise-reduction]\n"
+              "                                   record a WAV file until Enter or N seconds\n"
               "  snippets expand TEXT             print TEXT after snippet expansion\n"
               "  transcribe [--note] [--json] FILE...\n"
               "                                   transcribe audio files with your settings; --note also\n"
@@ -40,6 +45,8 @@ int run(const QStringList& arguments)
         return runConfig(rest, out, err);
     if (command == QLatin1String("history"))
         return runHistory(rest, out, err);
+    if (command == QLatin1String("mic"))
+        return runMic(rest, out, err);
     if (command == QLatin1String("snippets"))
         return runSnippets(rest, out, err);
     if (command == QLatin1String("transcribe"))
