@@ -1,0 +1,62 @@
+#include "upload.h"
+
+#include "audio/ffmpeg_support.h"
+#include "audio/wav_reader.h"
+#include "transcription/gemini_error.h"
+
+#include <QFile>
+
+namespace kavo {
+
+namespace {
+
+QString description(const std::exception& error)
+{
+    if (const auto* codec = dynamic_cast<const AudioCodecError*>(&error))
+        return codec->message();
+    if (const auto* wav = dynamic_cast<const WavError*>(&error))
+        return wav->message();
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+Upload Upload::of(const QString& wav, const std::function<QString(const QString&)>& encode,
+    const std::function<void(const QString&)>& log)
+{
+    QString encoded;
+    try {
+        encoded = encode(wav);
+    } catch (const std::exception& error) {
+        log(QStringLiteral("AAC failed (%1); sending WAV").arg(description(error)));
+        return { wav, Format::wav };
+    }
+
+    // An unreadable file counts as empty.
+    QFile file(encoded);
+    qint64 size = 0;
+    QByteArray head;
+    if (file.open(QIODevice::ReadOnly)) {
+        size = file.size();
+        head = file.read(8);
+    }
+    file.close();
+    if (head.size() == 8 && head.sliced(4) == "ftyp")
+        return { encoded, Format::m4a };
+
+    log(QStringLiteral("AAC output is not an M4A (%1 bytes); sending WAV").arg(size));
+    QFile::remove(encoded);
+    return { wav, Format::wav };
+}
+
+bool Upload::resendsAsWav(const std::exception& error)
+{
+    const auto* gemini = dynamic_cast<const GeminiError*>(&error);
+    if (!gemini || gemini->kind() != GeminiError::Kind::http || gemini->status() != 400)
+        return false;
+    const QString message = gemini->detail();
+    return !message.contains(QStringLiteral("API key"), Qt::CaseInsensitive)
+        && !message.contains(QStringLiteral("thinking"), Qt::CaseInsensitive);
+}
+
+} // namespace kavo
