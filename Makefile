@@ -33,10 +33,7 @@ test-asan: build-asan
 bench: $(SETUP_STAMP)
 	cmake --preset bench
 	cmake --build --preset bench
-	@for program in build/bench/bench/bench_*; do \
-		[ -f "$$program" ] && [ -x "$$program" ] || continue; \
-		echo "== $$program"; "$$program" || exit 1; \
-	done
+	$(SERVICES) run scripts/run-benchmarks build/bench/bench
 
 format:
 	clang-format -i $(SOURCES)
