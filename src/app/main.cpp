@@ -1,3 +1,4 @@
+#include "audio/ffmpeg_support.h"
 #include "cli/command_line.h"
 
 #include <QCoreApplication>
@@ -7,5 +8,6 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kavo-voice"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KAVO_VERSION));
+    kavo::quietFfmpegLogging();
     return kavo::cli::run(QCoreApplication::arguments().mid(1));
 }

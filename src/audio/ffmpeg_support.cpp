@@ -5,6 +5,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/error.h>
+#include <libavutil/log.h>
 #include <libswresample/swresample.h>
 }
 
@@ -13,6 +14,11 @@ namespace kavo {
 AudioCodecError::AudioCodecError(const QString& what, int code)
     : AudioCodecError(QStringLiteral("%1: %2").arg(what, avErrorText(code)))
 { }
+
+void quietFfmpegLogging()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}
 
 QString avErrorText(int code)
 {

@@ -31,6 +31,10 @@ private:
     QString m_message;
 };
 
+/// Keeps FFmpeg's own messages (encoder statistics, container warnings) off standard error; failures reach the
+/// application as `AudioCodecError` instead. Process-wide: called once at start-up.
+void quietFfmpegLogging();
+
 /// FFmpeg's description of an AVERROR code.
 QString avErrorText(int code);
 
