@@ -1,3 +1,5 @@
+#include "audio/wav_reader.h"
+
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
 
@@ -8,6 +10,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace kavo;
 using test::FakeGemini;
@@ -21,6 +25,16 @@ private:
     std::unique_ptr<FakeGemini> m_gemini;
 
     QString audioPath() const { return m_data.filePath(QStringLiteral("speech.wav")); }
+
+    // The MIME type and bytes of the audio part of a request.
+    static std::pair<QString, QByteArray> sentAudio(const FakeGemini::Request& request)
+    {
+        const QJsonObject data
+            = request.json()[QStringLiteral("contents")][0][QStringLiteral("parts")][1][QStringLiteral("inline_data")]
+                  .toObject();
+        return { data[QStringLiteral("mime_type")].toString(),
+            QByteArray::fromBase64(data[QStringLiteral("data")].toString().toLatin1()) };
+    }
 
     struct Run
     {
@@ -59,7 +73,12 @@ private Q_SLOTS:
     void init()
     {
         QDir(m_data.path()).removeRecursively();
-        test::writeFile(audioPath(), QByteArray("RIFF....WAVEfmt audio bytes", 27));
+        QDir().mkpath(m_data.path());
+        // Half a second of a 440 Hz tone at 44.1 kHz stereo: decoded to the recording format, then sent as M4A.
+        std::vector<float> tone(22050);
+        for (std::size_t frame = 0; frame < tone.size(); ++frame)
+            tone[frame] = 0.3f * float(std::sin(2 * M_PI * 440 * double(frame) / 44100));
+        writeWav(audioPath(), { 44100, 2, SampleFormat::int16 }, { tone, tone });
         test::writeFile(m_data.filePath(QStringLiteral("config.json")),
             R"({"snippets":[{"id":"6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C","trigger":"my mail","text":"aziz@kavo.uz"}]})");
         m_gemini = std::make_unique<FakeGemini>();
@@ -76,10 +95,44 @@ private Q_SLOTS:
         const auto request = m_gemini->requests().first();
         QCOMPARE(request.path, QByteArray("/v1beta/models/gemini-3.8-flash:generateContent"));
         QCOMPARE(request.header("x-goog-api-key"), QByteArray("test-key"));
-        const QJsonArray parts = request.json()[QStringLiteral("contents")][0][QStringLiteral("parts")].toArray();
-        QCOMPARE(QByteArray::fromBase64(
-                     parts[1][QStringLiteral("inline_data")][QStringLiteral("data")].toString().toLatin1()),
-            test::readFile(audioPath()));
+        QCOMPARE(sentAudio(request).first, QStringLiteral("audio/mp4"));
+        QCOMPARE(sentAudio(request).second.mid(4, 4), QByteArray("ftyp"));
+    }
+
+    void refusedM4aIsSentOnceMoreAsWav_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("audio refused") << QStringLiteral("Request contains an invalid argument: audio") << 2;
+        QTest::newRow("thinking refused") << QStringLiteral("Thinking level is not supported") << 1;
+    }
+
+    void refusedM4aIsSentOnceMoreAsWav()
+    {
+        QFETCH(QString, refusal);
+        QFETCH(int, requests);
+        m_gemini->enqueue(FakeGemini::error(400, refusal));
+        m_gemini->enqueue(FakeGemini::text(QStringLiteral("Sent as WAV")));
+        const Run result = run({ audioPath() });
+        QCOMPARE(result.exitCode, requests == 2 ? 0 : 1);
+        QCOMPARE(m_gemini->requests().size(), requests);
+        if (requests == 1)
+            return;
+        QCOMPARE(result.out, QByteArray("Sent as WAV\n"));
+        const auto [mimeType, bytes] = sentAudio(m_gemini->requests().last());
+        QCOMPARE(mimeType, QStringLiteral("audio/wav"));
+        QCOMPARE(bytes.size(), 44 + 8000 * 2); // the recording format: 16 kHz mono 16-bit
+        QVERIFY(QString::fromUtf8(test::readFile(m_data.filePath(QStringLiteral("kavo.log"))))
+                    .contains(QLatin1String("Gemini refused m4a with 400; sending WAV")));
+    }
+
+    void unreadableAudioIsNotSent()
+    {
+        test::writeFile(audioPath(), "not audio at all");
+        const Run result = run({ audioPath() });
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.startsWith("could not read the audio: "), result.err.constData());
+        QVERIFY(m_gemini->requests().isEmpty());
     }
 
     void jsonLinePerFile()

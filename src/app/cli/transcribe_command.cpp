@@ -1,7 +1,14 @@
 #include "command_line.h"
 
+#include "audio/aac_encoder.h"
+#include "audio/audio_recorder.h"
+#include "audio/audio_trimmer.h"
+#include "audio/ffmpeg_support.h"
+#include "audio/upload.h"
 #include "notes/notes_store.h"
+#include "phone/phone_audio.h"
 #include "store/config.h"
+#include "store/log.h"
 #include "store/snippet.h"
 #include "transcription/gemini_client.h"
 #include "transcription/note_filer.h"
@@ -9,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,6 +117,59 @@ QCoro::Task<Outcome> transcribeOne(
     co_return outcome;
 }
 
+// One input file on its way to the service, as a dictation's recording goes: decoded into the recording format,
+// its long pauses shortened when the settings say so, and encoded as M4A. The files made here go with it.
+class PreparedAudio
+{
+public:
+    /// Throws `AudioCodecError` when the input cannot be decoded.
+    PreparedAudio(const QString& input, const Config& config)
+        : m_recording(AudioRecorder::newFileURL())
+    {
+        try {
+            PhoneAudio::convert(input, m_recording);
+        } catch (...) {
+            QFile::remove(m_recording);
+            throw;
+        }
+        m_wav = config.trimSilence
+            ? AudioTrimmer::trimSilence(m_recording, config.keepSilenceSeconds).value_or(m_recording)
+            : m_recording;
+        m_upload = Upload::of(
+            m_wav, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write);
+    }
+    ~PreparedAudio()
+    {
+        for (const QString& file : { m_upload.url, m_wav, m_recording })
+            QFile::remove(file);
+    }
+    PreparedAudio(const PreparedAudio&) = delete;
+    PreparedAudio& operator=(const PreparedAudio&) = delete;
+
+    const Upload& upload() const { return m_upload; }
+    /// What the upload was encoded from, sent instead when the service refuses the M4A.
+    const QString& wav() const { return m_wav; }
+
+private:
+    QString m_recording;
+    QString m_wav;
+    Upload m_upload;
+};
+
+// The service may refuse an M4A it cannot decode; the same audio goes once more as WAV.
+QCoro::Task<Outcome> transcribePrepared(
+    GeminiClient client, Config config, Upload upload, QString wav, bool note, GeminiClient::ProgressHandler progress)
+{
+    try {
+        co_return co_await transcribeOne(client, config, upload.url, note, progress);
+    } catch (const std::exception& error) {
+        if (upload.format != Upload::Format::m4a || !Upload::resendsAsWav(error))
+            throw;
+    }
+    Log::write(QStringLiteral("Gemini refused %1 with 400; sending WAV").arg(rawValue(upload.format)));
+    co_return co_await transcribeOne(client, config, wav, note, progress);
+}
+
 // QCoro::waitFor does not return from a task that throws, so the failure is caught inside and handed back.
 QCoro::Task<std::variant<Outcome, QString>> settled(QCoro::Task<Outcome> task)
 {
@@ -160,7 +221,17 @@ int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& e
     for (const QString& file : std::as_const(files)) {
         QElapsedTimer timer;
         timer.start();
-        const auto settledOutcome = QCoro::waitFor(settled(transcribeOne(client, config, file, note, progress)));
+        std::optional<PreparedAudio> audio;
+        try {
+            audio.emplace(file, config);
+        } catch (const AudioCodecError& error) {
+            err << (files.size() > 1 ? QFileInfo(file).fileName() + QStringLiteral(": ") : QString())
+                << "could not read the audio: " << error.message() << '\n';
+            status = 1;
+            continue;
+        }
+        const auto settledOutcome = QCoro::waitFor(
+            settled(transcribePrepared(client, config, audio->upload(), audio->wav(), note, progress)));
         if (const auto* failure = std::get_if<QString>(&settledOutcome)) {
             err << (files.size() > 1 ? QFileInfo(file).fileName() + QStringLiteral(": ") : QString()) << *failure
                 << '\n';
