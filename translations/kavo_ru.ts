@@ -102,6 +102,21 @@
     </message>
 </context>
 <context>
+    <name>RecorderFailure</name>
+    <message>
+        <source>Could not start the microphone. </source>
+        <translation>Не удалось включить микрофон. </translation>
+    </message>
+    <message>
+        <source>The chosen microphone is not available. Pick another one in Settings.</source>
+        <translation>Выбранный микрофон недоступен. Выберите другой в настройках.</translation>
+    </message>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Запись уже идёт.</translation>
+    </message>
+</context>
+<context>
     <name>TranscribeCommand</name>
     <message>
         <source>Trying again…</source>
@@ -137,6 +152,17 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Уже есть в словаре</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::AudioRecorder</name>
+    <message>
+        <source>System default</source>
+        <translation>Системный по умолчанию</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Не подключён</translation>
     </message>
 </context>
 </TS>

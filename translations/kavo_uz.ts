@@ -102,6 +102,21 @@
     </message>
 </context>
 <context>
+    <name>RecorderFailure</name>
+    <message>
+        <source>Could not start the microphone. </source>
+        <translation>Mikrofonni ishga tushirib boʻlmadi. </translation>
+    </message>
+    <message>
+        <source>The chosen microphone is not available. Pick another one in Settings.</source>
+        <translation>Tanlangan mikrofon mavjud emas. Sozlamalarda boshqasini tanlang.</translation>
+    </message>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Yozib olish allaqachon davom etmoqda.</translation>
+    </message>
+</context>
+<context>
     <name>TranscribeCommand</name>
     <message>
         <source>Trying again…</source>
@@ -137,6 +152,17 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Lugʻatda allaqachon bor</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::AudioRecorder</name>
+    <message>
+        <source>System default</source>
+        <translation>Tizim standarti</translation>
+    </message>
+    <message>
+        <source>Not connected</source>
+        <translation>Ulanmagan</translation>
     </message>
 </context>
 </TS>
