@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace kavo {
+
+/// Modifier flags as the hotkey logic reads them. The values are those the hotkey settings were defined with;
+/// Linux keys map onto them: Shift → shift, Control → control, Alt → option, right Super → command, and left
+/// Super (or an Fn key the kernel reports) → function.
+namespace ModifierFlag {
+inline constexpr quint32 shift = 0x20000;
+inline constexpr quint32 control = 0x40000;
+inline constexpr quint32 option = 0x80000;
+inline constexpr quint32 command = 0x100000;
+inline constexpr quint32 function = 0x800000;
+inline constexpr quint32 all = shift | control | option | command | function;
+} // namespace ModifierFlag
+
+/// Key codes the hotkey logic looks for. Other keys carry `otherKeyBase` + their evdev code, which never
+/// collides with these.
+namespace HotkeyKeyCode {
+inline constexpr int escape = 53;
+inline constexpr int rightCommand = 54;
+inline constexpr int otherKeyBase = 1000;
+} // namespace HotkeyKeyCode
+
+/// A modifier went down or up: the flags after the change, and the key that changed.
+struct FlagsEvent
+{
+    quint32 flags = 0;
+    int keyCode = 0;
+};
+
+/// A key that is not a modifier went down, or a mouse button was pressed.
+struct PressEvent
+{
+    enum class Type { keyDown, mouseDown };
+    Type type = Type::keyDown;
+    int keyCode = 0; ///< for key-downs
+};
+
+/// A system-wide source of keyboard and mouse events for the hotkey: X11 or the kernel's input devices.
+/// Events arrive on the main thread.
+class InputEventSource
+{
+public:
+    virtual ~InputEventSource() = default;
+
+    std::function<void(const FlagsEvent&)> onFlags;
+    std::function<void(const PressEvent&)> onPress;
+
+    /// Starts watching. False when the input cannot be read; `problem()` then says why.
+    virtual bool start() = 0;
+    virtual void stop() = 0;
+    /// Empty while the input can be read; otherwise why not and what the user can do about it.
+    virtual QString problem() const = 0;
+};
+
+} // namespace kavo
