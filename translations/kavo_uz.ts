@@ -57,6 +57,13 @@
     </message>
 </context>
 <context>
+    <name>HotkeyKinds</name>
+    <message>
+        <source>Right Super</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>InvalidRequestError</name>
     <message>
         <source>The model name &quot;%1&quot; cannot form a web address.</source>

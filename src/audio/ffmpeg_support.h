@@ -1,9 +1,10 @@
 #pragma once
 
+#include "audio/audio_error.h"
+
 #include <QString>
 
 #include <memory>
-#include <stdexcept>
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -15,20 +16,12 @@ struct SwrContext;
 namespace kavo {
 
 /// A failure of the FFmpeg libraries while decoding, converting or encoding audio; `message()` says why.
-class AudioCodecError : public std::runtime_error
+class AudioCodecError : public AudioError
 {
 public:
-    explicit AudioCodecError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
+    using AudioError::AudioError;
     /// "`what`: FFmpeg's text for `code`", e.g. "could not open the input: Invalid data found when processing input".
     AudioCodecError(const QString& what, int code);
-
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
 };
 
 /// Keeps FFmpeg's own messages (encoder statistics, container warnings) off standard error; failures reach the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/audio_error.h"
+
 #include <QList>
 #include <QString>
 
@@ -7,7 +9,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stdexcept>
 
 struct pa_context;
 struct pa_operation;
@@ -16,17 +17,10 @@ struct pa_threaded_mainloop;
 namespace kavo {
 
 /// The PulseAudio server could not be reached, or refused a request; `message()` says why.
-class PulseError : public std::runtime_error
+class PulseError : public AudioError
 {
 public:
-    explicit PulseError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using AudioError::AudioError;
 };
 
 /// One client connection to the PulseAudio server (PipeWire's pulse server too), with its own event thread.

@@ -1,14 +1,13 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QString>
+#include "audio/audio_error.h"
 
-#include <exception>
+#include <QCoreApplication>
 
 namespace kavo {
 
-/// Why a recording could not start or go on, with the text shown to the user.
-class RecorderFailure : public std::exception
+/// Why a recording could not start or go on; `message()` is the text shown to the user, in the interface language.
+class RecorderFailure : public AudioError
 {
     Q_DECLARE_TR_FUNCTIONS(RecorderFailure)
 
@@ -21,20 +20,11 @@ public:
     static RecorderFailure alreadyRecording();
 
     Kind kind() const { return m_kind; }
-    /// The user-facing text in the interface language.
-    QString message() const;
-    const char* what() const noexcept override { return m_english.constData(); }
 
 private:
-    RecorderFailure(Kind kind, const QString& reason);
-    QString text(bool translated) const;
+    RecorderFailure(Kind kind, const QString& message);
 
     Kind m_kind;
-    QString m_reason;
-    QByteArray m_english;
 };
-
-/// The text to log or show for an error of the audio code: the kavo error types' own message, else `what()`.
-QString audioErrorText(const std::exception& error);
 
 } // namespace kavo

@@ -1,25 +1,11 @@
 #include "upload.h"
 
-#include "audio/ffmpeg_support.h"
-#include "audio/wav_reader.h"
+#include "audio/audio_error.h"
 #include "transcription/gemini_error.h"
 
 #include <QFile>
 
 namespace kavo {
-
-namespace {
-
-QString description(const std::exception& error)
-{
-    if (const auto* codec = dynamic_cast<const AudioCodecError*>(&error))
-        return codec->message();
-    if (const auto* wav = dynamic_cast<const WavError*>(&error))
-        return wav->message();
-    return QString::fromUtf8(error.what());
-}
-
-} // namespace
 
 Upload Upload::of(const QString& wav, const std::function<QString(const QString&)>& encode,
     const std::function<void(const QString&)>& log)
@@ -28,7 +14,7 @@ Upload Upload::of(const QString& wav, const std::function<QString(const QString&
     try {
         encoded = encode(wav);
     } catch (const std::exception& error) {
-        log(QStringLiteral("AAC failed (%1); sending WAV").arg(description(error)));
+        log(QStringLiteral("AAC failed (%1); sending WAV").arg(audioErrorText(error)));
         return { wav, Format::wav };
     }
 

@@ -1,26 +1,19 @@
 #pragma once
 
 #include "audio/audio_buffer.h"
+#include "audio/audio_error.h"
 
 #include <QString>
 
-#include <stdexcept>
 #include <vector>
 
 namespace kavo {
 
 /// A WAV file that could not be read or written; `message()` says why.
-class WavError : public std::runtime_error
+class WavError : public AudioError
 {
 public:
-    explicit WavError(const QString& message)
-        : std::runtime_error(message.toStdString())
-        , m_message(message)
-    { }
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using AudioError::AudioError;
 };
 
 /// The sample layout of a WAV file's "data" chunk.
