@@ -60,7 +60,7 @@
     <name>HotkeyKinds</name>
     <message>
         <source>Right Super</source>
-        <translation type="unfinished"></translation>
+        <translation>Oʻng Super</translation>
     </message>
 </context>
 <context>
