@@ -22,6 +22,14 @@ namespace {
 
 using Recording = AudioRecorder::Recording;
 
+// The recording misses what the microphone said before its stream connected: about 20 ms normally, several
+// times that in a sanitizer build on a loaded machine.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double durationTolerance = 0.3;
+#else
+constexpr double durationTolerance = 0.1;
+#endif
+
 // RMS per 20 ms window: the shape of speech over time, which survives noise reduction and small delays.
 std::vector<double> envelope(const std::vector<float>& samples)
 {
@@ -207,7 +215,7 @@ private Q_SLOTS:
         const WavAudio audio = readWav(recording->url);
         QCOMPARE(audio.format, (WavFormat { 16000, 1, SampleFormat::int16 }));
         QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
-        QVERIFY2(std::abs(recording->duration - recordedSeconds) < 0.1,
+        QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
             qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
         const double match = bestCorrelation(floats(microphone.samples()), audio.channels.front());
         QVERIFY2(match > 0.8, qPrintable(QStringLiteral("envelope correlation %1").arg(match)));
