@@ -23,6 +23,21 @@
     </message>
 </context>
 <context>
+    <name>EvdevInputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
+        <translation>Горячая клавиша не может читать клавиатуру. Чтобы разрешить, выполните «sudo usermod -aG input $USER», затем выйдите из системы и войдите снова (или установите правило udev, которое идёт с Kavo Voice).</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: в %1 нет клавиатуры.</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -72,6 +87,13 @@
     <message>
         <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
         <translation>Адрес Gemini нельзя составить из «%1».</translation>
+    </message>
+</context>
+<context>
+    <name>NoSessionSource</name>
+    <message>
+        <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
+        <translation>Для горячей клавиши нужен сеанс X11 или Wayland, но ни один не найден.</translation>
     </message>
 </context>
 <context>
@@ -159,6 +181,25 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Уже есть в словаре</translation>
+    </message>
+</context>
+<context>
+    <name>X11InputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: no X display is set.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: дисплей X не задан.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: не удаётся открыть дисплей X %1.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XInput2.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XTEST.</translation>
     </message>
 </context>
 <context>

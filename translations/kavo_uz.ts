@@ -23,6 +23,21 @@
     </message>
 </context>
 <context>
+    <name>EvdevInputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 mavjud emas.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi. Ruxsat berish uchun “sudo usermod -aG input $USER” buyrugʻini bajaring, soʻng tizimdan chiqib, qayta kiring (yoki Kavo Voice bilan keladigan udev qoidasini oʻrnating).</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 ichida klaviatura yoʻq.</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -72,6 +87,13 @@
     <message>
         <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
         <translation>“%1” dan Gemini manzilini tuzib boʻlmaydi.</translation>
+    </message>
+</context>
+<context>
+    <name>NoSessionSource</name>
+    <message>
+        <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
+        <translation>Tezkor tugma uchun X11 yoki Wayland ish stoli seansi kerak, lekin hech biri topilmadi.</translation>
     </message>
 </context>
 <context>
@@ -159,6 +181,25 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Lugʻatda allaqachon bor</translation>
+    </message>
+</context>
+<context>
+    <name>X11InputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: no X display is set.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X displeyi koʻrsatilmagan.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 X displeyini ochib boʻlmadi.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XInput2 kengaytmasi yoʻq.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XTEST kengaytmasi yoʻq.</translation>
     </message>
 </context>
 <context>

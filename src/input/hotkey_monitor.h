@@ -2,6 +2,7 @@
 
 #include "input/hotkey_kind.h"
 #include "input/input_events.h"
+#include "input/session_input_source.h"
 
 #include <QObject>
 #include <QTimer>
@@ -29,8 +30,8 @@ public:
 
     static constexpr auto tapLimit = std::chrono::milliseconds(800);
 
-    /// `makeSource` builds the event source at every `start()`.
-    explicit HotkeyMonitor(SourceFactory makeSource, QObject* parent = nullptr);
+    /// `makeSource` builds the event source at every `start()`; by default the session's.
+    explicit HotkeyMonitor(SourceFactory makeSource = SessionInputSource::make, QObject* parent = nullptr);
     ~HotkeyMonitor() override;
 
     std::function<void()> onStart;

@@ -2,9 +2,13 @@
 #include "store/log.h"
 
 #include "support/data_folder.h"
+#include "support/test_services.h"
 
 #include <QElapsedTimer>
 #include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 using namespace kavo;
 
@@ -164,6 +168,61 @@ private Q_SLOTS:
         QCOMPARE(called.join(u' '), callbacks);
         if (startedAt >= 0)
             QVERIFY2(startedAt >= 300, qPrintable(QString::number(startedAt)));
+    }
+
+    // The whole path on a real X server: keys pressed by another client reach the callbacks, in order and on time.
+    void holdOnTheXServer()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        const test::KeyboardLock keyboard;
+        QVERIFY(keyboard.isLocked());
+        HotkeyMonitor monitor;
+        QStringList called;
+        QElapsedTimer clock;
+        monitor.onStart = [&] { called << QStringLiteral("start %1").arg(clock.elapsed() >= 300); };
+        monitor.onStop = [&] { called << QStringLiteral("stop"); };
+        monitor.start();
+        QVERIFY(monitor.hasInputAccess());
+
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        const auto key = [display](const char* name, bool press) {
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(name)), press, CurrentTime);
+            XFlush(display);
+        };
+        key("Control_L", true);
+        clock.start();
+        key("Super_L", true);
+        QTest::qWait(500);
+        key("Super_L", false);
+        key("Super_L", false); // a second release changes nothing
+        key("Control_L", false);
+        QTRY_COMPARE(called, (QStringList { "start 1", "stop" }));
+        XCloseDisplay(display);
+    }
+
+    void choosesTheSessionSource_data()
+    {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<SessionInputSource::Session>("session");
+        QTest::newRow("x11") << QStringList { "XDG_SESSION_TYPE=x11", "WAYLAND_DISPLAY=wayland-0" }
+                             << SessionInputSource::Session::x11;
+        QTest::newRow("wayland") << QStringList { "XDG_SESSION_TYPE=wayland", "DISPLAY=:0" }
+                                 << SessionInputSource::Session::wayland;
+        QTest::newRow("wayland by display")
+            << QStringList { "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0" } << SessionInputSource::Session::wayland;
+        QTest::newRow("x11 by display") << QStringList { "DISPLAY=:0" } << SessionInputSource::Session::x11;
+        QTest::newRow("console") << QStringList { "XDG_SESSION_TYPE=tty" } << SessionInputSource::Session::none;
+    }
+
+    void choosesTheSessionSource()
+    {
+        QFETCH(QStringList, variables);
+        QFETCH(SessionInputSource::Session, session);
+        QProcessEnvironment environment;
+        for (const QString& variable : variables)
+            environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+        QCOMPARE(SessionInputSource::session(environment), session);
     }
 
     void startReportsInputAccess_data()

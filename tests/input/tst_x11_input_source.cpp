@@ -76,6 +76,8 @@ private Q_SLOTS:
     {
         useTemporaryDataFolder();
         m_display = qgetenv("DISPLAY");
+        if (TestServices::available())
+            QVERIFY(m_keyboard.emplace().isLocked());
     }
 
     void init() { m_events.clear(); }
@@ -191,6 +193,7 @@ private:
 
     QByteArray m_display;
     QStringList m_events;
+    std::optional<KeyboardLock> m_keyboard;
 };
 
 QTEST_GUILESS_MAIN(X11InputSourceTest)

@@ -49,6 +49,16 @@ private:
     QString m_error;
 };
 
+/// Holds the private X server's keyboard for this process: test programs that press keys there would otherwise see
+/// each other's keys. The lock is a file in the services' folder, locked like a microphone FIFO.
+class KeyboardLock : public MicrophoneLock
+{
+public:
+    KeyboardLock()
+        : MicrophoneLock(TestServices::directory() + QLatin1String("/keyboard"))
+    { }
+};
+
 } // namespace kavo::test
 
 /// Skips the current test function when it runs outside scripts/test-services.
