@@ -17,6 +17,7 @@ void printUsage(QTextStream& stream)
               "Commands:\n"
               "  config [--show-key]              print the effective settings as JSON\n"
               "  history [--json] [--limit N]     list the dictation history, newest first\n"
+              "  hotkey watch [--seconds N]       print start/stop/cancel/toggle as the hotkey fires\n"
               "  mic list                         list the microphones; * marks the chosen one\n"
               "  mic test [--noise-reduction] [--seconds N]\n"
               "                                   show the microphone's level until Enter\n"
@@ -45,6 +46,8 @@ int run(const QStringList& arguments)
         return runConfig(rest, out, err);
     if (command == QLatin1String("history"))
         return runHistory(rest, out, err);
+    if (command == QLatin1String("hotkey"))
+        return runHotkey(rest, out, err);
     if (command == QLatin1String("mic"))
         return runMic(rest, out, err);
     if (command == QLatin1String("snippets"))
