@@ -275,6 +275,8 @@ private Q_SLOTS:
         QCOMPARE(playback.presses, pressesAfterResume);
         QCOMPARE(logLines(), log);
     }
+
+private:
     std::optional<test::KeyboardLock> m_keyboard;
 };
 
