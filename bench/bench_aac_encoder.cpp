@@ -1,6 +1,7 @@
 #include "bench_support.h"
 
 #include "audio/aac_encoder.h"
+#include "audio/ffmpeg_support.h"
 
 #include <QFileInfo>
 
@@ -14,6 +15,7 @@ namespace {
 // is the size of the upload of a ten-second dictation.
 void encodeSpeech(benchmark::State& state, AACEncoder::Coder coder)
 {
+    quietFfmpegLogging();
     constexpr int seconds = 60;
     const QString wav = bench::speechWav(seconds);
     for (auto _ : state)
