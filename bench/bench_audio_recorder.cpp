@@ -153,9 +153,5 @@ BENCHMARK(noiseReductionPerSecondOfAudio)->Arg(16000)->Arg(48000)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWithQtApplication(argc, argv);
 }

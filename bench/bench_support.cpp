@@ -1,9 +1,12 @@
 #include "bench_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -72,6 +75,15 @@ QString speechWav(int seconds)
             + recordingFormat + QStringList { path });
     made.insert(seconds, path);
     return path;
+}
+
+int runWithQtApplication(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace kavo::bench

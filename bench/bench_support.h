@@ -11,4 +11,7 @@ QString useTemporaryDataFolder();
 /// between sentences, made once per process in a temporary folder. Aborts the benchmark when the tools fail.
 QString speechWav(int seconds);
 
+/// Runs the benchmarks of a program that needs a Qt application object (event loops, timers, sockets).
+int runWithQtApplication(int argc, char** argv);
+
 } // namespace kavo::bench

@@ -1,7 +1,5 @@
 #include "evdev_input_source.h"
 
-#include "input/injected_keys.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -329,17 +327,8 @@ void EvdevInputSource::handleKey(int code, bool press)
             onPress({ PressEvent::Type::mouseDown, 0 });
         return;
     }
-    if (!isKey(code) || InjectedKeys::instance().consume(code, press))
-        return;
-    const auto event = press ? m_modifiers.press(code) : m_modifiers.release(code);
-    if (!event)
-        return;
-    if (const auto* flags = std::get_if<FlagsEvent>(&*event)) {
-        if (onFlags)
-            onFlags(*flags);
-    } else if (onPress) {
-        onPress(std::get<PressEvent>(*event));
-    }
+    if (isKey(code))
+        deliverKey(*this, m_modifiers, code, press);
 }
 
 void EvdevInputSource::forgetHeldKeys()

@@ -1,5 +1,7 @@
 #include "modifier_state.h"
 
+#include "input/injected_keys.h"
+
 #include <linux/input-event-codes.h>
 
 namespace kavo {
@@ -66,6 +68,21 @@ std::optional<ModifierState::Event> ModifierState::release(int evdevCode)
 void ModifierState::clear()
 {
     m_down.clear();
+}
+
+void deliverKey(InputEventSource& source, ModifierState& modifiers, int evdevCode, bool press)
+{
+    if (InjectedKeys::instance().consume(evdevCode, press))
+        return;
+    const std::optional<ModifierState::Event> event = press ? modifiers.press(evdevCode) : modifiers.release(evdevCode);
+    if (!event)
+        return;
+    if (const auto* flags = std::get_if<FlagsEvent>(&*event)) {
+        if (source.onFlags)
+            source.onFlags(*flags);
+    } else if (source.onPress) {
+        source.onPress(std::get<PressEvent>(*event));
+    }
 }
 
 } // namespace kavo

@@ -32,4 +32,8 @@ private:
     QSet<int> m_down;
 };
 
+/// Hands a key the user pressed or released to `source`'s callbacks, through `modifiers`. Keys the application
+/// injected itself are dropped.
+void deliverKey(InputEventSource& source, ModifierState& modifiers, int evdevCode, bool press);
+
 } // namespace kavo

@@ -1,7 +1,5 @@
 #include "x11_input_source.h"
 
-#include "input/injected_keys.h"
-
 #include <QSocketNotifier>
 
 #include <optional>
@@ -126,28 +124,13 @@ void X11InputSource::readEvents()
         switch (input->type) {
         case XI_RawKeyPress:
         case XI_RawKeyRelease:
-            deliverKey(input->detail - evdevOffset, input->type == XI_RawKeyPress);
+            kavo::deliverKey(*this, m_modifiers, input->detail - evdevOffset, input->type == XI_RawKeyPress);
             break;
         case XI_RawButtonPress:
             if (input->detail >= 1 && input->detail <= lastClickButton && onPress)
                 onPress({ PressEvent::Type::mouseDown });
             break;
         }
-    }
-}
-
-void X11InputSource::deliverKey(int evdevCode, bool press)
-{
-    if (InjectedKeys::instance().consume(evdevCode, press))
-        return;
-    const auto event = press ? m_modifiers.press(evdevCode) : m_modifiers.release(evdevCode);
-    if (!event)
-        return;
-    if (const auto* flags = std::get_if<FlagsEvent>(&*event)) {
-        if (onFlags)
-            onFlags(*flags);
-    } else if (onPress) {
-        onPress(std::get<PressEvent>(*event));
     }
 }
 

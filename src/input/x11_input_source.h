@@ -34,7 +34,6 @@ private:
     struct Connection;
 
     void readEvents();
-    void deliverKey(int evdevCode, bool press);
 
     std::unique_ptr<Connection> m_connection;
     ModifierState m_modifiers;
