@@ -1,3 +1,5 @@
+#include "bench_support.h"
+
 #include "input/x11_input_source.h"
 
 #include <QCoreApplication>
@@ -118,5 +120,5 @@ BENCHMARK(idleWakeUps)->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
 {
-    return bench::runWithQtApplication(argc, argv);
+    return kavo::bench::runWithQtApplication(argc, argv);
 }
