@@ -1,5 +1,4 @@
 #include "audio/aac_encoder.h"
-#include "audio/ffmpeg_support.h"
 #include "audio/upload.h"
 #include "audio/wav_reader.h"
 #include "support/command_runner.h"
@@ -8,33 +7,19 @@
 #include "transcription/gemini_error.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/resource.h>
 
 #include <cmath>
 #include <csignal>
+#include <numeric>
 
 using namespace kavo;
 using test::row;
 
-using Encode = std::function<QString(const QString&)>;
 using Error = std::shared_ptr<const std::exception>;
-Q_DECLARE_METATYPE(Encode)
 Q_DECLARE_METATYPE(Error)
-
-namespace {
-
-double rms(const std::vector<float>& samples)
-{
-    double sum = 0;
-    for (float sample : samples)
-        sum += double(sample) * sample;
-    return std::sqrt(sum / double(samples.size()));
-}
-
-} // namespace
 
 class TestUpload : public QObject
 {
@@ -45,96 +30,68 @@ class TestUpload : public QObject
 
 private Q_SLOTS:
     void initTestCase() { m_folder = test::useTemporaryDataFolder(); }
-    void init() { test::emptyDataFolder(); }
 
-    void encodesAtTheSourceFormat_data()
+    void encodesM4a_data()
     {
-        test::columns<int, int, int>({ "rate", "channels", "staleBytes" });
-        row("mono 16 kHz", 16000, 1, 0);
-        row("stereo 44.1 kHz", 44100, 2, 0);
-        row("over a stale M4A", 16000, 1, 200'000);
+        // A tone at `rate`, with silence in a second channel if there is one. A full disk cuts the encoding short.
+        test::columns<int, int, bool>({ "rate", "channels", "diskFull" });
+        row("mono 16 kHz", 16000, 1, false);
+        row("stereo 44.1 kHz", 44100, 2, false);
+        row("disk full while writing", 16000, 1, true);
     }
 
-    void encodesAtTheSourceFormat()
+    void encodesM4a()
     {
         QFETCH(int, rate);
         QFETCH(int, channels);
-        QFETCH(int, staleBytes);
-        // A 440 Hz tone of amplitude 1/8 in the first channel, silence in the second.
-        QCOMPARE(test::runFfmpeg({ "-f", "lavfi", "-i", QString("sine=f=440:r=%1:d=0.5").arg(rate), "-af",
-                     channels == 1 ? "pan=mono|c0=c0" : "pan=stereo|c0=c0", "-c:a", "pcm_s16le", path("tone.wav") }),
-            QString());
-        if (staleBytes > 0)
-            test::writeFile(path("tone.m4a"), QByteArray(staleBytes, 'x'));
-
-        QCOMPARE(AACEncoder::m4a(path("tone.wav")), path("tone.m4a"));
-        const QByteArray bytes = test::readFile(path("tone.m4a"));
-        QCOMPARE(bytes.mid(4, 4), "ftyp");
-        QVERIFY2(bytes.size() < 10'000, qPrintable(QString::number(bytes.size())));
-        QCOMPARE(test::runFfmpeg({ "-i", path("tone.m4a"), "-c:a", "pcm_f32le", path("decoded.wav") }), QString());
+        QFETCH(bool, diskFull);
+        const QString tone
+            = QString("sine=f=440:r=%1:d=%2,pan=%3|c0=c0")
+                  .arg(QString::number(rate), diskFull ? "10" : "0.5", channels == 1 ? "mono" : "stereo");
+        QCOMPARE(test::runFfmpeg({ "-f", "lavfi", "-i", tone, "-c:a", "pcm_s16le", path("rec.wav") }), QString());
+        test::writeFile(path("rec.m4a"), QByteArray(200'000, 'x')); // stale: replaced, or removed on failure
+        rlimit original {};
+        getrlimit(RLIMIT_FSIZE, &original);
+        const rlimit limited { diskFull ? 8192 : original.rlim_cur, original.rlim_max };
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        QStringList lines;
+        const Upload upload = Upload::of(
+            path("rec.wav"), [](const QString& wav) { return AACEncoder::m4a(wav); },
+            [&](const QString& line) { lines << line; });
+        setrlimit(RLIMIT_FSIZE, &original);
+        QCOMPARE(upload.format, diskFull ? Upload::Format::wav : Upload::Format::m4a);
+        QCOMPARE(upload.url, path("rec." + rawValue(upload.format)));
+        QCOMPARE(lines.size(), qsizetype(diskFull));
+        QVERIFY(!diskFull || (lines[0].startsWith("AAC failed (") && lines[0].endsWith("); sending WAV")));
+        QCOMPARE(QFile::exists(path("rec.m4a")), !diskFull);
+        if (diskFull)
+            return;
+        const QByteArray bytes = test::readFile(path("rec.m4a"));
+        QVERIFY2(bytes.mid(4, 4) == "ftyp" && bytes.size() < 3600, qPrintable(QString::number(bytes.size())));
+        QCOMPARE(test::runFfmpeg({ "-i", path("rec.m4a"), "-c:a", "pcm_f32le", path("decoded.wav") }), QString());
         const WavAudio decoded = readWav(path("decoded.wav"));
-        QCOMPARE(decoded.format.sampleRate, rate);
-        QCOMPARE(decoded.format.channelCount, channels);
+        QCOMPARE(decoded.format, (WavFormat { rate, channels, SampleFormat::float32 }));
         QVERIFY2(qAbs(decoded.frameCount() - rate / 2) <= 1024, qPrintable(QString::number(decoded.frameCount())));
-        QVERIFY(qAbs(rms(decoded.channels[0]) - 0.125 / std::sqrt(2.0)) < 0.01);
+        const auto rms
+            = [](auto& s) { return std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / s.size()); };
+        QVERIFY(qAbs(rms(decoded.channels[0]) - 0.125 / std::sqrt(2.0)) < 0.01); // ffmpeg's tone has amplitude 1/8
         QVERIFY(channels == 1 || rms(decoded.channels[1]) < 0.005);
     }
 
-    void failureLeavesNoM4a_data()
+    void sendsTheWavWhenTheOutputIsNoM4a()
     {
-        test::columns<QString, int>({ "source", "fileSizeLimit" });
-        row("not a WAV", QString(), 0);
-        row("disk full while writing", QString("anoisesrc=d=10:r=16000"), 8192);
-    }
-
-    void failureLeavesNoM4a()
-    {
-        QFETCH(QString, source);
-        QFETCH(int, fileSizeLimit);
-        if (source.isEmpty())
-            test::writeFile(path("rec.wav"), "plain text");
-        else
-            QCOMPARE(test::runFfmpeg({ "-f", "lavfi", "-i", source, "-c:a", "pcm_s16le", path("rec.wav") }), QString());
-        test::writeFile(path("rec.m4a"), "stale");
-        rlimit original {};
-        getrlimit(RLIMIT_FSIZE, &original);
-        const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &original); });
-        if (fileSizeLimit > 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limited = original;
-            limited.rlim_cur = rlim_t(fileSizeLimit);
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        }
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, AACEncoder::m4a(path("rec.wav")));
-        QVERIFY(!QFile::exists(path("rec.m4a")));
-    }
-
-    void choosesTheUpload_data()
-    {
-        test::columns<Encode, QString, QString>({ "encode", "format", "logLine" });
-        const Encode emptyOutput = [](const QString& wav) {
-            const QString m4a = QString(wav).replace(".wav", ".m4a");
-            test::writeFile(m4a, {});
-            return m4a;
-        };
-        row("M4A", Encode([](const QString& wav) { return AACEncoder::m4a(wav); }), QString("m4a"), QString());
-        row("empty output", emptyOutput, QString("wav"), QString("AAC output is not an M4A (0 bytes); sending WAV"));
-        row("encoder error", Encode([](const QString&) -> QString { throw AudioCodecError("no encoder"); }),
-            QString("wav"), QString("AAC failed (no encoder); sending WAV"));
-    }
-
-    void choosesTheUpload()
-    {
-        QFETCH(Encode, encode);
-        QFETCH(QString, format);
-        QFETCH(QString, logLine);
         writeWav(path("rec.wav"), { 16000, 1, SampleFormat::int16 }, { std::vector<float>(8000, 0.25f) });
         QStringList lines;
-        const Upload upload = Upload::of(path("rec.wav"), encode, [&](const QString& line) { lines << line; });
-        QCOMPARE(rawValue(upload.format), format);
-        QCOMPARE(upload.url, path("rec." + format));
-        QCOMPARE(lines, logLine.isEmpty() ? QStringList() : QStringList { logLine });
-        QCOMPARE(QFile::exists(path("rec.m4a")), format == "m4a");
+        const auto emptyOutput = [this](const QString&) {
+            test::writeFile(path("rec.m4a"), {});
+            return path("rec.m4a");
+        };
+        const Upload upload = Upload::of(path("rec.wav"), emptyOutput, [&](const QString& line) { lines << line; });
+        QCOMPARE(upload.format, Upload::Format::wav);
+        QCOMPARE(upload.url, path("rec.wav"));
+        QCOMPARE(lines, QStringList { "AAC output is not an M4A (0 bytes); sending WAV" });
+        QVERIFY(!QFile::exists(path("rec.m4a")));
     }
 
     void resendsAsWav_data()
