@@ -118,6 +118,8 @@ struct EvdevInputSource::Device
     std::vector<input_event> takeRecords()
     {
         std::vector<input_event> records(pending.size() / sizeof(input_event));
+        if (records.empty())
+            return records;
         const qsizetype bytes = qsizetype(records.size() * sizeof(input_event));
         std::memcpy(records.data(), pending.constData(), bytes);
         pending.remove(0, bytes);
