@@ -1,0 +1,34 @@
+#pragma once
+
+#include "input/injection_backend.h"
+
+#include <memory>
+
+namespace kavo {
+
+class UinputKeyboard;
+class X11Connection;
+
+/// Text delivery in a Wayland session, where no client may send keys to another: the text goes on the clipboard
+/// and the primary selection (through XWayland when an X server is reachable, else through wl-copy), and a virtual
+/// keyboard made with uinput presses Shift+Insert, which pastes in toolkits and terminals alike and means the same
+/// key in every layout. Typing is not offered.
+class WaylandInjectionBackend : public InjectionBackend
+{
+public:
+    WaylandInjectionBackend();
+    ~WaylandInjectionBackend() override;
+
+    Clipboard& clipboard() override;
+    PasteChord pasteChord() override;
+    void sendPasteChord(PasteChord chord) override;
+    void waitForModifiersReleased() override;
+    KeyTypist* typist() override;
+
+private:
+    std::unique_ptr<X11Connection> m_connection; ///< declared first: the clipboard may use it until it goes
+    std::unique_ptr<Clipboard> m_clipboard;
+    std::unique_ptr<UinputKeyboard> m_keyboard;
+};
+
+} // namespace kavo
