@@ -23,6 +23,35 @@ constexpr int evdevOffset = 8;
 // Keysyms from 0x1000000 on stand for Unicode code points; Latin-1 has keysyms equal to its code points.
 constexpr unsigned long unicodeKeysymBase = 0x1000000;
 
+// The group a key uses while the keyboard is in `group`, for keys with fewer groups.
+int groupOfKey(XkbDescPtr map, int keycode, int group)
+{
+    const int groups = XkbKeyNumGroups(map, keycode);
+    if (group < groups)
+        return group;
+    const unsigned char info = map->map->key_sym_map[keycode].group_info;
+    switch (XkbOutOfRangeGroupAction(info)) {
+    case XkbClampIntoRange:
+        return groups - 1;
+    case XkbRedirectIntoRange:
+        return XkbOutOfRangeGroupNumber(info) < groups ? XkbOutOfRangeGroupNumber(info) : 0;
+    default:
+        return group % groups;
+    }
+}
+
+// The shift level the key's type selects for these modifiers.
+int levelOfKey(XkbDescPtr map, int keycode, int group, unsigned modifiers)
+{
+    const XkbKeyTypePtr type = XkbKeyKeyType(map, keycode, group);
+    const unsigned relevant = modifiers & type->mods.mask;
+    for (int index = 0; index < type->map_count; ++index) {
+        if (type->map[index].active && type->map[index].mods.mask == relevant)
+            return type->map[index].level;
+    }
+    return 0;
+}
+
 } // namespace
 
 X11Keyboard::X11Keyboard(X11Connection& connection, QObject* parent)
@@ -57,24 +86,40 @@ unsigned long X11Keyboard::keysymFor(char32_t codePoint)
 
 void X11Keyboard::typeChunk(const QString& text)
 {
-    if (!beginMapping() || m_spareKeys.empty())
+    if (!beginMapping())
         return;
+    if (!m_typing) {
+        m_typing = true;
+        releaseCapsLock();
+    }
+    findUserKeys();
     std::vector<unsigned long> keysyms;
     for (const char32_t codePoint : text.toUcs4()) {
         if (const unsigned long keysym = keysymFor(codePoint); keysym != NoSymbol)
             keysyms.push_back(keysym);
     }
-    // More distinct characters than spare keys are typed in runs, each with a remapping of its own.
+    // Characters that need spare keys are typed in runs of at most as many distinct ones as there are spare keys,
+    // each run after a remapping of its own.
     for (std::size_t start = 0; start < keysyms.size();) {
         std::set<unsigned long> run;
         std::size_t end = start;
-        while (end < keysyms.size() && (run.contains(keysyms[end]) || run.size() < m_spareKeys.size()))
-            run.insert(keysyms[end++]);
+        for (; end < keysyms.size(); ++end) {
+            const unsigned long keysym = keysyms[end];
+            if (m_userKeys.contains(keysym) || run.contains(keysym) || m_spareKeys.empty())
+                continue;
+            if (run.size() == m_spareKeys.size())
+                break;
+            run.insert(keysym);
+        }
         placeOnSpareKeys(run);
+        const auto now = Clock::now();
         for (std::size_t index = start; index < end; ++index) {
-            const int keycode = m_keyOf.at(keysyms[index]);
-            send(keycode, true);
-            send(keycode, false);
+            if (const auto user = m_userKeys.find(keysyms[index]); user != m_userKeys.end()) {
+                tap(user->second.keycode, user->second.shift);
+            } else if (const auto spare = m_keyOf.find(keysyms[index]); spare != m_keyOf.end()) {
+                tap(spare->second, false);
+                m_pressedAt[spare->second] = now;
+            }
         }
         XFlush(m_connection.display());
         start = end;
@@ -99,7 +144,23 @@ void X11Keyboard::pressReturn(NewlineMode mode)
 
 void X11Keyboard::finish()
 {
+    if (m_capsLockReleased)
+        XkbLockModifiers(m_connection.display(), XkbUseCoreKbd, LockMask, LockMask);
+    XFlush(m_connection.display());
+    m_typing = false;
+    m_capsLockReleased = false;
     m_restoreTimer.start();
+}
+
+// Clients change the case of letters typed while Caps Lock is on, each toolkit by its own rules, so the lock is
+// off while the text is typed and back on after its last key.
+void X11Keyboard::releaseCapsLock()
+{
+    XkbStateRec state {};
+    XkbGetState(m_connection.display(), XkbUseCoreKbd, &state);
+    m_capsLockReleased = state.locked_mods & LockMask;
+    if (m_capsLockReleased)
+        XkbLockModifiers(m_connection.display(), XkbUseCoreKbd, LockMask, 0);
 }
 
 bool X11Keyboard::sendChord(const std::vector<unsigned long>& modifiers, unsigned long key)
@@ -119,6 +180,7 @@ bool X11Keyboard::sendChord(const std::vector<unsigned long>& modifiers, unsigne
             return false;
         placeOnSpareKeys({ key });
         keycode = m_keyOf.at(key);
+        m_pressedAt[keycode] = Clock::now();
     }
     for (const int modifier : modifierKeys)
         send(modifier, true);
@@ -143,13 +205,13 @@ void X11Keyboard::waitForModifiersReleased(std::chrono::milliseconds limit)
     }
     XFreeModifiermap(modifierMap);
 
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline = Clock::now() + limit;
     for (;;) {
         char keys[32];
         XQueryKeymap(display, keys);
         const bool held = std::any_of(modifierKeys.begin(), modifierKeys.end(),
             [&keys](int keycode) { return keys[keycode / 8] & (1 << (keycode % 8)); });
-        if (!held || std::chrono::steady_clock::now() >= deadline)
+        if (!held || Clock::now() >= deadline)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -176,7 +238,35 @@ bool X11Keyboard::beginMapping()
     }
     if (m_spareKeys.empty())
         Log::write(QStringLiteral("the keyboard map has no free key code to type with"));
+    m_shiftKey = keycodeOf(XK_Shift_L);
+    m_userKeysState = ~0U;
     return true;
+}
+
+// What each key of the user's map types in the keyboard's present state, alone and with Shift; the unshifted key
+// wins when both type the same keysym.
+void X11Keyboard::findUserKeys()
+{
+    XkbStateRec state {};
+    XkbGetState(m_connection.display(), XkbUseCoreKbd, &state);
+    const unsigned stateKey = unsigned(state.group) << 8 | state.mods;
+    if (stateKey == m_userKeysState)
+        return;
+    m_userKeysState = stateKey;
+    m_userKeys.clear();
+    for (const bool shift : { false, true }) {
+        if (shift && m_shiftKey == 0)
+            break;
+        const unsigned modifiers = state.mods | (shift ? ShiftMask : 0);
+        for (int keycode = m_map->min_key_code; keycode <= m_map->max_key_code; ++keycode) {
+            if (m_spareKeys.contains(keycode))
+                continue;
+            const int group = groupOfKey(m_map, keycode, state.group);
+            const KeySym keysym = XkbKeySymEntry(m_map, keycode, levelOfKey(m_map, keycode, group, modifiers), group);
+            if (keysym != NoSymbol && !m_userKeys.contains(keysym))
+                m_userKeys[keysym] = { keycode, shift };
+        }
+    }
 }
 
 // The user's key that has `keysym` earliest in its row: unshifted in the first group before any other place.
@@ -185,7 +275,7 @@ int X11Keyboard::keycodeOf(unsigned long keysym) const
     int found = 0;
     int foundPosition = INT_MAX;
     for (int keycode = m_map->min_key_code; keycode <= m_map->max_key_code; ++keycode) {
-        if (m_remapped.contains(keycode))
+        if (m_spareKeys.contains(keycode))
             continue;
         for (int group = 0; group < XkbKeyNumGroups(m_map, keycode); ++group) {
             for (int level = 0; level < XkbKeyGroupWidth(m_map, keycode, group); ++level) {
@@ -202,20 +292,17 @@ int X11Keyboard::keycodeOf(unsigned long keysym) const
 
 void X11Keyboard::placeOnSpareKeys(const std::set<unsigned long>& keysyms)
 {
-    for (const unsigned long keysym : keysyms) {
-        if (const auto placed = m_keyOf.find(keysym); placed != m_keyOf.end())
-            m_lastUse[placed->second] = ++m_uses;
-    }
     std::vector<int> changed;
     for (const unsigned long keysym : keysyms) {
         if (m_keyOf.contains(keysym))
             continue;
         const int keycode = spareKeyFor(keysyms);
-        if (const auto previous = m_remapped.find(keycode); previous != m_remapped.end())
+        if (const auto previous = m_remapped.find(keycode); previous != m_remapped.end()) {
+            std::this_thread::sleep_until(m_pressedAt.at(keycode) + reuseDelay);
             m_keyOf.erase(previous->second);
+        }
         m_remapped[keycode] = keysym;
         m_keyOf[keysym] = keycode;
-        m_lastUse[keycode] = ++m_uses;
         changed.push_back(keycode);
     }
     if (changed.empty())
@@ -232,7 +319,7 @@ void X11Keyboard::placeOnSpareKeys(const std::set<unsigned long>& keysyms)
     std::this_thread::sleep_for(settleDelay);
 }
 
-// An unused spare key, else the one used longest ago whose keysym is not needed now.
+// A spare key that holds no keysym yet, else the one pressed longest ago whose keysym is not needed now.
 int X11Keyboard::spareKeyFor(const std::set<unsigned long>& keep) const
 {
     int oldest = 0;
@@ -240,9 +327,7 @@ int X11Keyboard::spareKeyFor(const std::set<unsigned long>& keep) const
         const auto remapped = m_remapped.find(keycode);
         if (remapped == m_remapped.end())
             return keycode;
-        if (keep.contains(remapped->second))
-            continue;
-        if (oldest == 0 || m_lastUse.at(keycode) < m_lastUse.at(oldest))
+        if (!keep.contains(remapped->second) && (oldest == 0 || m_pressedAt.at(keycode) < m_pressedAt.at(oldest)))
             oldest = keycode;
     }
     return oldest;
@@ -259,6 +344,16 @@ void X11Keyboard::sendMap(const std::vector<int>& keycodes)
     changes.num_key_syms = static_cast<unsigned char>(*highest - *lowest + 1);
     XkbChangeMap(m_connection.display(), m_map, &changes);
     XSync(m_connection.display(), False);
+}
+
+void X11Keyboard::tap(int keycode, bool shift)
+{
+    if (shift)
+        send(m_shiftKey, true);
+    send(keycode, true);
+    send(keycode, false);
+    if (shift)
+        send(m_shiftKey, false);
 }
 
 void X11Keyboard::send(int keycode, bool press)
@@ -290,7 +385,7 @@ void X11Keyboard::restore()
     m_map = nullptr;
     m_remapped.clear();
     m_keyOf.clear();
-    m_lastUse.clear();
+    m_pressedAt.clear();
 }
 
 } // namespace kavo

@@ -17,22 +17,27 @@ namespace kavo {
 
 class X11Connection;
 
-/// Synthetic keys through XTest. Text is typed on spare key codes (ones the keyboard map leaves empty), remapped to
-/// the characters' own keysyms, so that every character arrives whatever the user's layout; chords use the keys of
-/// the user's map. The map is put back shortly after the last key.
+/// Synthetic keys through XTest that type any text whatever the user's layout. A character that some key of the
+/// user's map produces in the keyboard's current state (its layout group, Caps Lock), alone or with Shift, is typed on
+/// that key, as the user would; every other character on a spare key code (one the map leaves empty), remapped to
+/// the character's own keysym. Chords use the keys of the user's map. The map is put back shortly after the last key,
+/// and Caps Lock, off while typing, right after it.
 ///
-/// Remapping goes through XKB, one request for all keys that change: every client refetches the whole keymap on
-/// each change it is told of, and a client still busy with a run of changes reads the keys typed meanwhile with a
-/// map that is already newer than they are.
+/// Remapping goes through XKB, one request for all keys that change, because every client refetches the whole keymap
+/// on each change it is told of. A client reads a key with the map it fetched last, which is newer than the key when
+/// the client lags behind; so a spare key is given another keysym only well after its last press.
 class X11Keyboard : public QObject, public KeyTypist
 {
     Q_OBJECT
 
 public:
-    /// After a remapping, clients must fetch the new map before the remapped keys reach them: Qt and GTK
-    /// clients read a key pressed within a few milliseconds of the change with the old map.
-    static constexpr auto settleDelay = std::chrono::milliseconds(25);
-    /// The map is restored this long after the last key, when slow clients have read their keys.
+    using Clock = std::chrono::steady_clock;
+
+    /// Pause after a remapping before its keys are pressed, for clients that take the new map a little late.
+    static constexpr auto settleDelay = std::chrono::milliseconds(5);
+    /// A spare key gets another keysym no sooner than this after its last press.
+    static constexpr auto reuseDelay = std::chrono::milliseconds(150);
+    /// The map is restored this long after the last key.
     static constexpr auto restoreDelay = std::chrono::milliseconds(250);
 
     /// `connection` must be open, have XTest and XKB, and outlive the keyboard.
@@ -56,7 +61,13 @@ public:
     static unsigned long keysymFor(char32_t codePoint);
 
 private:
-    /// A key's symbols as the user's map has them.
+    /// A key of the user's map that types a keysym in the current state.
+    struct UserKey
+    {
+        int keycode;
+        bool shift;
+    };
+    /// A spare key's symbols as the user's map has them.
     struct SavedKey
     {
         std::array<unsigned char, 4> types;
@@ -66,20 +77,27 @@ private:
     };
 
     bool beginMapping();
+    void releaseCapsLock();
+    void findUserKeys();
     int keycodeOf(unsigned long keysym) const;
     void placeOnSpareKeys(const std::set<unsigned long>& keysyms);
     int spareKeyFor(const std::set<unsigned long>& keep) const;
     void sendMap(const std::vector<int>& keycodes);
+    void tap(int keycode, bool shift);
     void send(int keycode, bool press);
     void restore();
 
     X11Connection& m_connection;
     _XkbDesc* m_map = nullptr; ///< the keyboard map while keys are remapped, else null
+    std::map<unsigned long, UserKey> m_userKeys;
+    unsigned m_userKeysState = ~0U; ///< the keyboard state (group and modifiers) `m_userKeys` holds for
+    int m_shiftKey = 0;
     std::map<int, SavedKey> m_spareKeys; ///< keys without symbols, free for remapping
     std::map<int, unsigned long> m_remapped; ///< key code → keysym put there
     std::map<unsigned long, int> m_keyOf; ///< the reverse
-    std::map<int, quint64> m_lastUse;
-    quint64 m_uses = 0;
+    std::map<int, Clock::time_point> m_pressedAt;
+    bool m_typing = false; ///< between the first chunk of an insertion and `finish()`
+    bool m_capsLockReleased = false;
     QTimer m_restoreTimer;
 };
 

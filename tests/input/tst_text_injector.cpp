@@ -10,12 +10,14 @@
 #include "support/text_target.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <thread>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -338,6 +340,25 @@ private Q_SLOTS:
         QVERIFY(keyboardMap(m_display) != before);
         wait(settled);
         QVERIFY(keyboardMap(m_display) == before);
+    }
+
+    void typingIgnoresCapsLock()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        test::TextTarget& field = target();
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, LockMask);
+        XSync(m_display, False);
+        const auto unlock = qScopeGuard([this] {
+            XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, 0);
+            XSync(m_display, False);
+        });
+        const auto injector = x11Injector();
+        QVERIFY(injector);
+        injector->insert(mixedText, QStringLiteral("type"), QString());
+        QCOMPARE(field.waitForText(mixedText), mixedText);
+        XkbStateRec state {};
+        XkbGetState(m_display, XkbUseCoreKbd, &state);
+        QVERIFY(state.locked_mods & LockMask);
     }
 
     void typingWaitsForHeldModifiers()
