@@ -122,6 +122,7 @@ class TextInjectorTest : public QObject
 {
     Q_OBJECT
 
+    std::optional<test::KeyboardLock> m_keyboard;
     std::unique_ptr<test::TextTarget> m_target;
     Display* m_display = nullptr;
 
@@ -151,8 +152,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         test::useTemporaryDataFolder();
-        if (test::TestServices::available())
-            m_display = XOpenDisplay(nullptr);
+        if (!test::TestServices::available())
+            return;
+        // Keys, focus, keyboard map and selections all belong to the shared X server.
+        QVERIFY(m_keyboard.emplace().isLocked());
+        m_display = XOpenDisplay(nullptr);
     }
 
     void cleanupTestCase()
@@ -160,6 +164,7 @@ private Q_SLOTS:
         m_target.reset();
         if (m_display)
             XCloseDisplay(m_display);
+        m_keyboard.reset();
     }
 
     void chunked_data()
