@@ -37,16 +37,16 @@ void PulseRecordStream::start()
     if (m_recording)
         return;
     release();
-    const pa_sample_spec spec = sampleSpec(m_format);
+    const pa_sample_spec sampleFormat = sampleSpec(m_format);
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
-    m_stream = pa_stream_new(m_connection->context(), "Dictation", &spec, &map);
+    pa_channel_map_init_extend(&map, sampleFormat.channels, PA_CHANNEL_MAP_DEFAULT);
+    m_stream = pa_stream_new(m_connection->context(), "Dictation", &sampleFormat, &map);
     if (!m_stream)
         throw PulseError(QStringLiteral("could not create a record stream: %1").arg(m_connection->lastError()));
     pa_stream_set_read_callback(m_stream, &PulseRecordStream::onRead, this);
     pa_stream_set_state_callback(m_stream, &PulseRecordStream::onStateChange, this);
 
-    const auto fragmentBytes = uint32_t(m_fragmentFrames * pa_frame_size(&spec));
+    const auto fragmentBytes = uint32_t(m_fragmentFrames * pa_frame_size(&sampleFormat));
     const pa_buffer_attr attributes { uint32_t(-1), uint32_t(-1), uint32_t(-1), uint32_t(-1), fragmentBytes };
     const auto flags = pa_stream_flags_t(PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
     const QByteArray device = m_sourceName.toUtf8();

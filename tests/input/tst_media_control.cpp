@@ -77,8 +77,8 @@ public:
         : m_connection(PulseConnection::open(QStringLiteral("Kavo Voice")))
     {
         PulseConnection::Lock lock(*m_connection);
-        const pa_sample_spec spec { PA_SAMPLE_S16LE, 44100, 2 };
-        m_stream = pa_stream_new(m_connection->context(), "Start sound", &spec, nullptr);
+        const pa_sample_spec sampleFormat { PA_SAMPLE_S16LE, 44100, 2 };
+        m_stream = pa_stream_new(m_connection->context(), "Start sound", &sampleFormat, nullptr);
         pa_stream_connect_playback(m_stream, nullptr, nullptr, PA_STREAM_NOFLAGS, nullptr, nullptr);
     }
     ~OwnSound()
