@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace kavo {
+
+/// The moments of a dictation that have a sound.
+enum class EventSound { started, accepted, cancelled, failed, phoneDone };
+
+/// Plays the application's event sounds from the desktop's sound theme through libcanberra. The sound server is
+/// opened on a thread of the player's own, so a slow, hung or missing server never holds up the caller. Failures
+/// are silent apart from one log line the first time the server cannot be opened.
+class EventSounds
+{
+public:
+    EventSounds();
+    /// Lets the sounds already asked for start, then closes the connection to the sound server.
+    ~EventSounds();
+    EventSounds(const EventSounds&) = delete;
+    EventSounds& operator=(const EventSounds&) = delete;
+
+    /// The sound's name in the application's own terms ("Tink", "Pop", "Funk", "Basso"), as log lines name it.
+    static QString soundName(EventSound sound);
+    /// The freedesktop sound-theme id that stands for the sound.
+    static const char* freedesktopName(EventSound sound);
+
+    /// Starts the sound and returns at once.
+    void play(EventSound sound);
+
+private:
+    class Player;
+    std::unique_ptr<Player> m_player;
+};
+
+} // namespace kavo
