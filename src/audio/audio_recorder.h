@@ -3,6 +3,7 @@
 #include "audio/level_tap.h"
 #include "audio/pulse_connection.h"
 #include "audio/pulse_record_stream.h"
+#include "audio/recorder.h"
 #include "audio/recorder_failure.h"
 #include "audio/voice_engine.h"
 #include "audio/wav_writer.h"
@@ -25,43 +26,29 @@ namespace kavo {
 /// cannot start again after the devices changed, the recording falls back to the plain path, which records the
 /// source as 16 kHz mono 16-bit directly. Stream and engine work runs on the "kavo.audio" thread; every public call
 /// and every callback belongs to the main thread.
-class AudioRecorder : public QObject
+class AudioRecorder : public QObject, public Recorder
 {
     Q_OBJECT
 
 public:
-    using Failure = RecorderFailure;
-
     struct Input
     {
         QString id; ///< the source's name on the server
         QString name; ///< its description
         friend bool operator==(const Input&, const Input&) = default;
     };
-    struct Recording
-    {
-        QString url; ///< the WAV file, now the caller's
-        double duration = 0; ///< seconds
-    };
-    using Completion = std::function<void(std::optional<Recording>)>;
-
     explicit AudioRecorder(QObject* parent = nullptr);
     ~AudioRecorder() override;
 
-    /// Starts recording from `deviceID` (empty: the default source). Throws `Failure`.
-    void start(const QString& deviceID, bool noiseReduction);
-    /// Ends the recording; `completion` runs once on the main thread, at once when nothing records.
-    void stop(Completion completion);
-    /// The latest input level in dB, while recording and once one has arrived.
-    std::optional<float> level() const;
-    bool isRecording() const { return m_isRecording; }
+    void start(const QString& deviceID, bool noiseReduction) override;
+    void stop(Completion completion) override;
+    std::optional<float> level() const override;
+    bool isRecording() const override { return m_isRecording; }
+    QString deviceName(const QString& deviceID) const override { return name(deviceID); }
     /// Builds and keeps the noise-reduction engine for `deviceID`, so the next such start is quick.
     void prepareNoiseReduction(const QString& deviceID);
     /// Stops an idle capture stream and drops a cached engine that is not running.
     void release();
-    /// Told when a running recording could not go on on any path. When its microphone went away, the audio
-    /// recorded until then comes along and belongs to the callee; otherwise there is none.
-    std::function<void(const Failure&, std::optional<Recording>)> onFailure;
 
     /// The sources that are microphones (monitors left out), in the server's order; empty without a server.
     static QList<Input> inputs();

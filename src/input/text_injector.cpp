@@ -99,6 +99,7 @@ void TextInjector::restoreClipboard()
             clipboard.setText(selection, *text);
     }
     m_saved.clear();
+    Q_EMIT pasteFinished();
 }
 
 void TextInjector::typeText(const QString& text, NewlineMode newline)

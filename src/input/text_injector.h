@@ -37,6 +37,8 @@ public:
     /// with line breaks made as `newline` (a `NewlineMode` raw value) says, and returns after the last key; any other
     /// method pastes, which finishes on the event loop about 0.45 s later.
     void insert(const QString& text, const QString& method, const QString& newline);
+    /// A paste is under way until the clipboard has been put back; `pasteFinished` follows.
+    bool isPasting() const { return !m_saved.empty(); }
 
     /// `text` cut into pieces of `size` user-perceived characters (the last one shorter); none for an empty text.
     static QStringList chunked(const QString& text, int size);
@@ -44,6 +46,9 @@ public:
     static QStringList lines(const QString& text);
     /// The mode of a raw value; an unknown or empty one means `shiftReturn`.
     static NewlineMode newlineMode(const QString& raw);
+
+Q_SIGNALS:
+    void pasteFinished();
 
 private:
     void pasteText(const QString& text);

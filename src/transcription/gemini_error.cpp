@@ -138,4 +138,27 @@ void Cancellation::check() const
         throw CancelledError();
 }
 
+QString errorDescription(const std::exception& error)
+{
+    if (const auto* gemini = dynamic_cast<const GeminiError*>(&error))
+        return gemini->message();
+    if (const auto* cancelled = dynamic_cast<const CancelledError*>(&error))
+        return cancelled->message();
+    if (const auto* invalid = dynamic_cast<const InvalidRequestError*>(&error))
+        return invalid->message();
+    if (const auto* audio = dynamic_cast<const AudioFileError*>(&error))
+        return audio->message();
+    return QString::fromUtf8(error.what());
+}
+
+QString errorDescription(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& error) {
+        return errorDescription(error);
+    } catch (...) { }
+    return QStringLiteral("unknown error");
+}
+
 } // namespace kavo

@@ -123,6 +123,11 @@ public:
     const char* what() const noexcept override { return "The request was cancelled."; }
 };
 
+/// The text to show for a failure: the interface-language message of the errors above, else `what()`.
+QString errorDescription(const std::exception& error);
+/// The same for a captured failure; "unknown error" for one that is not a `std::exception`.
+QString errorDescription(std::exception_ptr failure);
+
 /// What a running request reports to its caller: an attempt is about to be sent, or an attempt failed in a way
 /// worth retrying and the next one is being waited for.
 enum class RequestProgress { transcribing, retrying };

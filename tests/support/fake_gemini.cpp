@@ -214,7 +214,9 @@ void FakeGemini::serve(QTcpSocket* socket)
 
         m_requests.append(request);
         Q_EMIT requestReceived(static_cast<int>(m_requests.size() - 1));
-        const Reply reply = nextReply();
+        const bool modelLookup
+            = request.method == "GET" && request.path.startsWith("/v1beta/models/") && !request.path.contains(':');
+        const Reply reply = modelLookup && m_answersModelLookups ? Reply { .body = "{}" } : nextReply();
         if (reply.delay > std::chrono::milliseconds::zero()) {
             connection = m_connections.find(socket);
             if (connection == m_connections.end())

@@ -60,6 +60,8 @@ public:
     /// Adds a reply to the script; each request takes the next one. Once the script runs out every request is
     /// answered with a 500 error that says so.
     void enqueue(Reply reply);
+    /// Answers lookups of one model (what a client's warm-up sends) with an empty object instead of the script.
+    void answerModelLookups(bool answer) { m_answersModelLookups = answer; }
     int pendingReplies() const { return static_cast<int>(m_script.size()); }
     QList<Request> requests() const { return m_requests; }
     /// How many connections clients have opened so far.
@@ -101,6 +103,7 @@ private:
     QQueue<Reply> m_script;
     QList<Request> m_requests;
     int m_connectionCount = 0;
+    bool m_answersModelLookups = false;
 };
 
 } // namespace kavo::test

@@ -16,6 +16,10 @@ void printUsage(QTextStream& stream)
               "\n"
               "Commands:\n"
               "  config [--show-key]              print the effective settings as JSON\n"
+              "  dictate [--seconds N] [--type] [--note ID]\n"
+              "                                   record until Enter, Ctrl+C or N seconds, transcribe with\n"
+              "                                   your settings and print the text; --type also types it\n"
+              "                                   into the focused window, --note appends it to a note\n"
               "  history [--json] [--limit N]     list the dictation history, newest first\n"
               "  hotkey watch [--seconds N]       print start/stop/cancel/toggle as the hotkey fires\n"
               "  mic list                         list the microphones; * marks the chosen one\n"
@@ -44,6 +48,8 @@ int run(const QStringList& arguments)
     const QStringList rest = arguments.mid(1);
     if (command == QLatin1String("config"))
         return runConfig(rest, out, err);
+    if (command == QLatin1String("dictate"))
+        return runDictate(rest, out, err);
     if (command == QLatin1String("history"))
         return runHistory(rest, out, err);
     if (command == QLatin1String("hotkey"))

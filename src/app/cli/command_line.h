@@ -13,6 +13,7 @@ int run(const QStringList& arguments);
 
 void printUsage(QTextStream& stream);
 
+int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runMic(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runHotkey(const QStringList& arguments, QTextStream& out, QTextStream& err);

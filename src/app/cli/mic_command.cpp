@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "level_line.h"
 #include "stop_trigger.h"
 
 #include "audio/audio_recorder.h"
@@ -49,21 +50,6 @@ std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
         }
     }
     return options;
-}
-
-// A meter line: on a terminal one bar redrawn in place, otherwise one value per line for scripts.
-void showLevel(QTextStream& stream, double value, bool terminal)
-{
-    if (!terminal) {
-        stream << "level " << QString::number(value, 'f', 2) << '\n';
-        stream.flush();
-        return;
-    }
-    constexpr int width = 40;
-    const int filled = int(value * width + 0.5);
-    stream << '\r' << QString(filled, u'#') << QString(width - filled, u'.') << ' '
-           << QStringLiteral("%1%").arg(int(value * 100 + 0.5), 3);
-    stream.flush();
 }
 
 int listInputs(QTextStream& out, QTextStream& err)

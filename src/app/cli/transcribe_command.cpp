@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include "app/transcript_request.h"
+
 #include "audio/aac_encoder.h"
 #include "audio/audio_recorder.h"
 #include "audio/audio_trimmer.h"
@@ -30,56 +32,11 @@
 namespace kavo::cli {
 namespace {
 
-class TranscribeCommand
-{
-    Q_DECLARE_TR_FUNCTIONS(TranscribeCommand)
-
-public:
-    static QString progressText(RequestProgress progress)
-    {
-        return progress == RequestProgress::retrying ? tr("Trying again…") : tr("Turning speech into text…");
-    }
-};
-
-// The message a person should read for whatever a request threw.
-QString failureMessage(std::exception_ptr failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const GeminiError& error) {
-        return error.message();
-    } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what());
-    }
-    return QStringLiteral("unknown error");
-}
-
 struct Filing
 {
     NoteFiler::Result result;
     QString title;
 };
-
-NoteFiler::Context noteContext(const NotesStore& store)
-{
-    NoteFiler::Context context;
-    for (const NoteFolder& folder : store.folders)
-        context.folders.append(folder.name);
-    for (const auto& recent : store.recentTitles(10))
-        context.recent.append({ recent.title, recent.folderName });
-    return context;
-}
-
-// A dedicated transcription model cannot classify; a general model from the key's list files the text instead.
-QCoro::Task<std::optional<NoteFiler::Result>> classifySeparately(GeminiClient client, Config config, QString text,
-    NoteFiler::Context context, GeminiClient::ProgressHandler progress)
-{
-    const auto model = NoteFiler::textModel(client.model, co_await client.listModels());
-    if (!model)
-        co_return std::nullopt;
-    const NoteFiler filer { client.apiKey, *model, *model == config.model ? config.thinkingLevel : QString() };
-    co_return co_await filer.file(text, context, progress);
-}
 
 struct Outcome
 {
@@ -87,33 +44,36 @@ struct Outcome
     std::optional<Filing> filing;
 };
 
-QCoro::Task<Outcome> transcribeOne(
-    GeminiClient client, Config config, QString path, bool note, GeminiClient::ProgressHandler progress)
+// A file transcribed as a new note is classified as well: in the same request, or for a model of the transcription
+// route by a general model from the key's list.
+QCoro::Task<std::optional<NoteJob>> newNoteJob(GeminiClient client, Config config)
 {
-    Outcome outcome;
-    std::optional<NoteFiler::Result> result;
-    if (note) {
-        const NotesStore store = NotesStore::load();
-        const NoteFiler::Context context = noteContext(store);
-        if (client.usesTranscriptionRoute()) {
-            outcome.text = co_await client.transcribe(path, progress);
-            result = co_await classifySeparately(client, config, outcome.text, context, progress);
-        } else {
-            const NoteFiler::Reply reply = co_await client.transcribeNote(path, context, progress);
-            outcome.text = reply.text;
-            result = reply.result;
-        }
-        if (result) {
-            const std::optional<int> number = result->kind == NoteFiler::Kind::meeting
-                ? std::optional(store.nextNumber(QStringLiteral("meeting")))
-                : std::nullopt;
-            outcome.filing = Filing { *result,
-                NoteFiler::title(result->kind, result->topic, number, QDateTime::currentDateTime()) };
-        }
-    } else {
-        outcome.text = co_await client.transcribe(path, progress);
+    const NotesStore store = NotesStore::load();
+    NoteJob job { true, true, NoteJob::contextOf(store), std::nullopt };
+    if (client.usesTranscriptionRoute()) {
+        const QStringList models = co_await client.listModels();
+        if (const auto model = NoteFiler::textModel(client.model, models))
+            job.filer = NoteFiler { client.apiKey, *model, *model == config.model ? config.thinkingLevel : QString() };
     }
-    outcome.text = Snippet::expand(outcome.text, config.snippets);
+    co_return job;
+}
+
+QCoro::Task<Outcome> transcribePrepared(
+    GeminiClient client, Config config, Upload upload, QString wav, bool note, TranscriptRequest::StageHandler onStage)
+{
+    std::optional<NoteJob> job;
+    if (note)
+        job = co_await newNoteJob(client, config);
+    TranscriptRequest request(client, upload, wav, job);
+    const Transcript transcript = co_await request.send(onStage);
+    Outcome outcome { Snippet::expand(transcript.text, config.snippets), std::nullopt };
+    if (const auto& result = transcript.result) {
+        const std::optional<int> number = result->kind == NoteFiler::Kind::meeting
+            ? std::optional(NotesStore::load().nextNumber(QStringLiteral("meeting")))
+            : std::nullopt;
+        outcome.filing
+            = Filing { *result, NoteFiler::title(result->kind, result->topic, number, QDateTime::currentDateTime()) };
+    }
     co_return outcome;
 }
 
@@ -156,20 +116,6 @@ private:
     Upload m_upload;
 };
 
-// The service may refuse an M4A it cannot decode; the same audio goes once more as WAV.
-QCoro::Task<Outcome> transcribePrepared(
-    GeminiClient client, Config config, Upload upload, QString wav, bool note, GeminiClient::ProgressHandler progress)
-{
-    try {
-        co_return co_await transcribeOne(client, config, upload.url, note, progress);
-    } catch (const std::exception& error) {
-        if (upload.format != Upload::Format::m4a || !Upload::resendsAsWav(error))
-            throw;
-    }
-    Log::write(QStringLiteral("Gemini refused %1 with 400; sending WAV").arg(rawValue(upload.format)));
-    co_return co_await transcribeOne(client, config, wav, note, progress);
-}
-
 // QCoro::waitFor does not return from a task that throws, so the failure is caught inside and handed back.
 QCoro::Task<std::variant<Outcome, QString>> settled(QCoro::Task<Outcome> task)
 {
@@ -177,7 +123,7 @@ QCoro::Task<std::variant<Outcome, QString>> settled(QCoro::Task<Outcome> task)
         Outcome outcome = co_await std::move(task);
         co_return outcome;
     } catch (...) {
-        co_return failureMessage(std::current_exception());
+        co_return errorDescription(std::current_exception());
     }
 }
 
@@ -209,10 +155,10 @@ int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& e
 
     const Config config = Config::load();
     const GeminiClient client = GeminiClient::fromConfig(config);
-    GeminiClient::ProgressHandler progress;
+    TranscriptRequest::StageHandler progress;
     if (isatty(STDERR_FILENO)) {
-        progress = [&err](RequestProgress step) {
-            err << TranscribeCommand::progressText(step) << '\n';
+        progress = [&err](DictationStage stage) {
+            err << dictationStageMessage(stage, {}) << '\n';
             err.flush();
         };
     }
