@@ -73,6 +73,13 @@ DictationFlow::DictationFlow(AppState& state, Recorder& recorder, TextInjector& 
 {
     playSound = [this](EventSound sound) { m_sounds.play(sound); };
     postNotification = [this](const QString& title, const QString& body) { m_notifier.post(title, body); };
+    m_recorder.onFailure
+        = [self = QPointer(this)](const Recorder::Failure& failure, std::optional<Recorder::Recording> kept) {
+              if (self)
+                  self->recordingFailed(failure, std::move(kept));
+              else if (kept)
+                  QFile::remove(kept->url);
+          };
 
     m_levelTimer.setInterval(levelInterval);
     m_levelTimer.setTimerType(Qt::PreciseTimer);
@@ -92,6 +99,30 @@ DictationFlow::DictationFlow(AppState& state, Recorder& recorder, TextInjector& 
 }
 
 DictationFlow::~DictationFlow() = default;
+
+void DictationFlow::setHotkeyMonitor(HotkeyMonitor* hotkey)
+{
+    m_hotkey = hotkey;
+    if (!hotkey)
+        return;
+    const QPointer self(this);
+    hotkey->onStart = [self] {
+        if (self)
+            self->startRecording(QStringLiteral("mac"), Target::frontApp());
+    };
+    hotkey->onStop = [self] {
+        if (self)
+            self->finishRecording();
+    };
+    hotkey->onCancel = [self] {
+        if (self)
+            self->cancelRecording();
+    };
+    hotkey->onToggle = [self] {
+        if (self)
+            self->toggleRecording(Target::frontApp());
+    };
+}
 
 void DictationFlow::toggleRecording(const Target& target)
 {

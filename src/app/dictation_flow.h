@@ -60,12 +60,14 @@ public:
     /// Cancelled recordings at least this long are kept in History as discarded.
     static constexpr double discardedMinimumSeconds = 1.0;
 
+    /// Takes over the recorder's failure callback.
     DictationFlow(AppState& state, Recorder& recorder, TextInjector& injector, QObject* parent = nullptr);
     ~DictationFlow() override;
 
     // Optional partners; without them, media is never paused and nothing else is told.
     void setMediaControl(MediaControl* media) { m_media = media; }
-    void setHotkeyMonitor(HotkeyMonitor* hotkey) { m_hotkey = hotkey; }
+    /// Dictates when the hotkey says so, and tells it while a dictation records.
+    void setHotkeyMonitor(HotkeyMonitor* hotkey);
     void setMicTest(MicLevelMeter* meter) { m_micTest = meter; }
 
     /// The application with the text cursor when a recording starts.

@@ -45,9 +45,6 @@ struct Desk
         flow.playSound = [this](EventSound sound) { sounds.append(sound); };
         flow.postNotification
             = [this](const QString& title, const QString& body) { notifications << title + u'|' + body; };
-        recorder.onFailure = [this](const Recorder::Failure& failure, std::optional<Recorder::Recording> kept) {
-            flow.recordingFailed(failure, kept);
-        };
         QObject::connect(&state, &AppState::processingStageChanged, [this] { stages.append(state.processingStage()); });
     }
 

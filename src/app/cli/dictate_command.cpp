@@ -91,9 +91,6 @@ int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err)
     MediaControl media;
     DictationFlow flow(state, recorder, injector);
     flow.setMediaControl(&media);
-    recorder.onFailure = [&flow](const Recorder::Failure& failure, std::optional<Recorder::Recording> kept) {
-        flow.recordingFailed(failure, std::move(kept));
-    };
     const std::optional<QUuid> newestBefore
         = state.history().entries.isEmpty() ? std::nullopt : std::optional(state.history().entries.first().id);
 

@@ -1,0 +1,250 @@
+#include "app/dictation_flow.h"
+#include "audio/audio_recorder.h"
+#include "audio/audio_trimmer.h"
+#include "audio/wav_reader.h"
+#include "input/hotkey_monitor.h"
+#include "input/text_injector.h"
+#include "store/log.h"
+
+#include "support/command_runner.h"
+#include "support/data_folder.h"
+#include "support/fake_gemini.h"
+#include "support/notification_server.h"
+#include "support/test_services.h"
+#include "support/text_target.h"
+#include "support/virtual_microphone.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#undef Status
+
+using namespace kavo;
+using test::FakeGemini;
+using Phase = AppState::Phase;
+
+namespace {
+
+constexpr unsigned controlKey = 37;
+constexpr unsigned leftSuperKey = 133;
+
+// Presses or releases the default hotkey, Control + left Super, as the user's keyboard would.
+void pressHotkey(Display* display, bool press)
+{
+    for (const unsigned key : { controlKey, leftSuperKey })
+        XTestFakeKeyEvent(display, key, press, CurrentTime);
+    XFlush(display);
+}
+
+// What a window manager announces: the window that has the focus.
+void setActiveWindow(Display* display, unsigned long window)
+{
+    const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    XChangeProperty(display, DefaultRootWindow(display), active, XA_WINDOW, 32, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(&window), 1);
+    XSync(display, False);
+}
+
+// The audio bytes of a generate-content request.
+QByteArray sentAudio(const FakeGemini::Request& request)
+{
+    const QJsonObject data
+        = request.json()[QStringLiteral("contents")][0][QStringLiteral("parts")][1][QStringLiteral("inline_data")]
+              .toObject();
+    return QByteArray::fromBase64(data[QStringLiteral("data")].toString().toLatin1());
+}
+
+double wavSeconds(const QString& path)
+{
+    const WavAudio audio = readWav(path);
+    return double(audio.frameCount()) / audio.format.sampleRate;
+}
+
+} // namespace
+
+class TestDictationEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_temporary;
+    QTemporaryDir m_work;
+    FakeGemini m_gemini;
+    std::optional<test::KeyboardLock> m_keyboard;
+    std::unique_ptr<test::TextTarget> m_target;
+    Display* m_display = nullptr;
+    QString m_speech;
+
+    struct Application
+    {
+        AppState state;
+        AudioRecorder recorder;
+        TextInjector injector;
+        HotkeyMonitor hotkey;
+        DictationFlow flow { state, recorder, injector };
+        QString recordingCopy;
+
+        explicit Application(const QString& copyTo)
+        {
+            Config config = state.config();
+            config.apiKey = QStringLiteral("test-key");
+            config.snippets = { Snippet {
+                QUuid::createUuid(), QStringLiteral("my address"), QStringLiteral("12 Navoi Street, Tashkent") } };
+            state.setConfig(config);
+            flow.setHotkeyMonitor(&hotkey);
+            hotkey.start();
+            // The recording is complete once trimming begins; a copy tells what the upload should hold.
+            QObject::connect(&state, &AppState::processingStageChanged, &state, [this, copyTo] {
+                const QStringList recordings
+                    = QDir::temp().entryList({ QStringLiteral("kavo-*.wav") }, QDir::Files, QDir::Time);
+                if (state.processingStage() == DictationStage::trimming && !recordings.isEmpty()) {
+                    QFile::remove(copyTo);
+                    QFile::copy(QDir::temp().filePath(recordings.last()), copyTo);
+                    recordingCopy = copyTo;
+                }
+            });
+        }
+    };
+
+    // Holds the hotkey while the microphone speaks, lets go and waits for the dictation to end.
+    bool dictate(Application& app)
+    {
+        test::VirtualMicrophone microphone;
+        if (!microphone.setWavFile(m_speech))
+            return false;
+        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
+        pressHotkey(m_display, true);
+        if (!QTest::qWaitFor([&] { return app.state.phase() == Phase::recording; }, 3000))
+            return false;
+        if (!microphone.start() || !microphone.wait())
+            return false;
+        QTest::qWait(300);
+        pressHotkey(m_display, false);
+        return QTest::qWaitFor(
+            [&] { return app.state.phase() == Phase::idle || app.state.phase() == Phase::failed; }, 20000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        qputenv("TMPDIR", m_temporary.path().toLocal8Bit());
+        test::useTemporaryDataFolder();
+        QVERIFY(m_gemini.start());
+        m_gemini.answerModelLookups(true);
+        qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
+
+        // Two phrases with a long pause between them, which the upload leaves out.
+        const QString first = m_work.filePath(QStringLiteral("first.wav"));
+        const QString second = m_work.filePath(QStringLiteral("second.wav"));
+        QCOMPARE(test::makeSpeechWav(first, QStringLiteral("Please send the parcel")), QString());
+        QCOMPARE(test::makeSpeechWav(second, QStringLiteral("to my address")), QString());
+        WavAudio speech = readWav(first);
+        std::vector<float>& samples = speech.channels.front();
+        samples.resize(samples.size() + 24000);
+        const std::vector<float> tail = readWav(second).channels.front();
+        samples.insert(samples.end(), tail.begin(), tail.end());
+        m_speech = m_work.filePath(QStringLiteral("speech.wav"));
+        writeWav(m_speech, speech.format, speech.channels);
+        m_keyboard.emplace();
+        QVERIFY(m_keyboard->isLocked());
+        m_display = XOpenDisplay(nullptr);
+        QVERIFY(m_display);
+        m_target = std::make_unique<test::TextTarget>(QStringLiteral(KAVO_TEXT_TARGET));
+        QCOMPARE(m_target->start(), QString());
+        QVERIFY(m_target->focus());
+        setActiveWindow(m_display, test::findWindowOfClass(QStringLiteral("kavo_text_target")));
+    }
+
+    void cleanupTestCase()
+    {
+        m_target.reset();
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+
+    void init()
+    {
+        test::emptyDataFolder();
+        m_target->clear();
+    }
+
+    void deliversTheTranscript()
+    {
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("Please send the parcel to my address.")));
+        const qsizetype before = m_gemini.requests().size();
+        Application app(m_work.filePath(QStringLiteral("recording.wav")));
+        const FrontApp front = FrontApplication::current();
+        QVERIFY(front.name);
+        QVERIFY(dictate(app));
+
+        QCOMPARE(app.state.phase(), Phase::idle);
+        QCOMPARE(m_target->waitForText(QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent.")),
+            QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent."));
+        const HistoryEntry& entry = app.state.history().entries.value(0);
+        QCOMPARE(entry.status, HistoryEntry::Status::done);
+        QCOMPARE(entry.text, QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent."));
+        QCOMPARE(entry.model, Config::defaultModel);
+        QCOMPARE(entry.appName, front.name);
+        QVERIFY(entry.duration > 1.5);
+        QVERIFY(entry.latency && *entry.latency > 0 && *entry.latency < 5);
+
+        // The upload is the M4A of the trimmed recording.
+        QList<FakeGemini::Request> posts = m_gemini.requests().mid(before);
+        posts.removeIf([](const FakeGemini::Request& request) { return request.method != "POST"; });
+        QCOMPARE(posts.size(), 1);
+        const QString m4a = m_work.filePath(QStringLiteral("sent.m4a"));
+        test::writeFile(m4a, sentAudio(posts.first()));
+        const QString decoded = m_work.filePath(QStringLiteral("sent.wav"));
+        QCOMPARE(test::runFfmpeg({ QStringLiteral("-i"), m4a, QStringLiteral("-ar"), QStringLiteral("16000"),
+                     QStringLiteral("-ac"), QStringLiteral("1"), decoded }),
+            QString());
+        QVERIFY(!app.recordingCopy.isEmpty());
+        const std::optional<QString> trimmed = AudioTrimmer::trimSilence(app.recordingCopy, 0.25);
+        QVERIFY2(trimmed, "the spoken pause was not shortened");
+        QVERIFY(wavSeconds(*trimmed) < entry.duration - 0.5);
+        QVERIFY(qAbs(wavSeconds(decoded) - wavSeconds(*trimmed)) < 0.03);
+        QCOMPARE(QDir::temp().entryList({ QStringLiteral("kavo-*") }, QDir::Files), QStringList());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<bool>("offline");
+        QTest::newRow("service refuses") << false;
+        QTest::newRow("service unreachable") << true;
+    }
+    void failures()
+    {
+        QFETCH(bool, offline);
+        test::NotificationServer notifications;
+        QVERIFY(notifications.isRegistered());
+        if (offline)
+            qputenv("KAVO_GEMINI_BASE_URL", "http://127.0.0.1:1");
+        else
+            m_gemini.enqueue(FakeGemini::error(403, QStringLiteral("Permission denied")));
+        Application app(m_work.filePath(QStringLiteral("recording.wav")));
+        const bool ended = dictate(app);
+        qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
+        QVERIFY(ended);
+
+        QCOMPARE(app.state.phase(), Phase::failed);
+        const HistoryEntry& entry = app.state.history().entries.value(0);
+        QCOMPARE(entry.status, HistoryEntry::Status::failed);
+        QCOMPARE(entry.offline, offline);
+        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + entry.audioFile.value()));
+        QVERIFY(notifications.waitForNotifications(1));
+        QCOMPARE(notifications.notifications().first().summary, QStringLiteral("Not transcribed"));
+        QCOMPARE(
+            notifications.notifications().first().body, QStringLiteral("The audio is saved. Try again from History."));
+        QCOMPARE(m_target->text(), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDictationEndToEnd)
+#include "tst_dictation_e2e.moc"
