@@ -23,6 +23,52 @@
     </message>
 </context>
 <context>
+    <name>DictateCommand</name>
+    <message>
+        <source>Recording. Press Enter to stop.</source>
+        <translation>Идёт запись. Нажмите Enter, чтобы остановить.</translation>
+    </message>
+    <message>
+        <source>The recording was too short; nothing was sent.</source>
+        <translation>Запись слишком короткая; ничего не отправлено.</translation>
+    </message>
+</context>
+<context>
+    <name>DictationStage</name>
+    <message>
+        <source>Turning speech into text…</source>
+        <translation>Превращаем речь в текст…</translation>
+    </message>
+    <message>
+        <source>Waiting for the transcript…</source>
+        <translation>Ждём текст…</translation>
+    </message>
+    <message>
+        <source>Still processing your audio…</source>
+        <translation>Аудио ещё обрабатывается…</translation>
+    </message>
+    <message>
+        <source>Preparing audio…</source>
+        <translation>Готовим аудио…</translation>
+    </message>
+    <message>
+        <source>Shortening silence…</source>
+        <translation>Сокращаем паузы…</translation>
+    </message>
+    <message>
+        <source>Trying again…</source>
+        <translation>Повторная попытка…</translation>
+    </message>
+    <message>
+        <source>Organizing your note…</source>
+        <translation>Упорядочиваем заметку…</translation>
+    </message>
+    <message>
+        <source>Preparing the result…</source>
+        <translation>Готовим результат…</translation>
+    </message>
+</context>
+<context>
     <name>EvdevInputSource</name>
     <message>
         <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
@@ -90,6 +136,13 @@
     </message>
 </context>
 <context>
+    <name>MacBusyError</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Компьютер занят. Попробуйте чуть позже.</translation>
+    </message>
+</context>
+<context>
     <name>NoSessionSource</name>
     <message>
         <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
@@ -146,17 +199,6 @@
     </message>
 </context>
 <context>
-    <name>TranscribeCommand</name>
-    <message>
-        <source>Trying again…</source>
-        <translation>Повторная попытка…</translation>
-    </message>
-    <message>
-        <source>Turning speech into text…</source>
-        <translation>Превращаем речь в текст…</translation>
-    </message>
-</context>
-<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -203,6 +245,29 @@
     </message>
 </context>
 <context>
+    <name>kavo::AppState</name>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>ИИ и языки</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Дополнительно</translation>
+    </message>
+</context>
+<context>
     <name>kavo::AudioRecorder</name>
     <message>
         <source>System default</source>
@@ -211,6 +276,49 @@
     <message>
         <source>Not connected</source>
         <translation>Не подключён</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::DictationFlow</name>
+    <message>
+        <source>Not transcribed</source>
+        <translation>Не расшифровано</translation>
+    </message>
+    <message>
+        <source>The audio is saved. Try again from History.</source>
+        <translation>Аудио сохранено. Повторите попытку из истории.</translation>
+    </message>
+    <message>
+        <source>The note was deleted</source>
+        <translation>Заметка удалена</translation>
+    </message>
+    <message>
+        <source>The text is saved in History</source>
+        <translation>Текст сохранён в истории</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>Added to the note</source>
+        <translation>Добавлено в заметку</translation>
+    </message>
+    <message>
+        <source>Saved to folder</source>
+        <translation>Сохранено в папку</translation>
+    </message>
+    <message>
+        <source> words</source>
+        <translation> слов</translation>
+    </message>
+    <message>
+        <source>From phone</source>
+        <translation>С телефона</translation>
+    </message>
+    <message>
+        <source>Transcribed</source>
+        <translation>Расшифровано</translation>
     </message>
 </context>
 </TS>

@@ -23,6 +23,52 @@
     </message>
 </context>
 <context>
+    <name>DictateCommand</name>
+    <message>
+        <source>Recording. Press Enter to stop.</source>
+        <translation>Yozib olinmoqda. Toʻxtatish uchun Enter tugmasini bosing.</translation>
+    </message>
+    <message>
+        <source>The recording was too short; nothing was sent.</source>
+        <translation>Yozuv juda qisqa boʻldi; hech narsa yuborilmadi.</translation>
+    </message>
+</context>
+<context>
+    <name>DictationStage</name>
+    <message>
+        <source>Turning speech into text…</source>
+        <translation>Nutq matnga aylantirilmoqda…</translation>
+    </message>
+    <message>
+        <source>Waiting for the transcript…</source>
+        <translation>Matn kutilmoqda…</translation>
+    </message>
+    <message>
+        <source>Still processing your audio…</source>
+        <translation>Audio hali ishlanmoqda…</translation>
+    </message>
+    <message>
+        <source>Preparing audio…</source>
+        <translation>Audio tayyorlanmoqda…</translation>
+    </message>
+    <message>
+        <source>Shortening silence…</source>
+        <translation>Jimlik qisqartirilmoqda…</translation>
+    </message>
+    <message>
+        <source>Trying again…</source>
+        <translation>Qayta urinilmoqda…</translation>
+    </message>
+    <message>
+        <source>Organizing your note…</source>
+        <translation>Qayd tartibga solinmoqda…</translation>
+    </message>
+    <message>
+        <source>Preparing the result…</source>
+        <translation>Natija tayyorlanmoqda…</translation>
+    </message>
+</context>
+<context>
     <name>EvdevInputSource</name>
     <message>
         <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
@@ -90,6 +136,13 @@
     </message>
 </context>
 <context>
+    <name>MacBusyError</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Kompyuter band. Birozdan keyin qayta urining.</translation>
+    </message>
+</context>
+<context>
     <name>NoSessionSource</name>
     <message>
         <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
@@ -146,17 +199,6 @@
     </message>
 </context>
 <context>
-    <name>TranscribeCommand</name>
-    <message>
-        <source>Trying again…</source>
-        <translation>Qayta urinilmoqda…</translation>
-    </message>
-    <message>
-        <source>Turning speech into text…</source>
-        <translation>Nutq matnga aylantirilmoqda…</translation>
-    </message>
-</context>
-<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -203,6 +245,29 @@
     </message>
 </context>
 <context>
+    <name>kavo::AppState</name>
+    <message>
+        <source>General</source>
+        <translation>Umumiy</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Tugmalar</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>AI va tillar</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Qoʻshimcha</translation>
+    </message>
+</context>
+<context>
     <name>kavo::AudioRecorder</name>
     <message>
         <source>System default</source>
@@ -211,6 +276,49 @@
     <message>
         <source>Not connected</source>
         <translation>Ulanmagan</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::DictationFlow</name>
+    <message>
+        <source>Not transcribed</source>
+        <translation>Matnga oʻgirilmadi</translation>
+    </message>
+    <message>
+        <source>The audio is saved. Try again from History.</source>
+        <translation>Audio saqlandi. Tarixdan qayta urining.</translation>
+    </message>
+    <message>
+        <source>The note was deleted</source>
+        <translation>Qayd oʻchirilgan</translation>
+    </message>
+    <message>
+        <source>The text is saved in History</source>
+        <translation>Matn Tarixda saqlandi</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Tarix</translation>
+    </message>
+    <message>
+        <source>Added to the note</source>
+        <translation>Qaydga qoʻshildi</translation>
+    </message>
+    <message>
+        <source>Saved to folder</source>
+        <translation>Jildga saqlandi</translation>
+    </message>
+    <message>
+        <source> words</source>
+        <translation> soʻz</translation>
+    </message>
+    <message>
+        <source>From phone</source>
+        <translation>Telefondan</translation>
+    </message>
+    <message>
+        <source>Transcribed</source>
+        <translation>Matnga oʻgirildi</translation>
     </message>
 </context>
 </TS>
