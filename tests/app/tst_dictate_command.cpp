@@ -1,11 +1,11 @@
 #include "store/history.h"
 
+#include "support/command_runner.h"
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
 #include "support/test_services.h"
 #include "support/virtual_microphone.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,37 +19,22 @@ class TestDictateCommand : public QObject
     QTemporaryDir m_data;
     FakeGemini m_gemini;
 
-    struct Run
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
     // Starts the program and, once it records, lets the virtual microphone speak.
-    Run run(const QStringList& arguments, test::VirtualMicrophone* microphone = nullptr)
+    test::CommandResult run(const QStringList& arguments, test::VirtualMicrophone* microphone = nullptr)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("KAVO_DATA_DIR"), m_data.path());
         environment.insert(QStringLiteral("KAVO_GEMINI_BASE_URL"), m_gemini.baseUrl().toString());
         environment.insert(QStringLiteral("GEMINI_API_KEY"), QStringLiteral("test-key"));
         environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(KAVO_VOICE_BINARY), QStringList { QStringLiteral("dictate") } + arguments);
-        Run result;
-        if (!process.waitForStarted())
-            return result;
-        if (microphone) {
-            const QString log = m_data.filePath(QStringLiteral("kavo.log"));
-            if (!QTest::qWaitFor([&] { return test::readFile(log).contains("recording started (mac)"); }, 10000)
-                || !microphone->start())
-                return result;
-        }
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000))
-            return result;
-        result = { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
-        return result;
+        const QString log = m_data.filePath(QStringLiteral("kavo.log"));
+        return test::runKavoVoiceServed(QStringList { QStringLiteral("dictate") } + arguments, environment, [&] {
+            if (microphone) {
+                QVERIFY(
+                    QTest::qWaitFor([&] { return test::readFile(log).contains("recording started (mac)"); }, 10000));
+                QVERIFY(microphone->start());
+            }
+        });
     }
 
 private Q_SLOTS:
@@ -70,7 +55,7 @@ private Q_SLOTS:
         microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("One dictation from the command line")));
 
-        const Run result = run({ QStringLiteral("--seconds"), QStringLiteral("3") }, &microphone);
+        const test::CommandResult result = run({ QStringLiteral("--seconds"), QStringLiteral("3") }, &microphone);
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QByteArray("One dictation from the command line\n"));
         const std::optional<History> history
@@ -101,7 +86,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QByteArray, message);
-        const Run result = run(arguments);
+        const test::CommandResult result = run(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message), result.err.constData());
     }

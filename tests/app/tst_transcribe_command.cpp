@@ -1,5 +1,6 @@
 #include "audio/wav_reader.h"
 
+#include "support/command_runner.h"
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
 
@@ -36,15 +37,8 @@ private:
             QByteArray::fromBase64(data[QStringLiteral("data")].toString().toLatin1()) };
     }
 
-    struct Run
-    {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
     // The fake service answers from this process's event loop, so the program is awaited without blocking it.
-    Run run(const QStringList& arguments, const QByteArray& apiKey = "test-key")
+    test::CommandResult run(const QStringList& arguments, const QByteArray& apiKey = "test-key")
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("KAVO_DATA_DIR"), m_data.path());
@@ -53,18 +47,7 @@ private:
         environment.remove(QStringLiteral("GEMINI_API_KEY"));
         if (!apiKey.isEmpty())
             environment.insert(QStringLiteral("GEMINI_API_KEY"), QString::fromUtf8(apiKey));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(KAVO_VOICE_BINARY), QStringList { QStringLiteral("transcribe") } + arguments);
-        Run result;
-        if (!process.waitForStarted())
-            return result;
-        if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000))
-            return result;
-        result.exitCode = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        return test::runKavoVoiceServed(QStringList { QStringLiteral("transcribe") } + arguments, environment);
     }
 
 private Q_SLOTS:
@@ -88,7 +71,7 @@ private Q_SLOTS:
     void printsTheExpandedTranscript()
     {
         m_gemini->enqueue(FakeGemini::text(QStringLiteral("Write to my mail today")));
-        const Run result = run({ audioPath() });
+        const test::CommandResult result = run({ audioPath() });
         QCOMPARE(result.exitCode, 0);
         QCOMPARE(result.out, QByteArray("Write to aziz@kavo.uz today\n"));
         QCOMPARE(m_gemini->requests().size(), 1);
@@ -113,7 +96,7 @@ private Q_SLOTS:
         QFETCH(int, requests);
         m_gemini->enqueue(FakeGemini::error(400, refusal));
         m_gemini->enqueue(FakeGemini::text(QStringLiteral("Sent as WAV")));
-        const Run result = run({ audioPath() });
+        const test::CommandResult result = run({ audioPath() });
         QCOMPARE(result.exitCode, requests == 2 ? 0 : 1);
         QCOMPARE(m_gemini->requests().size(), requests);
         if (requests == 1)
@@ -129,7 +112,7 @@ private Q_SLOTS:
     void unreadableAudioIsNotSent()
     {
         test::writeFile(audioPath(), "not audio at all");
-        const Run result = run({ audioPath() });
+        const test::CommandResult result = run({ audioPath() });
         QCOMPARE(result.exitCode, 1);
         QVERIFY2(result.err.startsWith("could not read the audio: "), result.err.constData());
         QVERIFY(m_gemini->requests().isEmpty());
@@ -139,7 +122,7 @@ private Q_SLOTS:
     {
         m_gemini->enqueue(FakeGemini::text(QStringLiteral("one")));
         m_gemini->enqueue(FakeGemini::text(QStringLiteral("two")));
-        const Run result = run({ QStringLiteral("--json"), audioPath(), audioPath() });
+        const test::CommandResult result = run({ QStringLiteral("--json"), audioPath(), audioPath() });
         QCOMPARE(result.exitCode, 0);
         const QList<QByteArray> lines = result.out.trimmed().split('\n');
         QCOMPARE(lines.size(), 2);
@@ -153,7 +136,7 @@ private Q_SLOTS:
     {
         m_gemini->enqueue(FakeGemini::text(QStringLiteral(
             R"({"text":"We agreed on the budget.","kind":"Meeting","title":"Budget review","folder":"Work"})")));
-        const Run result = run({ QStringLiteral("--note"), audioPath() });
+        const test::CommandResult result = run({ QStringLiteral("--note"), audioPath() });
         QCOMPARE(result.exitCode, 0);
         const QStringList lines = QString::fromUtf8(result.out).split(u'\n');
         QCOMPARE(lines.value(0), QStringLiteral("We agreed on the budget."));
@@ -182,7 +165,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, message);
         if (status)
             m_gemini->enqueue(FakeGemini::error(status, QStringLiteral("API key not valid.")));
-        const Run result = run({ audioPath() }, apiKey);
+        const test::CommandResult result = run({ audioPath() }, apiKey);
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, message);
         QVERIFY(result.out.isEmpty());

@@ -29,6 +29,27 @@ CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFold
     return result;
 }
 
+CommandResult runKavoVoiceServed(
+    const QStringList& arguments, const QProcessEnvironment& environment, const std::function<void()>& started)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KAVO_VOICE_BINARY), arguments);
+    CommandResult result;
+    if (!process.waitForStarted())
+        return result;
+    if (started)
+        started();
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result = { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+        process.readAllStandardError() };
+    return result;
+}
+
 QString runTool(const QString& program, const QStringList& arguments)
 {
     QProcess process;

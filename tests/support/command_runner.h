@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -18,6 +20,10 @@ struct CommandResult
 CommandResult runKavoVoice(
     const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra = QProcessEnvironment());
 
+/// Runs the built kavo-voice with exactly `environment` while this process's event loop keeps running, so that
+/// servers of the test (a fake service) can answer it. `started` runs once the program has started.
+CommandResult runKavoVoiceServed(
+    const QStringList& arguments, const QProcessEnvironment& environment, const std::function<void()>& started = {});
 /// Runs a tool to completion (two minutes at most). Returns an empty string on success, else what went wrong.
 QString runTool(const QString& program, const QStringList& arguments);
 

@@ -34,6 +34,13 @@ void printUsage(QTextStream& stream)
               "  help                             show this help\n";
 }
 
+int refuse(QTextStream& err, const QString& command, const QString& message)
+{
+    err << "kavo-voice " << command << ": " << message << '\n';
+    printUsage(err);
+    return usageError;
+}
+
 int run(const QStringList& arguments)
 {
     QTextStream out(stdout);

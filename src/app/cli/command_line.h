@@ -12,6 +12,8 @@ constexpr int usageError = 2;
 int run(const QStringList& arguments);
 
 void printUsage(QTextStream& stream);
+/// Prints "kavo-voice COMMAND: MESSAGE" and the usage to `err`; returns `usageError`.
+int refuse(QTextStream& err, const QString& command, const QString& message);
 
 int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err);

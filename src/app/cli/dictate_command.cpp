@@ -23,13 +23,6 @@ struct Options
     std::optional<QUuid> note;
 };
 
-int refuse(QTextStream& err, const QString& message)
-{
-    err << "kavo-voice dictate: " << message << '\n';
-    printUsage(err);
-    return usageError;
-}
-
 std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
 {
     Options options;
@@ -42,24 +35,24 @@ std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
             ++index;
             options.seconds = parseSeconds(value);
             if (!options.seconds) {
-                refuse(err, QStringLiteral("--seconds needs a positive number"));
+                refuse(err, QStringLiteral("dictate"), QStringLiteral("--seconds needs a positive number"));
                 return std::nullopt;
             }
         } else if (argument == QLatin1String("--note")) {
             ++index;
             const QUuid id = QUuid::fromString(value);
             if (id.isNull()) {
-                refuse(err, QStringLiteral("--note needs a note ID"));
+                refuse(err, QStringLiteral("dictate"), QStringLiteral("--note needs a note ID"));
                 return std::nullopt;
             }
             options.note = id;
         } else {
-            refuse(err, QStringLiteral("unknown argument \"%1\"").arg(argument));
+            refuse(err, QStringLiteral("dictate"), QStringLiteral("unknown argument \"%1\"").arg(argument));
             return std::nullopt;
         }
     }
     if (options.type && options.note) {
-        refuse(err, QStringLiteral("--type and --note exclude each other"));
+        refuse(err, QStringLiteral("dictate"), QStringLiteral("--type and --note exclude each other"));
         return std::nullopt;
     }
     return options;

@@ -22,13 +22,6 @@ struct Options
     bool noiseReduction = false;
 };
 
-int refuse(QTextStream& err, const QString& message)
-{
-    err << "kavo-voice mic: " << message << '\n';
-    printUsage(err);
-    return usageError;
-}
-
 std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
 {
     Options options;
@@ -39,11 +32,11 @@ std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
         } else if (argument == QLatin1String("--seconds")) {
             options.seconds = index + 1 < arguments.size() ? parseSeconds(arguments[++index]) : std::nullopt;
             if (!options.seconds) {
-                refuse(err, QStringLiteral("--seconds needs a positive number"));
+                refuse(err, QStringLiteral("mic"), QStringLiteral("--seconds needs a positive number"));
                 return std::nullopt;
             }
         } else if (argument.startsWith(u'-')) {
-            refuse(err, QStringLiteral("unknown option \"%1\"").arg(argument));
+            refuse(err, QStringLiteral("mic"), QStringLiteral("unknown option \"%1\"").arg(argument));
             return std::nullopt;
         } else {
             options.positional.append(argument);
@@ -118,7 +111,7 @@ bool keep(const AudioRecorder::Recording& recording, const QString& target, QTex
 int record(const Options& options, QTextStream& out, QTextStream& err)
 {
     if (options.positional.size() != 1)
-        return refuse(err, QStringLiteral("mic record takes one output file"));
+        return refuse(err, QStringLiteral("mic"), QStringLiteral("mic record takes one output file"));
     const QString target = options.positional.first();
     const bool terminal = isatty(STDERR_FILENO);
 
@@ -179,17 +172,17 @@ int runMic(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString subcommand = arguments.value(0);
     if (subcommand == QLatin1String("list")) {
         if (arguments.size() > 1)
-            return refuse(err, QStringLiteral("mic list takes no arguments"));
+            return refuse(err, QStringLiteral("mic"), QStringLiteral("mic list takes no arguments"));
         return listInputs(out, err);
     }
     if (subcommand != QLatin1String("test") && subcommand != QLatin1String("record"))
-        return refuse(err, QStringLiteral("expected list, test or record"));
+        return refuse(err, QStringLiteral("mic"), QStringLiteral("expected list, test or record"));
     const std::optional<Options> options = parse(arguments.mid(1), err);
     if (!options)
         return usageError;
     if (subcommand == QLatin1String("test")) {
         if (!options->positional.isEmpty())
-            return refuse(err, QStringLiteral("mic test takes no file"));
+            return refuse(err, QStringLiteral("mic"), QStringLiteral("mic test takes no file"));
         return testMicrophone(*options, out, err);
     }
     return record(*options, out, err);
