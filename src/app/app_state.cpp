@@ -18,7 +18,7 @@ constexpr auto alternation = std::chrono::seconds(4);
 QString fullUserName()
 {
     if (const passwd* entry = getpwuid(getuid())) {
-        const QString name = QString::fromLocal8Bit(entry->pw_gecos).section(u',', 0, 0).trimmed();
+        QString name = QString::fromLocal8Bit(entry->pw_gecos).section(u',', 0, 0).trimmed();
         if (!name.isEmpty())
             return name;
         return QString::fromLocal8Bit(entry->pw_name);
