@@ -209,7 +209,11 @@ private Q_SLOTS:
         const std::optional<QString> trimmed = AudioTrimmer::trimSilence(app.recordingCopy, 0.25);
         QVERIFY2(trimmed, "the spoken pause was not shortened");
         QVERIFY(wavSeconds(*trimmed) < entry.duration - 0.5);
-        QVERIFY(qAbs(wavSeconds(decoded) - wavSeconds(*trimmed)) < 0.03);
+        // The ffmpeg program drops the encoder's priming but decodes the last AAC frame whole.
+        const double sent = wavSeconds(decoded);
+        const double expected = wavSeconds(*trimmed);
+        QVERIFY2(sent > expected - 0.001 && sent < expected + 1024.0 / 16000,
+            qPrintable(QStringLiteral("sent %1 s, trimmed %2 s").arg(sent).arg(expected)));
         QCOMPARE(QDir::temp().entryList({ QStringLiteral("kavo-*") }, QDir::Files), QStringList());
     }
 
