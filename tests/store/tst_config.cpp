@@ -16,7 +16,7 @@ using test::row;
 
 namespace {
 
-/// The encoded record without the identifiers of its vocabulary words and snippets, checked to be there.
+/// The encoded record without the identifiers of its vocabulary words and snippets; one that is not a UUID stays.
 QJsonObject comparable(const Config& config)
 {
     QJsonObject object = QJsonDocument::fromJson(config.encode()).object();
@@ -24,8 +24,8 @@ QJsonObject comparable(const Config& config)
         QJsonArray records;
         for (const QJsonValue record : object.value(key).toArray()) {
             QJsonObject fields = record.toObject();
-            if (QUuid::fromString(fields.take(QStringLiteral("id")).toString()).isNull())
-                qFatal("record without identifier");
+            if (!QUuid::fromString(fields.value(QStringLiteral("id")).toString()).isNull())
+                fields.remove(QStringLiteral("id"));
             records.append(fields);
         }
         object.insert(key, records);
