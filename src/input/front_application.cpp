@@ -1,5 +1,7 @@
 #include "front_application.h"
 
+#include "input/x11_connection.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -177,6 +179,8 @@ FrontApp FrontApplication::current()
     if (!active || *active == None)
         return {};
     const auto window = Window(*active);
+    // The active window may be gone by the time it is asked about; that answers nothing rather than ending the process.
+    X11ErrorTrap trap(display.get());
 
     QString wmInstance, wmClass;
     XClassHint hint {};
@@ -191,6 +195,8 @@ FrontApp FrontApplication::current()
         executable = QFileInfo(QFile::symLinkTarget(processFile(qint64(*pid), "exe"))).fileName();
         desktopFile = launchedFrom(qint64(*pid));
     }
+    if (!trap.succeeded())
+        return {};
     return identify(wmInstance, wmClass, executable, desktopFile, installedEntries());
 }
 

@@ -55,8 +55,9 @@ private Q_SLOTS:
         microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("One dictation from the command line")));
 
+        const test::MicrophoneLock quiet;
         const test::CommandResult result = run({ QStringLiteral("--seconds"), QStringLiteral("3") }, &microphone);
-        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.exitCode == 0, result.err.constData());
         QCOMPARE(result.out, QByteArray("One dictation from the command line\n"));
         const std::optional<History> history
             = History::decode(test::readFile(m_data.filePath(QStringLiteral("history.json"))));

@@ -94,6 +94,8 @@ private Q_SLOTS:
     {
         QFETCH(bool, noiseReduction);
         QFETCH(QString, deviceID);
+        // Held from before the recording starts, so no other test program feeds the microphone meanwhile.
+        const test::MicrophoneLock quiet;
         AudioRecorder recorder;
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech));
@@ -159,6 +161,8 @@ private Q_SLOTS:
 
     void survivesTheMicrophoneGoingAway()
     {
+        // The recording moves to the shared microphone, which nobody else may feed meanwhile.
+        const test::MicrophoneLock quiet;
         QFETCH(bool, noiseReduction);
         // A second virtual microphone that the test unplugs: a pipe source of its own in the private server.
         const QString fifo = QDir(test::TestServices::directory()).filePath("second-microphone.fifo");
@@ -216,6 +220,7 @@ private Q_SLOTS:
 
     void meterFollowsTheSpeechAndStops()
     {
+        const test::MicrophoneLock quiet;
         MicLevelMeter meter;
         QList<double> values;
         meter.onLevel = [&](double value) { values.append(value); };

@@ -115,6 +115,8 @@ private:
     // Holds the hotkey while the microphone speaks, lets go and waits for the dictation to end.
     bool dictate(Application& app)
     {
+        // Held from before the recording starts, so no other test program feeds the microphone meanwhile.
+        const test::MicrophoneLock quiet;
         test::VirtualMicrophone microphone;
         if (!microphone.setWavFile(m_speech))
             return false;
@@ -165,8 +167,11 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         m_target.reset();
-        if (m_display)
+        if (m_display) {
+            XDeleteProperty(
+                m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False));
             XCloseDisplay(m_display);
+        }
     }
 
     void init()
