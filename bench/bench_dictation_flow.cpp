@@ -127,15 +127,15 @@ void prepareTenSeconds(benchmark::State& state)
         const QString recording = AudioRecorder::newFileURL();
         QFile::copy(speech, recording);
         state.ResumeTiming();
-        const QFuture<Upload> preparing = QtConcurrent::run([recording] {
+        const QFuture<std::pair<QString, Upload>> preparing = QtConcurrent::run([recording] {
             const QString trimmed = AudioTrimmer::trimSilence(recording, 0.25).value_or(recording);
-            return Upload::of(
-                trimmed, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write);
+            return std::pair { trimmed,
+                Upload::of(
+                    trimmed, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write) };
         });
-        const Upload upload = preparing.result();
+        const auto [trimmed, upload] = preparing.result();
         state.PauseTiming();
-        for (const QString& file :
-            { recording, AudioTrimmer::trimSilence(recording, 0.25).value_or(QString()), upload.url })
+        for (const QString& file : { recording, trimmed, upload.url })
             QFile::remove(file);
         state.ResumeTiming();
     }
