@@ -1,7 +1,7 @@
 #include "bench_support.h"
 
-#include "audio/aac_encoder.h"
-#include "audio/ffmpeg_support.h"
+#include "audio/codec/aac_encoder.h"
+#include "audio/codec/ffmpeg_support.h"
 
 #include <QFileInfo>
 

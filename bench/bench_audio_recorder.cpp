@@ -1,8 +1,8 @@
 #include "bench_support.h"
 
-#include "audio/audio_recorder.h"
-#include "audio/noise_reducer.h"
-#include "audio/wav_reader.h"
+#include "audio/codec/wav_reader.h"
+#include "platform/pulse/audio_recorder.h"
+#include "platform/pulse/noise_reducer.h"
 
 #include <QCoreApplication>
 #include <QDir>

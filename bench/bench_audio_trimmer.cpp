@@ -1,7 +1,7 @@
 #include "bench_support.h"
 
-#include "audio/audio_trimmer.h"
-#include "audio/wav_reader.h"
+#include "audio/codec/wav_reader.h"
+#include "audio/preparation/audio_trimmer.h"
 
 #include <QFile>
 

@@ -1,12 +1,12 @@
 #include "bench_support.h"
 
-#include "app/dictation_flow.h"
-#include "audio/aac_encoder.h"
-#include "audio/audio_recorder.h"
-#include "audio/audio_trimmer.h"
-#include "audio/ffmpeg_support.h"
-#include "input/text_injector.h"
-#include "input/x11_injection_backend.h"
+#include "audio/codec/aac_encoder.h"
+#include "audio/codec/ffmpeg_support.h"
+#include "audio/preparation/audio_trimmer.h"
+#include "delivery/text_injector.h"
+#include "dictation/dictation_flow.h"
+#include "platform/pulse/audio_recorder.h"
+#include "platform/x11/x11_injection_backend.h"
 #include "store/log.h"
 #include "support/fake_gemini.h"
 #include "support/scripted_recorder.h"
@@ -124,7 +124,7 @@ void prepareTenSeconds(benchmark::State& state)
     const QString speech = bench::speechWav(10);
     for (auto _ : state) {
         state.PauseTiming();
-        const QString recording = AudioRecorder::newFileURL();
+        const QString recording = Recorder::newFileURL();
         QFile::copy(speech, recording);
         state.ResumeTiming();
         const QFuture<std::pair<QString, Upload>> preparing = QtConcurrent::run([recording] {

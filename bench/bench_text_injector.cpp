@@ -1,7 +1,7 @@
 #include "bench_support.h"
 
-#include "input/text_injector.h"
-#include "input/x11_injection_backend.h"
+#include "delivery/text_injector.h"
+#include "platform/x11/x11_injection_backend.h"
 #include "support/text_target.h"
 
 #include <QEventLoop>

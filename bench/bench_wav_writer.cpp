@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "audio/wav_writer.h"
+#include "audio/codec/wav_writer.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "input/x11_input_source.h"
+#include "platform/x11/x11_input_source.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "audio/ffmpeg_support.h"
+#include "audio/codec/ffmpeg_support.h"
 #include "cli/command_line.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,11 @@
-#include "app/dictation_flow.h"
-#include "audio/audio_recorder.h"
-#include "audio/audio_trimmer.h"
-#include "audio/wav_reader.h"
-#include "input/hotkey_monitor.h"
-#include "input/text_injector.h"
+#include "audio/codec/wav_reader.h"
+#include "audio/preparation/audio_trimmer.h"
+#include "delivery/text_injector.h"
+#include "dictation/dictation_flow.h"
+#include "hotkey/hotkey_monitor.h"
+#include "platform/desktop_feedback.h"
+#include "platform/pulse/audio_recorder.h"
+#include "platform/session_backends.h"
 #include "store/log.h"
 
 #include "support/command_runner.h"
@@ -85,9 +87,11 @@ private:
     {
         AppState state;
         AudioRecorder recorder;
-        TextInjector injector;
-        HotkeyMonitor hotkey;
-        DictationFlow flow { state, recorder, injector };
+        TextInjector injector { SessionBackends::injectionBackend() };
+        HotkeyMonitor hotkey { SessionBackends::hotkeySource };
+        std::unique_ptr<FrontAppSource> front = SessionBackends::frontApplication();
+        DictationFlow flow { state, recorder, injector, front.get() };
+        DesktopFeedback feedback { flow };
         QString recordingCopy;
 
         explicit Application(const QString& copyTo)
@@ -185,7 +189,7 @@ private Q_SLOTS:
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("Please send the parcel to my address.")));
         const qsizetype before = m_gemini.requests().size();
         Application app(m_work.filePath(QStringLiteral("recording.wav")));
-        const FrontApp front = FrontApplication::current();
+        const FrontApp front = SessionBackends::frontApplication()->current();
         QVERIFY(front.name);
         QVERIFY(dictate(app));
 

@@ -1,6 +1,9 @@
 #include "command_runner.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace kavo::test {
@@ -73,6 +76,22 @@ QString runFfmpeg(const QStringList& arguments)
         QStringList { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
             QStringLiteral("error"), QStringLiteral("-y") }
             + arguments);
+}
+
+QString makeSpeechWav(const QString& path, const QString& text, const QString& voice)
+{
+    QTemporaryDir work;
+    if (!work.isValid())
+        return QStringLiteral("no temporary folder: %1").arg(work.errorString());
+    // espeak-ng speaks at 22050 Hz; ffmpeg brings it to the microphone's format.
+    const QString spoken = work.filePath(QStringLiteral("spoken.wav"));
+    if (QString error = runTool(QStringLiteral("espeak-ng"),
+            { QStringLiteral("-v"), voice, QStringLiteral("-w"), spoken, QStringLiteral("--"), text });
+        !error.isEmpty())
+        return error;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return runFfmpeg({ QStringLiteral("-i"), spoken, QStringLiteral("-ar"), QStringLiteral("16000"),
+        QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
 }
 
 } // namespace kavo::test

@@ -30,4 +30,8 @@ QString runTool(const QString& program, const QStringList& arguments);
 /// Runs the ffmpeg program quietly, overwriting outputs, e.g. to make fixtures in other containers and codecs.
 QString runFfmpeg(const QStringList& arguments);
 
+/// Speaks the text with espeak-ng and converts it with ffmpeg into a 16 kHz mono 16-bit WAV at the path.
+/// Returns an empty string on success, else what went wrong.
+QString makeSpeechWav(const QString& path, const QString& text, const QString& voice = QStringLiteral("en"));
+
 } // namespace kavo::test

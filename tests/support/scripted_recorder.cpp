@@ -1,7 +1,6 @@
 #include "scripted_recorder.h"
 
-#include "audio/audio_recorder.h"
-#include "audio/wav_reader.h"
+#include "audio/codec/wav_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,7 +32,7 @@ void ScriptedRecorder::stop(Completion completion)
     std::optional<Recording> recording;
     if (const std::optional<QString> source = std::exchange(nextRecording, std::nullopt)) {
         const WavAudio audio = readWav(*source);
-        const QString copy = AudioRecorder::newFileURL();
+        const QString copy = Recorder::newFileURL();
         QFile::copy(*source, copy);
         recording = Recording { copy, double(audio.frameCount()) / audio.format.sampleRate };
     }

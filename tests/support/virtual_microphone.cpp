@@ -94,23 +94,6 @@ WavSamples readWav(const QByteArray& bytes)
     return wav;
 }
 
-QString makeSpeechWav(const QString& path, const QString& text, const QString& voice)
-{
-    QTemporaryDir work;
-    if (!work.isValid())
-        return QStringLiteral("no temporary folder: %1").arg(work.errorString());
-    // espeak-ng speaks at 22050 Hz; ffmpeg brings it to the microphone's format.
-    const QString spoken = work.filePath(QStringLiteral("spoken.wav"));
-    if (QString error = runTool(QStringLiteral("espeak-ng"),
-            { QStringLiteral("-v"), voice, QStringLiteral("-w"), spoken, QStringLiteral("--"), text });
-        !error.isEmpty())
-        return error;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return runFfmpeg(
-        { QStringLiteral("-i"), spoken, QStringLiteral("-ar"), QString::number(VirtualMicrophone::sampleRate),
-            QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
-}
-
 VirtualMicrophone::VirtualMicrophone(QString fifoPath)
     : m_fifoPath(std::move(fifoPath))
 { }

@@ -28,10 +28,6 @@ struct WavSamples
 /// chunks in between). A data chunk that claims more than the file holds, as streamed WAVs do, ends at the file's end.
 WavSamples readWav(const QByteArray& bytes);
 
-/// Speaks the text with espeak-ng and converts it with ffmpeg into a 16 kHz mono 16-bit WAV at the path.
-/// Returns an empty string on success, else what went wrong.
-QString makeSpeechWav(const QString& path, const QString& text, const QString& voice = QStringLiteral("en"));
-
 /// Plays 16 kHz mono 16-bit audio into a FIFO the way a microphone delivers it: 20 ms chunks paced by a steady clock
 /// from its own thread, without drift when a chunk is late. By default it feeds the private PulseAudio's pipe source,
 /// which passes on whatever arrives at once, so unpaced writes would reach recorders as one burst. The microphone

@@ -1,0 +1,14 @@
+#include "recorder.h"
+
+#include <QDir>
+#include <QUuid>
+
+namespace kavo {
+
+QString Recorder::newFileURL()
+{
+    return QDir::temp().filePath(
+        QStringLiteral("kavo-%1.wav").arg(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()));
+}
+
+} // namespace kavo

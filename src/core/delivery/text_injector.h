@@ -1,0 +1,65 @@
+#pragma once
+
+#include "delivery/injection_backend.h"
+#include "store/config.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace kavo {
+
+/// Puts a finished transcript where the text cursor is in the focused application: pasted through the clipboard
+/// (whose previous text is put back afterwards) or typed as synthetic keys. Main thread only.
+class TextInjector : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int charactersPerChunk = 16;
+    static constexpr auto pauseAfterChunk = std::chrono::milliseconds(4);
+    static constexpr auto pauseAfterReturn = std::chrono::milliseconds(20);
+    /// From setting the clipboard to the paste chord, and from the chord to restoring the clipboard.
+    static constexpr auto chordDelay = std::chrono::milliseconds(50);
+    static constexpr auto restoreDelay = std::chrono::milliseconds(400);
+
+    /// A null backend (no usable session) makes every insertion a no-op.
+    explicit TextInjector(std::unique_ptr<InjectionBackend> backend, QObject* parent = nullptr);
+    ~TextInjector() override;
+
+    /// Delivers `text` trimmed of white space at both ends; nothing when nothing is left. `method` "type" types it
+    /// with line breaks made as `newline` (a `NewlineMode` raw value) says, and returns after the last key; any other
+    /// method pastes, which finishes on the event loop about 0.45 s later.
+    void insert(const QString& text, const QString& method, const QString& newline);
+    /// A paste is under way until the clipboard has been put back; `pasteFinished` follows.
+    bool isPasting() const { return !m_saved.empty(); }
+
+    /// `text` cut into pieces of `size` user-perceived characters (the last one shorter); none for an empty text.
+    static QStringList chunked(const QString& text, int size);
+    /// The lines of `text`, whichever of "\r\n", "\r" and "\n" ends them; one empty line for an empty text.
+    static QStringList lines(const QString& text);
+    /// The mode of a raw value; an unknown or empty one means `shiftReturn`.
+    static NewlineMode newlineMode(const QString& raw);
+
+Q_SIGNALS:
+    void pasteFinished();
+
+private:
+    void pasteText(const QString& text);
+    void sendPasteChord(PasteChord chord);
+    void restoreClipboard();
+    void typeText(const QString& text, NewlineMode newline);
+    void typeCharacters(KeyTypist& typist, const QString& text);
+
+    std::unique_ptr<InjectionBackend> m_backend;
+    QTimer m_restoreTimer;
+    /// What the selections held before the pending paste, while the chord or the restoring is still to come.
+    std::map<ClipboardSelection, std::optional<QString>> m_saved;
+};
+
+} // namespace kavo

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "hotkey/hotkey_kind.h"
+#include "hotkey/input_events.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace kavo {
+
+/// Turns the system-wide stream of modifier changes, key presses and mouse presses into the dictation commands
+/// start, stop, cancel and toggle.
+///
+/// In hold mode, holding the chord for the hold threshold starts a dictation and releasing it stops; another key
+/// cancels. In toggle mode a clean tap of the chord (under 0.8 s, nothing else pressed) toggles. Escape cancels a
+/// running dictation in both. Everything runs on the main thread.
+class HotkeyMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::chrono::steady_clock;
+    using SourceFactory = std::function<std::unique_ptr<InputEventSource>()>;
+
+    static constexpr auto tapLimit = std::chrono::milliseconds(800);
+
+    /// `makeSource` builds the event source at every `start()`.
+    explicit HotkeyMonitor(SourceFactory makeSource, QObject* parent = nullptr);
+    ~HotkeyMonitor() override;
+
+    std::function<void()> onStart;
+    std::function<void()> onStop;
+    std::function<void()> onCancel;
+    std::function<void()> onToggle;
+
+    HotkeyKind kind = HotkeyKind::controlFn;
+    HotkeyMode mode = HotkeyMode::hold;
+    /// Seconds the chord must be held before a hold-mode start.
+    double holdThreshold = 0.3;
+    /// Set by the application while a dictation runs, however it was started.
+    bool externalRecording = false;
+
+    /// (Re)starts watching the input with a new event source.
+    void start();
+    /// Stops watching and forgets a held chord.
+    void stop();
+    /// Whether the last `start()` could read the input, and if not, why (empty while it can).
+    bool hasInputAccess() const { return m_inputProblem.isEmpty() && m_source; }
+    QString inputProblem() const { return m_inputProblem; }
+
+    void handleFlags(const FlagsEvent& event);
+    void handleOtherKey(const PressEvent& event);
+
+private:
+    void handleHoldFlags(const FlagsEvent& event);
+    void handleToggleFlags(const FlagsEvent& event);
+    bool arms(const FlagsEvent& event) const;
+    void reachHold();
+    void call(const std::function<void()>& callback);
+
+    SourceFactory m_makeSource;
+    std::unique_ptr<InputEventSource> m_source;
+    QString m_inputProblem;
+    std::optional<HotkeyKind> m_heldKind;
+    bool m_recording = false;
+    QTimer m_pendingStart;
+    std::optional<Clock::time_point> m_tapStarted;
+    bool m_tapSpoiled = false;
+};
+
+} // namespace kavo

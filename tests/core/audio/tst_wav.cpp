@@ -1,0 +1,216 @@
+#include "audio/codec/wav_reader.h"
+#include "audio/codec/wav_writer.h"
+#include "store/log.h"
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+
+#include <QDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <sys/resource.h>
+
+#include <cmath>
+#include <csignal>
+#include <numbers>
+#include <numeric>
+
+using namespace kavo;
+using test::row;
+using Formats = QList<kavo::AudioFormat>;
+constexpr auto f32 = kavo::SampleFormat::float32, s16 = kavo::SampleFormat::int16;
+
+Q_DECLARE_METATYPE(kavo::AudioFormat)
+Q_DECLARE_METATYPE(kavo::WavFormat)
+
+namespace {
+
+/// Feeds buffers of `chunk` frames of `format`: a 1 kHz tone in channel 0, halved in its second half; silence
+/// elsewhere.
+void feedTone(WavWriter& writer, const AudioFormat& format, qsizetype frames, qsizetype chunk, double amplitude = 0.5)
+{
+    const int sampleBytes = bytesPerSample(format.sampleFormat);
+    const qsizetype frameBytes = sampleBytes * (format.interleaved ? format.channelCount : 1);
+    std::vector<QByteArray> planes(format.interleaved ? 1 : format.channelCount, QByteArray(frames * frameBytes, 0));
+    for (qsizetype frame = 0; frame < frames && format.sampleRate > 0; ++frame) {
+        const double level = frame < frames / 2 ? amplitude : amplitude / 2;
+        const double value = level * std::sin(2 * std::numbers::pi * 1000 * double(frame) / format.sampleRate);
+        char* at = planes[0].data() + frame * frameBytes;
+        sampleBytes == 4 ? qToUnaligned(float(value), at) : qToUnaligned(qint16(std::lround(value * 32767)), at);
+    }
+    for (qsizetype offset = 0; offset < frames; offset += chunk) {
+        std::vector<const void*> pointers;
+        for (const QByteArray& plane : planes)
+            pointers.push_back(plane.constData() + offset * frameBytes);
+        writer.append(AudioBuffer { format, std::min(chunk, frames - offset), pointers.data() });
+    }
+}
+
+template <typename T> QByteArray littleEndian(std::initializer_list<T> values)
+{
+    QByteArray bytes(qsizetype(values.size() * sizeof(T)), Qt::Uninitialized);
+    qToLittleEndian<T>(values.begin(), qsizetype(values.size()), bytes.data());
+    return bytes;
+}
+
+QByteArray chunk(const char* id, const QByteArray& body)
+{
+    return id + littleEndian<quint32>({ quint32(body.size()) }) + body + QByteArray(body.size() % 2, 0);
+}
+
+/// A 16 kHz RIFF/WAVE file: a format chunk (WAVE_FORMAT_EXTENSIBLE when `guid` is given), then `chunks`.
+QByteArray wav(quint16 tag, quint16 channels, quint16 bits, const QByteArray& chunks, const char* guid = nullptr)
+{
+    QByteArray format = littleEndian<quint16>({ tag, channels })
+        + littleEndian<quint32>({ 16000, 2000u * channels * bits })
+        + littleEndian<quint16>({ quint16(channels * bits / 8), bits });
+    if (guid)
+        format += littleEndian<quint16>({ 22, 0 }) + QByteArray(4, 0) + QByteArray::fromHex(guid);
+    return chunk("RIFF", "WAVE" + chunk("fmt ", format) + chunks);
+}
+
+/// A "data" chunk of `samples` as 16-bit integers, or as floats when `bits` is 32.
+QByteArray data(int bits, const QList<float>& samples)
+{
+    QByteArray bytes;
+    for (float sample : samples)
+        bytes += bits == 16 ? littleEndian<qint16>({ qint16(sample * 32768) }) : littleEndian<float>({ sample });
+    return chunk("data", bytes);
+}
+
+// Subformats of WAVE_FORMAT_EXTENSIBLE: PCM, float and one that is neither (its last byte differs).
+constexpr auto pcmGuid = "0100000000001000800000aa00389b71", floatGuid = "0300000000001000800000aa00389b71",
+               otherGuid = "0100000000001000800000aa00389b72";
+
+} // namespace
+
+class TestWav : public QObject
+{
+    Q_OBJECT
+
+    QString m_path;
+
+private Q_SLOTS:
+    void initTestCase() { m_path = QDir(test::useTemporaryDataFolder()).filePath(QStringLiteral("recording.wav")); }
+
+    void writesCanonicalFiles()
+    {
+        WavWriter writer(m_path);
+        const void* planes[] = { nullptr };
+        writer.append(AudioBuffer { { 48000, 1, f32, true }, 0, planes });
+        QCOMPARE(writer.finish(), 0);
+        QCOMPARE(test::readFile(m_path), wav(1, 1, 16, data(16, {}))); // 44 bytes, 16 kHz mono 16-bit
+        writeWav(m_path, { 16000, 2, s16 }, { { 0.5f, -0.25f }, { -1.0f, 32767 / 32768.0f } });
+        QCOMPARE(test::readFile(m_path), wav(1, 2, 16, data(16, { 0.5f, -1.0f, -0.25f, 32767 / 32768.0f })));
+        writeWav(m_path, { 16000, 1, f32 }, { { 0.75f, -1.5f } });
+        QCOMPARE(test::readFile(m_path), wav(3, 1, 32, data(32, { 0.75f, -1.5f })));
+    }
+
+    void recordsChannelZero_data()
+    {
+        // 2 s of each format in turn in buffers of `chunkMs`, each second half as loud as the one before.
+        test::columns<Formats, int>({ "formats", "chunkMs" });
+        row("48 kHz float stereo", Formats { { 48000, 2, f32, true } }, 10);
+        row("48 kHz float planar", Formats { { 48000, 2, f32, false } }, 10);
+        row("44.1 kHz int16 stereo", Formats { { 44100, 2, s16, true } }, 10);
+        row("16 kHz int16 mono", Formats { { 16000, 1, s16, true } }, 10);
+        row("one buffer beyond the scratch", Formats { { 48000, 4, f32, false } }, 2000);
+        row("format change", Formats { { 48000, 2, f32, true }, { 44100, 1, s16, true } }, 10);
+    }
+
+    void recordsChannelZero()
+    {
+        QFETCH(Formats, formats);
+        QFETCH(int, chunkMs);
+        WavWriter writer(m_path);
+        for (qsizetype part = 0; part < formats.size(); ++part)
+            feedTone(writer, formats[part], 2 * formats[part].sampleRate, formats[part].sampleRate * chunkMs / 1000,
+                0.5 / (1 << 2 * part));
+        const qint64 frames = writer.finish();
+        // Drained at the end and at each change of format, the resampler's delay loses nothing.
+        QVERIFY2(qAbs(frames - 32000 * formats.size()) <= 1, qPrintable(QString::number(frames)));
+
+        const WavAudio audio = readWav(m_path);
+        QCOMPARE(audio.frameCount(), frames);
+        QCOMPARE(qFromLittleEndian<quint32>(test::readFile(m_path).constData() + 40), quint32(2 * frames));
+        // Each second keeps its level: a down-mix would halve it, a lost or repeated buffer would move it.
+        for (int second = 0; second < 2 * formats.size(); ++second) {
+            const auto from = audio.channels[0].begin() + 16000 * second + 800;
+            const double rms = std::sqrt(std::inner_product(from, from + 14400, from, 0.0) / 14400);
+            QVERIFY2(qAbs(rms - 0.5 / (1 << second) / std::sqrt(2.0)) < 0.01, qPrintable(QString::number(rms)));
+        }
+    }
+
+    void failureStopsWriting_data()
+    {
+        test::columns<int, int, int, QString>({ "sampleRate", "fileSizeLimit", "framesBefore", "logLine" });
+        row("write error", 16000, 44 + 1000, 480, "could not write the recording: File too large");
+        row("unconvertible format", 0, 0, 0, "cannot convert 0 Hz, 1 channel, 16-bit integer, interleaved to 16 kHz");
+    }
+
+    void failureStopsWriting()
+    {
+        QFETCH(int, sampleRate);
+        QFETCH(int, fileSizeLimit);
+        QFETCH(int, framesBefore);
+        QFETCH(QString, logLine);
+        Log::reset();
+        WavWriter writer(m_path);
+        rlimit original {};
+        getrlimit(RLIMIT_FSIZE, &original);
+        const rlimit limited { fileSizeLimit > 0 ? rlim_t(fileSizeLimit) : original.rlim_cur, original.rlim_max };
+        std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        feedTone(writer, { sampleRate, 1, s16, true }, 16000, 160);
+        setrlimit(RLIMIT_FSIZE, &original);
+        feedTone(writer, { 16000, 1, s16, true }, 16000, 160);
+        QCOMPARE(writer.finish(), qint64(framesBefore));
+
+        Log::flush();
+        const QStringList lines = QString::fromUtf8(test::readFile(Log::fileURL())).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 1 && lines.first().endsWith(' ' + logLine), qPrintable(lines.join('\n')));
+        QCOMPARE(readWav(m_path).frameCount(), qsizetype(framesBefore));
+    }
+
+    void readsRecordingFiles_data()
+    {
+        // Expected samples are interleaved; files of no format are rejected.
+        test::columns<QByteArray, WavFormat, QList<float>>({ "bytes", "format", "samples" });
+        const WavFormat s16Stereo { 16000, 2, s16 }, s16Mono { 16000, 1, s16 }, f32Mono { 16000, 1, f32 }, rejected {};
+        const QList<float> stereo { 0.5f, -1.0f, -0.25f, 32767 / 32768.0f }, mono { 0.75f, -1.5f }, none;
+        row("odd chunk before data", wav(1, 2, 16, chunk("LIST", "INFOabc") + data(16, stereo)), s16Stereo, stereo);
+        row("data size beyond the end", wav(1, 2, 16, data(16, stereo).chopped(2)), s16Stereo, stereo.first(2));
+        row("float mono", wav(3, 1, 32, data(32, mono)), f32Mono, mono);
+        row("extensible int16", wav(0xFFFE, 1, 16, data(16, stereo), pcmGuid), s16Mono, stereo);
+        row("extensible float", wav(0xFFFE, 1, 32, data(32, mono), floatGuid), f32Mono, mono);
+        row("not RIFF", QByteArray("ID3\x03 some mp3 bytes that are long enough"), rejected, none);
+        row("24-bit PCM", wav(1, 1, 24, data(16, stereo)), rejected, none);
+        row("A-law", wav(6, 1, 16, data(16, stereo)), rejected, none);
+        row("extensible, unknown subformat", wav(0xFFFE, 1, 16, data(16, stereo), otherGuid), rejected, none);
+        row("no data chunk", wav(1, 1, 16, chunk("LIST", "INFO")), rejected, none);
+        row("data before format", chunk("RIFF", "WAVE" + data(16, stereo) + wav(1, 1, 16, {}).mid(12)), rejected, none);
+        row("empty file", QByteArray(), rejected, none);
+    }
+
+    void readsRecordingFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(WavFormat, format);
+        QFETCH(QList<float>, samples);
+        test::writeFile(m_path, bytes);
+        if (format == WavFormat {}) {
+            QVERIFY_THROWS_EXCEPTION(WavError, readWav(m_path));
+            return;
+        }
+        const WavAudio audio = readWav(m_path);
+        QCOMPARE(audio.format, format);
+        QList<float> interleaved;
+        for (qsizetype frame = 0; frame < audio.frameCount(); ++frame)
+            for (const std::vector<float>& channel : audio.channels)
+                interleaved.append(channel[frame]);
+        QCOMPARE(interleaved, samples);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWav)
+#include "tst_wav.moc"

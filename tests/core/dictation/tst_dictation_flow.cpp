@@ -1,0 +1,465 @@
+#include "delivery/text_injector.h"
+#include "dictation/dictation_flow.h"
+#include "store/log.h"
+
+#include "support/data_folder.h"
+#include "support/fake_gemini.h"
+#include "support/scripted_recorder.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kavo;
+using test::FakeGemini;
+using Phase = AppState::Phase;
+using Target = DictationTarget;
+
+namespace {
+
+// The application a dictation starts in.
+class FixedFrontApp : public FrontAppSource
+{
+public:
+    FrontApp current() override { return { QStringLiteral("Editor"), QStringLiteral("org.example.editor") }; }
+};
+
+// Everything one dictation needs, with the desktop around it recorded instead of shown.
+struct Desk
+{
+    AppState state;
+    test::ScriptedRecorder recorder;
+    TextInjector injector { nullptr };
+    FixedFrontApp front;
+    DictationFlow flow { state, recorder, injector, &front };
+    QList<EventSound> sounds;
+    QStringList notifications;
+    QList<DictationStage> stages;
+
+    explicit Desk(const std::function<void(Config&)>& adjust = {})
+    {
+        Config config = state.config();
+        config.apiKey = QStringLiteral("test-key");
+        config.trimSilence = false;
+        if (adjust)
+            adjust(config);
+        state.setConfig(config);
+        QObject::connect(&flow, &DictationFlow::soundRequested, [this](EventSound sound) { sounds.append(sound); });
+        QObject::connect(&flow, &DictationFlow::notificationRequested,
+            [this](const QString& title, const QString& body) { notifications << title + u'|' + body; });
+        QObject::connect(&state, &AppState::processingStageChanged, [this] { stages.append(state.processingStage()); });
+    }
+
+    // Records `seconds` of tone, stops, and waits until the dictation has ended.
+    bool dictate(double seconds, const Target& target = Target::historyOnly())
+    {
+        recorder.nextRecording = test::toneWav(seconds);
+        flow.startRecording(QStringLiteral("mac"), target);
+        flow.finishRecording();
+        return QTest::qWaitFor([this] { return state.phase() != Phase::working; }, 10000);
+    }
+
+    const HistoryEntry& newest() const { return state.history().entries.first(); }
+
+    QUuid addNote(const QString& title, const QString& body)
+    {
+        QUuid id;
+        state.updateNotes([&](NotesStore& store) {
+            Note note = store.draft(store.folders.first().id);
+            note.title = title;
+            note.body = body;
+            store.update(note);
+            id = note.id;
+        });
+        return id;
+    }
+};
+
+QString logText()
+{
+    Log::flush();
+    return QString::fromUtf8(test::readFile(Config::directory() + QStringLiteral("/kavo.log")));
+}
+
+// Recordings, trimmed copies and uploads a dictation left behind in the temporary folder.
+QStringList strayFiles()
+{
+    return QDir::temp().entryList({ QStringLiteral("kavo-*") }, QDir::Files);
+}
+
+QString noteReply(const QString& text, const QString& kind, const QString& title, const QString& folder)
+{
+    const QJsonObject reply { { QStringLiteral("text"), text }, { QStringLiteral("kind"), kind },
+        { QStringLiteral("title"), title }, { QStringLiteral("folder"), folder } };
+    return QString::fromUtf8(QJsonDocument(reply).toJson(QJsonDocument::Compact));
+}
+
+bool sentAs(const FakeGemini::Request& request, const char* mime)
+{
+    return request.body.contains(QByteArray("\"" + QByteArray(mime) + "\""));
+}
+
+// The phone's answer, or what it was refused with: QCoro::waitFor does not return from a task that throws.
+QCoro::Task<std::pair<QString, std::exception_ptr>> phoneUpload(Desk* desk, QByteArray wav)
+{
+    try {
+        const QString type = QStringLiteral("audio/wav");
+        const QString text = co_await desk->flow.transcribeFromPhone(wav, type);
+        co_return std::pair { text, std::exception_ptr() };
+    } catch (...) {
+        co_return std::pair { QString(), std::current_exception() };
+    }
+}
+
+std::pair<QString, std::exception_ptr> sendFromPhone(Desk& desk, const QByteArray& wav)
+{
+    return QCoro::waitFor(phoneUpload(&desk, wav));
+}
+
+} // namespace
+
+class TestDictationFlow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_temporary;
+    FakeGemini m_gemini;
+
+    // The transcription and filing requests since the request count was `before`; warm-ups are left out.
+    QList<FakeGemini::Request> posts(qsizetype before) const
+    {
+        QList<FakeGemini::Request> posted = m_gemini.requests().mid(before);
+        posted.removeIf([](const FakeGemini::Request& request) { return request.method != "POST"; });
+        return posted;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("TMPDIR", m_temporary.path().toLocal8Bit());
+        test::useTemporaryDataFolder();
+        QVERIFY(m_gemini.start());
+        m_gemini.answerModelLookups(true);
+        qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
+    }
+
+    void init() { test::emptyDataFolder(); }
+
+    void cleanup()
+    {
+        QCOMPARE(m_gemini.pendingReplies(), 0);
+        QCOMPARE(strayFiles(), QStringList());
+    }
+
+    void minimumLength_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("0.39 s is dropped") << 0.39 << false;
+        QTest::newRow("0.40 s is transcribed") << 0.40 << true;
+    }
+    void minimumLength()
+    {
+        QFETCH(double, seconds);
+        QFETCH(bool, sent);
+        if (sent)
+            m_gemini.enqueue(FakeGemini::text(QStringLiteral("hello")));
+        const qsizetype before = m_gemini.requests().size();
+        Desk desk;
+        QVERIFY(desk.dictate(seconds));
+
+        QCOMPARE(desk.state.phase(), Phase::idle);
+        QCOMPARE(posts(before).size(), sent ? 1 : 0);
+        QCOMPARE(desk.state.history().entries.size(), sent ? 1 : 0);
+        const QList<EventSound> sounds { EventSound::started, EventSound::accepted };
+        QCOMPARE(desk.sounds, sent ? sounds : sounds.mid(0, 1));
+        if (!sent)
+            return;
+        // Going idle again resets the stage.
+        QCOMPARE(desk.stages,
+            (QList<DictationStage> {
+                DictationStage::transcribing, DictationStage::finishing, DictationStage::preparing }));
+        QCOMPARE(desk.newest().status, HistoryEntry::Status::done);
+        QCOMPARE(desk.newest().duration, 0.40);
+        QCOMPARE(desk.newest().appName, QStringLiteral("Editor"));
+        QVERIFY(!desk.newest().latency);
+        QVERIFY(sentAs(posts(before).first(), "audio/mp4"));
+        QCOMPARE(desk.state.doneText(), QStringLiteral("History · 1 words"));
+        QVERIFY(logText().contains(QRegularExpression(
+            QStringLiteral("timing format=m4a bytes=[1-9]\\d* encode=\\d+\\.\\d\\ds ready=\\d+\\.\\d\\ds "
+                           "response=\\d+\\.\\d\\ds inserted=\\d+\\.\\d\\ds"))));
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("0.9 s leaves nothing") << 0.9 << false;
+        QTest::newRow("1.0 s is kept as discarded") << 1.0 << true;
+    }
+    void cancel()
+    {
+        QFETCH(double, seconds);
+        QFETCH(bool, kept);
+        Desk desk;
+        desk.recorder.nextRecording = test::toneWav(seconds);
+        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        desk.flow.cancelRecording();
+        QCOMPARE(desk.state.phase(), Phase::idle);
+        QCOMPARE(desk.sounds.last(), EventSound::cancelled);
+        QTRY_COMPARE(desk.state.history().entries.size(), kept ? 1 : 0);
+        QTRY_COMPARE(strayFiles(), QStringList());
+        if (!kept)
+            return;
+        QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
+        QVERIFY(desk.newest().text.isEmpty());
+        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + desk.newest().audioFile.value()));
+    }
+
+    // Toggling does nothing while working; after a failure it clears the message and records again, and the
+    // failure's timer does not end the new recording.
+    void toggle()
+    {
+        Desk desk;
+        desk.recorder.startFailure = Recorder::Failure::noMicrophone();
+        desk.flow.toggleRecording(Target::frontApp());
+        QCOMPARE(desk.state.phase(), Phase::failed);
+        QCOMPARE(desk.state.message(), Recorder::Failure::noMicrophone().message());
+        QVERIFY(desk.sounds.isEmpty());
+
+        desk.flow.toggleRecording(Target::frontApp());
+        QCOMPARE(desk.state.phase(), Phase::recording);
+        QVERIFY(desk.state.message().isEmpty());
+        desk.recorder.nextRecording = test::toneWav(0.2);
+        desk.flow.toggleRecording(Target::frontApp());
+        QCOMPARE(desk.state.phase(), Phase::working);
+        desk.flow.toggleRecording(Target::frontApp());
+        QCOMPARE(desk.recorder.starts, 1);
+        QTRY_COMPARE(desk.state.phase(), Phase::idle);
+
+        desk.recorder.startFailure = Recorder::Failure::noMicrophone();
+        desk.flow.toggleRecording(Target::frontApp());
+        QTest::qWait(3000);
+        desk.flow.toggleRecording(Target::frontApp());
+        QTest::qWait(1500);
+        QCOMPARE(desk.state.phase(), Phase::recording);
+        desk.recorder.breakDown();
+        QCOMPARE(desk.state.phase(), Phase::failed);
+        QTRY_COMPARE_WITH_TIMEOUT(desk.state.phase(), Phase::idle, 5000);
+    }
+
+    void noteTargets_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<QString>("expectedTitle");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("titled note: appended only") << "gemini-3.8-flash"
+                                                    << "Plan"
+                                                    << "First" << 1 << "Plan"
+                                                    << "Personal";
+        QTest::newRow("new note: one combined request") << "gemini-3.8-flash"
+                                                        << ""
+                                                        << "" << 1 << "Meeting 1"
+                                                        << "Work";
+        QTest::newRow("transcription model: transcribe, then file") << "gemini-live-transcribe"
+                                                                    << ""
+                                                                    << "" << 2 << "Meeting 1"
+                                                                    << "Work";
+        QTest::newRow("untitled note with text keeps its folder") << "gemini-3.8-flash"
+                                                                  << ""
+                                                                  << "Old" << 1 << "Meeting 1"
+                                                                  << "Personal";
+    }
+    void noteTargets()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, title);
+        QFETCH(QString, body);
+        QFETCH(int, requests);
+        QFETCH(QString, expectedTitle);
+        QFETCH(QString, folder);
+        Desk desk([&](Config& config) { config.model = model; });
+        desk.state.setModels({ QStringLiteral("gemini-2.5-flash"), model });
+        const QUuid id = desk.addNote(title, body);
+        const bool classifies = title.isEmpty() || body.isEmpty();
+        const QString meeting = noteReply(
+            QStringLiteral("We met"), QStringLiteral("meeting"), QStringLiteral("Budget"), QStringLiteral("Work"));
+        if (requests == 2)
+            m_gemini.enqueue(FakeGemini::interaction(QStringLiteral("We met")));
+        m_gemini.enqueue(FakeGemini::text(classifies ? meeting : QStringLiteral("We met")));
+        const qsizetype before = m_gemini.requests().size();
+
+        QVERIFY(desk.dictate(1.0, Target::note(id)));
+        QCOMPARE(posts(before).size(), requests);
+        QCOMPARE(posts(before).last().body.contains("responseSchema"), classifies);
+        const Note* note = desk.state.notes().find(id);
+        QVERIFY(note->body.endsWith(QStringLiteral("We met")));
+        QVERIFY(note->title.startsWith(expectedTitle));
+        QCOMPARE(note->kind.has_value(), classifies && title.isEmpty());
+        QCOMPARE(NotesStore::folderNamed(folder, desk.state.notes().folders)->id, note->folderID);
+        QCOMPARE(desk.state.doneText(), QStringLiteral("Added to the note"));
+        QVERIFY(desk.newest().latency);
+        QCOMPARE(desk.state.toast().has_value(), classifies && body.isEmpty());
+        if (desk.state.toast())
+            QCOMPARE(desk.state.toast()->title, QStringLiteral("Saved to folder"));
+    }
+
+    // The note goes away while its dictation is transcribed: the text stays in History.
+    void deletedNote()
+    {
+        Desk desk;
+        const QUuid id = desk.addNote(QStringLiteral("Plan"), QStringLiteral("First"));
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("late words")));
+        desk.recorder.nextRecording = test::toneWav(1.0);
+        desk.flow.startRecording(QStringLiteral("mac"), Target::note(id));
+        desk.flow.finishRecording();
+        desk.state.updateNotes([&](NotesStore& store) { store.deleteNote(id); });
+        QTRY_COMPARE(desk.state.phase(), Phase::idle);
+        QCOMPARE(desk.newest().text, QStringLiteral("late words"));
+        QVERIFY(!desk.newest().latency);
+        QCOMPARE(desk.state.toast().value().title, QStringLiteral("The note was deleted"));
+        QCOMPARE(desk.state.doneText(), QStringLiteral("History · 2 words"));
+    }
+
+    void resend_data()
+    {
+        QTest::addColumn<bool>("wavAccepted");
+        QTest::newRow("WAV accepted") << true;
+        QTest::newRow("WAV refused too") << false;
+    }
+    void resend()
+    {
+        QFETCH(bool, wavAccepted);
+        m_gemini.enqueue(FakeGemini::error(400, QStringLiteral("Unsupported audio")));
+        m_gemini.enqueue(wavAccepted ? FakeGemini::text(QStringLiteral("second try"))
+                                     : FakeGemini::error(400, QStringLiteral("Unsupported audio")));
+        const qsizetype before = m_gemini.requests().size();
+        Desk desk;
+        QVERIFY(desk.dictate(1.0, Target::frontApp()));
+        QCOMPARE(posts(before).size(), 2);
+        QVERIFY(sentAs(posts(before).at(0), "audio/mp4"));
+        QVERIFY(sentAs(posts(before).at(1), "audio/wav"));
+        QVERIFY(logText().contains(QStringLiteral("Gemini refused m4a with 400; sending WAV")));
+        QCOMPARE(desk.state.phase(), wavAccepted ? Phase::idle : Phase::failed);
+        if (wavAccepted) {
+            QVERIFY(desk.newest().latency);
+            QCOMPARE(desk.state.doneText(), QStringLiteral("Editor · 2 words"));
+        } else {
+            // After the WAV was sent, the recording itself is what is kept.
+            QVERIFY(desk.newest().audioFile->endsWith(QStringLiteral(".wav")));
+        }
+    }
+
+    void failure_data()
+    {
+        QTest::addColumn<bool>("unreachable");
+        QTest::addColumn<bool>("notificationsOff");
+        QTest::newRow("service error") << false << false;
+        QTest::newRow("offline, notifications off") << true << true;
+    }
+    void failure()
+    {
+        QFETCH(bool, unreachable);
+        QFETCH(bool, notificationsOff);
+        if (unreachable)
+            qputenv("KAVO_GEMINI_BASE_URL", "http://127.0.0.1:1");
+        else
+            m_gemini.enqueue(FakeGemini::error(403, QStringLiteral("Permission denied")));
+        Desk desk([&](Config& config) { config.notificationsOff = notificationsOff; });
+        QVERIFY(desk.dictate(1.0, Target::frontApp()));
+        qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
+
+        QCOMPARE(desk.state.phase(), Phase::failed);
+        const HistoryEntry& failed = desk.newest();
+        QCOMPARE(failed.status, HistoryEntry::Status::failed);
+        QCOMPARE(failed.error, desk.state.message());
+        QCOMPARE(failed.offline, unreachable);
+        QVERIFY(!failed.latency);
+        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + failed.audioFile.value()));
+        QVERIFY(failed.audioFile->endsWith(QStringLiteral(".m4a")));
+        QCOMPARE(desk.sounds.last(), EventSound::failed);
+        QCOMPARE(desk.notifications,
+            notificationsOff
+                ? QStringList()
+                : QStringList { QStringLiteral("Not transcribed|The audio is saved. Try again from History.") });
+    }
+
+    void keepAudio_data()
+    {
+        QTest::addColumn<bool>("keepAudio");
+        QTest::newRow("off") << false;
+        QTest::newRow("on") << true;
+    }
+    void keepAudio()
+    {
+        QFETCH(bool, keepAudio);
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("kept or not")));
+        Desk desk([&](Config& config) { config.keepAudio = keepAudio; });
+        QVERIFY(desk.dictate(1.0));
+        QCOMPARE(desk.newest().audioFile.has_value(), keepAudio);
+    }
+
+    // Two clicks make one request; a discarded entry gets its text but stays discarded.
+    void retry()
+    {
+        Desk desk;
+        desk.recorder.nextRecording = test::toneWav(1.2);
+        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        desk.flow.cancelRecording();
+        QTRY_COMPARE(desk.state.history().entries.size(), 1);
+        const QUuid id = desk.newest().id;
+
+        m_gemini.enqueue(FakeGemini::error(403, QStringLiteral("Permission denied")));
+        desk.flow.retry(id);
+        QTRY_VERIFY(desk.state.toast() && desk.state.toast()->title == QStringLiteral("Not transcribed"));
+        QVERIFY(desk.newest().error);
+        QVERIFY(desk.state.retrying().isEmpty());
+
+        const qsizetype before = m_gemini.requests().size();
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("now it works")));
+        desk.flow.retry(id);
+        desk.flow.retry(id);
+        QCOMPARE(desk.state.retrying(), QSet<QUuid> { id });
+        QTRY_VERIFY(desk.state.retrying().isEmpty());
+        QCOMPARE(posts(before).size(), 1);
+        QCOMPARE(desk.newest().text, QStringLiteral("now it works"));
+        QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
+        QVERIFY(!desk.newest().error);
+        QVERIFY(!desk.newest().audioFile);
+        QCOMPARE(desk.state.toast().value().detail, QStringLiteral("3 words · Editor"));
+        QCOMPARE(desk.state.phase(), Phase::idle);
+    }
+
+    void phoneAudio()
+    {
+        Desk desk;
+        const QByteArray wav = test::readFile(test::toneWav(1.0));
+        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        const auto refused = sendFromPhone(desk, wav);
+        QVERIFY_THROWS_EXCEPTION(MacBusyError, std::rethrow_exception(refused.second));
+        QCOMPARE(strayFiles().size(), 0);
+        QVERIFY(logText().contains(QStringLiteral("phone audio turned down: the computer is busy")));
+        desk.recorder.breakDown();
+        QCOMPARE(desk.state.phase(), Phase::failed);
+
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("from the phone")));
+        const auto accepted = sendFromPhone(desk, wav);
+        QVERIFY(!accepted.second);
+        QCOMPARE(accepted.first, QStringLiteral("from the phone"));
+        QCOMPARE(desk.newest().source, QStringLiteral("phone"));
+        QCOMPARE(desk.newest().duration, 1.0);
+        QVERIFY(!desk.newest().appName);
+        QCOMPARE(desk.state.doneText(), QStringLiteral("From phone · 3 words"));
+        QCOMPARE(desk.sounds.last(), EventSound::phoneDone);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDictationFlow)
+#include "tst_dictation_flow.moc"

@@ -1,0 +1,146 @@
+#include "hotkey/hotkey_monitor.h"
+#include "store/log.h"
+
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+
+#include <QTest>
+
+using namespace kavo;
+using test::columns;
+using test::row;
+
+namespace {
+
+// Modifiers by name: their flag and the key code that reports them.
+const QHash<QString, std::pair<quint32, int>> modifiers { { "ctrl", { ModifierFlag::control, 59 } },
+    { "shift", { ModifierFlag::shift, 56 } }, { "alt", { ModifierFlag::option, 58 } },
+    { "fn", { ModifierFlag::function, 63 } }, { "rcmd", { ModifierFlag::command, HotkeyKeyCode::rightCommand } },
+    { "lcmd", { ModifierFlag::command, 55 } } };
+
+class FakeSource : public InputEventSource
+{
+public:
+    explicit FakeSource(bool readable)
+        : m_readable(readable)
+    { }
+    bool start() override { return m_readable; }
+    void stop() override { }
+    QString problem() const override { return m_readable ? QString() : QStringLiteral("no keyboard"); }
+
+private:
+    bool m_readable;
+};
+
+} // namespace
+
+class HotkeyMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { test::useTemporaryDataFolder(); }
+
+    void scriptedInput_data()
+    {
+        // A scripted user: "ms action" steps such as "0 +ctrl", "200 -fn", "300 A", "400 click", "500 esc"; the
+        // action "outside" tells the monitor that a dictation it did not start is running.
+        columns<HotkeyMode, HotkeyKind, QString, QString>({ "mode", "kind", "script", "callbacks" });
+        const auto hold = HotkeyMode::hold, toggle = HotkeyMode::toggle;
+        const auto control = HotkeyKind::control;
+        row("released before the threshold", hold, HotkeyKind::controlFn, "0 +ctrl, 150 +fn, 400 -fn", "");
+        row("held past the threshold", hold, HotkeyKind::controlFn, "0 +ctrl, 0 +fn, 500 -fn", "start stop");
+        row("shortcut never starts", hold, control, "0 +ctrl, 100 A, 500 -ctrl", "");
+        row("click ignored while recording", hold, control, "0 +ctrl, 400 click, 500 -ctrl", "start stop");
+        row("key cancels, release silent", hold, control, "0 +ctrl, 400 A, 500 -ctrl", "start cancel");
+        row("extra modifier counts as release", hold, control, "0 +ctrl, 400 +shift, 450 -shift, 500 -ctrl",
+            "start stop");
+        row("left command does not arm right command", hold, HotkeyKind::rightCommand, "0 +lcmd, 500 -lcmd", "");
+        row("right command", hold, HotkeyKind::rightCommand, "0 +rcmd, 500 -rcmd", "start stop");
+        row("fn with control never arms fn", hold, HotkeyKind::fn, "0 +ctrl, 0 +fn, 500 -fn, 500 -ctrl", "");
+        row("function ignored by control", hold, control, "0 +fn, 0 +ctrl, 500 -ctrl", "start stop");
+        row("escape while recording", hold, HotkeyKind::controlOption, "0 +ctrl, 0 +alt, 400 esc, 500 -alt",
+            "start cancel");
+        row("escape with nothing running", hold, control, "0 esc", "");
+        row("clean tap", toggle, control, "0 +ctrl, 300 -ctrl", "toggle");
+        row("press too long", toggle, control, "0 +ctrl, 900 -ctrl", "");
+        row("tap spoiled by shift", toggle, control, "0 +ctrl, 100 +shift, 200 -shift, 300 -ctrl", "");
+        row("tap spoiled by a key", toggle, control, "0 +ctrl, 100 A, 300 -ctrl", "");
+        row("tap spoiled by a click", toggle, control, "0 +ctrl, 100 click, 300 -ctrl", "");
+        row("escape cancels an outside recording", toggle, control, "0 outside, 0 esc", "cancel");
+    }
+
+    void scriptedInput()
+    {
+        QFETCH(QString, script);
+        HotkeyMonitor monitor([] { return std::make_unique<FakeSource>(true); });
+        QFETCH(HotkeyMode, mode);
+        QFETCH(HotkeyKind, kind);
+        monitor.mode = mode;
+        monitor.kind = kind;
+        QStringList called;
+        QElapsedTimer clock;
+        monitor.onStart = [&] { called << (clock.elapsed() >= 300 ? "start" : "start before the threshold"); };
+        monitor.onStop = [&] { called << "stop"; };
+        monitor.onCancel = [&] { called << "cancel"; };
+        monitor.onToggle = [&] { called << "toggle"; };
+
+        quint32 flags = 0;
+        clock.start();
+        for (const QString& step : script.split(u',', Qt::SkipEmptyParts)) {
+            const QString action = step.trimmed().section(u' ', 1);
+            QTest::qWait(int(std::max<qint64>(0, step.trimmed().section(u' ', 0, 0).toInt() - clock.elapsed())));
+            if (action.startsWith(u'+') || action.startsWith(u'-')) {
+                const auto [flag, keyCode] = modifiers.value(action.mid(1));
+                flags = action.startsWith(u'+') ? flags | flag : flags & ~flag;
+                monitor.handleFlags({ flags, keyCode });
+            } else if (action == "outside") {
+                monitor.externalRecording = true;
+            } else {
+                const bool key = action != "click";
+                const int keyCode = action == "esc" ? HotkeyKeyCode::escape : HotkeyKeyCode::otherKeyBase + 30;
+                monitor.handleOtherKey({ key ? PressEvent::Type::keyDown : PressEvent::Type::mouseDown, keyCode });
+            }
+        }
+        QTest::qWait(100);
+        QTEST(called.join(u' '), "callbacks");
+    }
+
+    void startReportsInputAccess_data()
+    {
+        columns<bool, QString>({ "readable", "logLines" });
+        row("readable", true, "hotkey monitor starting, kind=fn accessibility=true|hotkey tapped, toggling");
+        row("unreadable", false,
+            "hotkey monitor starting, kind=fn accessibility=false|global flagsChanged monitor could not be installed|"
+            "hotkey tapped, toggling");
+    }
+
+    void startReportsInputAccess()
+    {
+        QFETCH(bool, readable);
+        Log::reset();
+        FakeSource* source = nullptr;
+        HotkeyMonitor monitor([&] { return std::unique_ptr<FakeSource>(source = new FakeSource(readable)); });
+        monitor.kind = HotkeyKind::fn;
+        monitor.mode = HotkeyMode::toggle;
+        int toggles = 0;
+        monitor.onToggle = [&] { ++toggles; };
+        monitor.start();
+        QCOMPARE(monitor.hasInputAccess(), readable);
+        QCOMPARE(monitor.inputProblem().isEmpty(), readable);
+
+        // The source's events reach the logic.
+        source->onFlags({ ModifierFlag::function, 63 });
+        source->onFlags({ 0, 63 });
+        QCOMPARE(toggles, 1);
+
+        Log::flush();
+        QStringList lines = QString::fromUtf8(test::readFile(Log::fileURL())).split(u'\n', Qt::SkipEmptyParts);
+        for (QString& line : lines)
+            line = line.section(u' ', 1);
+        QTEST(lines.join(u'|'), "logLines");
+    }
+};
+
+QTEST_GUILESS_MAIN(HotkeyMonitorTest)
+#include "tst_hotkey_monitor.moc"

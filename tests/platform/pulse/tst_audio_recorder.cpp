@@ -1,0 +1,243 @@
+#include "audio/codec/wav_reader.h"
+#include "platform/pulse/audio_recorder.h"
+#include "platform/pulse/mic_level_meter.h"
+#include "store/log.h"
+
+#include "support/command_runner.h"
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+#include "support/test_services.h"
+#include "support/virtual_microphone.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <cmath>
+#include <numeric>
+
+using namespace kavo;
+using Recording = AudioRecorder::Recording;
+
+namespace {
+
+// The recording misses what was said before its stream connected: about 20 ms, more in a sanitizer build.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double durationTolerance = 0.3;
+#else
+constexpr double durationTolerance = 0.1;
+#endif
+
+const QString noiseReductionStarted = QStringLiteral("recording with noise reduction, 16000 Hz, 1 ch");
+
+// RMS per 20 ms window: the shape of speech over time, which survives noise reduction and small delays.
+std::vector<double> envelope(const std::vector<float>& s)
+{
+    std::vector<double> levels;
+    for (std::size_t i = 0; i + 320 <= s.size(); i += 320)
+        levels.push_back(std::sqrt(std::inner_product(&s[i], &s[i] + 320, &s[i], 0.0) / 320));
+    return levels;
+}
+
+// The best correlation of the envelopes of what was said and what was recorded, either leading by up to 0.5 s.
+double bestCorrelation(const std::vector<float>& said, const std::vector<float>& recorded)
+{
+    const std::vector<double> a = envelope(said), b = envelope(recorded);
+    double best = -1;
+    for (int shift = -25; shift <= 25; ++shift) {
+        double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+        for (std::size_t i = 0, j = shift; i < a.size(); ++i, ++j) // j wraps round below 0 and is skipped
+            if (j < b.size())
+                n += 1, sa += a[i], sb += b[j], saa += a[i] * a[i], sbb += b[j] * b[j], sab += a[i] * b[j];
+        best = std::max(best, (n * sab - sa * sb) / std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb)));
+    }
+    return best;
+}
+
+QString logText()
+{
+    Log::flush();
+    return QString::fromUtf8(test::readFile(Log::fileURL()));
+}
+
+} // namespace
+
+class AudioRecorderTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_temporary;
+    QString m_speech = m_temporary.filePath("speech.wav");
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        test::useTemporaryDataFolder();
+        KAVO_REQUIRE_TEST_SERVICES();
+        QVERIFY(test::makeSpeechWav(m_speech, "Please send the quarterly report to the team by Friday.").isEmpty());
+        qputenv("TMPDIR", QFile::encodeName(m_temporary.path())); // recordings go to the test's own folder
+    }
+
+    void init() { Log::reset(); }
+
+    void recordsSpeechOnBothPaths_data()
+    {
+        test::columns<bool, QString>({ "noiseReduction", "deviceID" });
+        test::row("plain, chosen source", false, test::TestServices::microphoneSource());
+        test::row("noise reduction", true, QString());
+        test::row("plain, chosen source gone", false, QStringLiteral("kavo_no_such_source"));
+        test::row("noise reduction, chosen source gone", true, QStringLiteral("kavo_no_such_source"));
+    }
+
+    void recordsSpeechOnBothPaths()
+    {
+        QFETCH(bool, noiseReduction);
+        QFETCH(QString, deviceID);
+        // Held from before the recording starts, so no other test program feeds the microphone meanwhile.
+        const test::MicrophoneLock quiet;
+        AudioRecorder recorder;
+        test::VirtualMicrophone microphone;
+        QVERIFY(microphone.setWavFile(m_speech));
+        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
+
+        const auto started = std::chrono::steady_clock::now();
+        recorder.start(deviceID, noiseReduction);
+        QVERIFY2(microphone.start(), qPrintable(microphone.errorString()));
+        QVERIFY_THROWS_EXCEPTION(RecorderFailure, recorder.start(deviceID, noiseReduction));
+        QVERIFY(microphone.wait());
+        QTRY_VERIFY(recorder.level().has_value());
+        QTest::qWait(200);
+        std::optional<Recording> recording;
+        recorder.stop([&](std::optional<Recording> result) { recording = std::move(result); });
+        const double recordedSeconds
+            = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        microphone.stop();
+        QTRY_VERIFY(recording);
+
+        QVERIFY2(recording->url.startsWith(QDir::temp().absoluteFilePath("kavo-")), qPrintable(recording->url));
+        const WavAudio audio = readWav(recording->url);
+        QCOMPARE(audio.format, (WavFormat { 16000, 1, SampleFormat::int16 }));
+        QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
+        QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
+            qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
+        const double match = bestCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
+        QVERIFY2(match > 0.8, qPrintable(QStringLiteral("envelope correlation %1").arg(match)));
+        QFile::remove(recording->url);
+
+        const bool gone = deviceID == "kavo_no_such_source";
+        QCOMPARE(logText().count(noiseReductionStarted), int(noiseReduction && !gone));
+        QCOMPARE(logText().count("noise reduction did not start, recording without it: The chosen microphone is not"),
+            int(noiseReduction && gone));
+    }
+
+    void stopsWithoutAudio()
+    {
+        AudioRecorder recorder;
+        bool nothing;
+        const auto stop
+            = [&] { nothing = false, recorder.stop([&](std::optional<Recording> result) { nothing = !result; }); };
+        stop();
+        QVERIFY(nothing && !recorder.level()); // at once, when nothing records
+
+        // Noise reduction that captured nothing: nobody feeds the microphone while the lock is held.
+        const test::MicrophoneLock silence;
+        QVERIFY(silence.isLocked());
+        const qsizetype files = QDir::temp().entryList({ "kavo-*.wav" }).size();
+        recorder.prepareNoiseReduction(QString());
+        recorder.start(QString(), true);
+        stop();
+        QTRY_VERIFY(nothing);
+        QCOMPARE(logText().count("noise reduction recording captured no audio"), 1);
+        QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }).size(), files);
+    }
+
+    void survivesTheMicrophoneGoingAway_data()
+    {
+        test::columns<bool>({ "noiseReduction" });
+        test::row("noise reduction restarts on the default source", true);
+        test::row("plain path reports and keeps the audio", false);
+    }
+
+    void survivesTheMicrophoneGoingAway()
+    {
+        // The recording moves to the shared microphone, which nobody else may feed meanwhile.
+        const test::MicrophoneLock quiet;
+        QFETCH(bool, noiseReduction);
+        // A second virtual microphone that the test unplugs: a pipe source of its own in the private server.
+        const QString fifo = QDir(test::TestServices::directory()).filePath("second-microphone.fifo");
+        QFile::remove(fifo);
+        QProcess load;
+        load.start("pactl",
+            { "load-module", "module-pipe-source", "source_name=kavo_second_mic", "file=" + fifo, "format=s16le",
+                "rate=16000", "channels=1" });
+        QVERIFY(load.waitForFinished() && load.exitCode() == 0);
+        // Unloading again at the end does nothing: the server never reuses a module's number.
+        const QString module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
+        const auto unplug = [module] { test::runTool("pactl", { "unload-module", module }); };
+        const auto unplugAtTheEnd = qScopeGuard(unplug);
+        AudioRecorder recorder;
+        std::optional<RecorderFailure> failure;
+        std::optional<Recording> recording;
+        recorder.onFailure
+            = [&](const RecorderFailure& error, auto kept) { failure = error, recording = std::move(kept); };
+        recorder.start("kavo_second_mic", noiseReduction);
+        test::VirtualMicrophone feed(fifo);
+        feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
+        feed.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
+        QVERIFY(feed.start() && feed.wait());
+        unplug();
+        feed.stop();
+
+        if (noiseReduction) {
+            QTRY_COMPARE(logText().count("audio devices changed during a noise reduction recording, starting it"), 1);
+            QTRY_COMPARE(logText().count(noiseReductionStarted), 2);
+            test::VirtualMicrophone defaultMicrophone;
+            defaultMicrophone.setSamples(std::vector<qint16>(8000, 4000));
+            QVERIFY(recorder.isRecording() && defaultMicrophone.start() && defaultMicrophone.wait());
+            recorder.stop([&](std::optional<Recording> result) { recording = std::move(result); });
+        }
+        QTRY_VERIFY(recording);
+        QVERIFY(!recorder.isRecording() && failure.has_value() != noiseReduction);
+        QVERIFY(noiseReduction || failure->kind() == RecorderFailure::Kind::noMicrophone);
+        // All that was recorded is in one file: on the noise-reduction path before and after the change.
+        const double seconds = double(readWav(recording->url).frameCount()) / 16000;
+        QVERIFY2(seconds > (noiseReduction ? 1.3 : 0.5), qPrintable(QString::number(seconds)));
+        QFile::remove(recording->url);
+    }
+
+    void namesInputs()
+    {
+        const QList<AudioRecorder::Input> inputs = AudioRecorder::inputs();
+        const auto microphone
+            = std::ranges::find(inputs, test::TestServices::microphoneSource(), &AudioRecorder::Input::id);
+        QVERIFY(microphone != inputs.end());
+        QVERIFY(std::none_of(inputs.begin(), inputs.end(), [](auto& input) { return input.id.endsWith(".monitor"); }));
+        QCOMPARE(AudioRecorder::name(QString()), QStringLiteral("System default"));
+        QCOMPARE(AudioRecorder::name(microphone->id), microphone->name);
+        QCOMPARE(AudioRecorder::name("kavo_no_such_source"), QStringLiteral("Not connected"));
+    }
+
+    void meterFollowsTheSpeechAndStops()
+    {
+        const test::MicrophoneLock quiet;
+        MicLevelMeter meter;
+        QList<double> values;
+        meter.onLevel = [&](double value) { values.append(value); };
+        meter.start(QString(), false);
+        test::VirtualMicrophone microphone;
+        QVERIFY(microphone.setWavFile(m_speech) && microphone.start());
+        QTRY_VERIFY_WITH_TIMEOUT(microphone.isFinished(), 30'000);
+        meter.stop();
+        const qsizetype delivered = values.size();
+        // About two values per 100 ms of speech, the loudest near the speech's own level (espeak peaks near -10 dB).
+        QVERIFY2(delivered >= 20, qPrintable(QString::number(delivered)));
+        const double loudest = *std::max_element(values.begin(), values.end());
+        QVERIFY2(loudest > 0.6 && loudest < 0.95, qPrintable(QString::number(loudest)));
+        QTest::qWait(300);
+        QCOMPARE(values.size(), delivered);
+    }
+};
+
+QTEST_GUILESS_MAIN(AudioRecorderTest)
+#include "tst_audio_recorder.moc"

@@ -1,0 +1,194 @@
+#include "platform/canberra/event_sounds.h"
+#include "platform/dbus/notifier.h"
+#include "store/log.h"
+#include "support/data_folder.h"
+#include "support/notification_server.h"
+#include "support/table_rows.h"
+#include "support/test_services.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <optional>
+#include <unistd.h>
+
+using namespace kavo;
+
+namespace {
+
+QStringList logLines()
+{
+    Log::flush();
+    return QString::fromUtf8(test::readFile(Log::fileURL())).split('\n', Qt::SkipEmptyParts);
+}
+
+// Sink inputs of this process on the private sound server, as pactl lists them.
+bool isPlaying()
+{
+    QProcess pactl;
+    pactl.start("pactl", { "list", "sink-inputs" });
+    pactl.waitForFinished();
+    const QByteArray owner = "application.process.id = \"" + QByteArray::number(getpid()) + '"';
+    return pactl.readAllStandardOutput().contains(owner);
+}
+
+// A notification service that takes calls and never answers them.
+class SilentNotifications : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString&, const QString&, const QStringList&,
+        const QVariantMap&, int)
+    {
+        setDelayedReply(true);
+        return 0;
+    }
+};
+
+} // namespace
+
+class TestDesktopSignals : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { test::useTemporaryDataFolder(); }
+    void init() { Log::reset(); }
+
+    void notificationReachesTheServer_data()
+    {
+        test::columns<QString, QString>({ "title", "body" });
+        test::row("plain", QString("Not transcribed"), QString("The audio is kept in History."));
+        test::row("non-Latin, no body", QString("Не расшифровано"), QString());
+        test::row("markup is text", QString("Transkripsiya qilinmadi"), QString("<b>O‘zbekcha</b> & \"quotes\""));
+    }
+
+    void notificationReachesTheServer()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        QFETCH(QString, title);
+        QFETCH(QString, body);
+        test::NotificationServer server;
+        QVERIFY2(server.isRegistered(), qPrintable(server.errorString()));
+        Notifier().post(title, body);
+        QVERIFY(server.waitForNotifications(1));
+        const test::ReceivedNotification received = server.notifications().constFirst();
+        QCOMPARE(received.appName, "Kavo Voice");
+        QCOMPARE(received.replacesId, 0u);
+        QCOMPARE(received.appIcon, "kavo-voice");
+        QCOMPARE(received.summary, title);
+        QCOMPARE(received.body, body);
+        QVERIFY(received.actions.isEmpty());
+        QCOMPARE(received.hints.value("desktop-entry"), "kavo-voice");
+        const QVariant urgency = received.hints.value("urgency"); // the protocol says a byte
+        QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
+        QCOMPARE(urgency.value<uchar>(), 1);
+        QCOMPARE(received.expireTimeout, -1);
+    }
+
+    void postingNeverWaitsForTheService_data()
+    {
+        QTest::addColumn<bool>("silentService");
+        QTest::newRow("no service") << false;
+        QTest::newRow("service that never answers") << true;
+    }
+
+    void postingNeverWaitsForTheService()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        QFETCH(bool, silentService);
+        const QString service = test::NotificationServer::serviceName();
+        if (QDBusConnection::sessionBus().interface()->isServiceRegistered(service))
+            QSKIP("another test program holds the notification service");
+        // A connection of its own, so the call goes through the bus rather than straight to the object.
+        QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "silent notifications");
+        SilentNotifications silent;
+        if (silentService) {
+            QVERIFY(other.registerObject("/org/freedesktop/Notifications", &silent, QDBusConnection::ExportAllSlots));
+            QVERIFY(other.registerService(service));
+        }
+        QTest::failOnWarning(QRegularExpression(".*"));
+        QElapsedTimer timer;
+        timer.start();
+        Notifier().post("Not transcribed", "body");
+        QVERIFY(timer.elapsed() < 100);
+        QTest::qWait(300); // the bus's error reply, when there is one, comes back and goes unreported
+        other.unregisterService(service);
+        QDBusConnection::disconnectFromBus("silent notifications");
+        QCOMPARE(logLines(), QStringList());
+    }
+
+    void soundsComeFromTheTheme_data()
+    {
+        test::columns<EventSound, QString, QString>({ "sound", "name", "themeSound" });
+        test::row("started", EventSound::started, QString("Tink"), QString("audio-volume-change"));
+        test::row("accepted", EventSound::accepted, QString("Pop"), QString("message"));
+        test::row("cancelled", EventSound::cancelled, QString("Funk"), QString("dialog-warning"));
+        test::row("failed", EventSound::failed, QString("Basso"), QString("dialog-error"));
+        test::row("phone done", EventSound::phoneDone, QString("Pop"), QString("complete"));
+    }
+
+    void soundsComeFromTheTheme()
+    {
+        QFETCH(EventSound, sound);
+        QFETCH(QString, themeSound);
+        QTEST(eventSoundName(sound), "name");
+        QCOMPARE(EventSounds::freedesktopName(sound), themeSound);
+        QVERIFY2(QFile::exists("/usr/share/sounds/freedesktop/stereo/" + themeSound + ".oga"),
+            "sound-theme-freedesktop is not installed");
+    }
+
+    void playsOnTheSoundServer()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        EventSounds sounds;
+        sounds.play(EventSound::phoneDone); // the longest sound of the theme: about a second
+        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(), 3000);
+        QCOMPARE(logLines(), QStringList());
+    }
+
+    void hungSoundServerHoldsNothingUp()
+    {
+        QLocalServer server;
+        QVERIFY(server.listen(test::useTemporaryDataFolder() + "/hung-pulse"));
+        const std::optional<QByteArray> ownServer
+            = qEnvironmentVariableIsSet("PULSE_SERVER") ? std::optional(qgetenv("PULSE_SERVER")) : std::nullopt;
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server.fullServerName()));
+        qint64 playMs = 0;
+        bool reached = false;
+        {
+            EventSounds sounds;
+            QElapsedTimer timer;
+            timer.start();
+            sounds.play(EventSound::started);
+            sounds.play(EventSound::failed);
+            playMs = timer.elapsed();
+            // Hanging up on the player lets it fail the first sound and try again for the second.
+            reached = server.waitForNewConnection(5000);
+            delete server.nextPendingConnection();
+            server.close();
+        }
+        if (ownServer)
+            qputenv("PULSE_SERVER", *ownServer);
+        else
+            qunsetenv("PULSE_SERVER");
+        QVERIFY(reached);
+        QVERIFY2(playMs < 100, qPrintable(QString::number(playMs)));
+        const QStringList lines = logLines();
+        QVERIFY2(lines.size() == 1 && lines.first().contains(" sounds unavailable: "), qPrintable(lines.join('\n')));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktopSignals)
+
+#include "tst_desktop_signals.moc"

@@ -1,0 +1,306 @@
+#include "delivery/text_injector.h"
+#include "platform/evdev/wayland_injection_backend.h"
+#include "platform/x11/x11_clipboard.h"
+#include "platform/x11/x11_injection_backend.h"
+#include "platform/x11/x11_keyboard.h"
+#include "store/log.h"
+
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+#include "support/test_services.h"
+#include "support/text_target.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+using namespace kavo;
+using namespace std::chrono_literals;
+using test::columns;
+using test::row;
+
+Q_DECLARE_METATYPE(kavo::PasteChord)
+
+namespace {
+
+const QString mixedText = QStringLiteral(
+    "Salom, dunyo! Oʻzbekcha gʻalaba. Привет, мир! 中文输入 👍🏽 👨‍👩‍👧 «ok» café");
+const QString blank = QStringLiteral("  \n\t \r\n \u3000");
+
+// Long enough for the clipboard to be restored after a paste and the keyboard map after typing.
+const int settled
+    = int((TextInjector::chordDelay + TextInjector::restoreDelay + X11Keyboard::restoreDelay).count()) + 150;
+
+std::pair<Window, Window> selectionOwners(Display* display)
+{
+    return { XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False)),
+        XGetSelectionOwner(display, XA_PRIMARY) };
+}
+
+std::vector<KeySym> keyboardMap(Display* display)
+{
+    int first = 0, last = 0, width = 0;
+    XDisplayKeycodes(display, &first, &last);
+    KeySym* keysyms = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &width);
+    std::vector<KeySym> map(keysyms, keysyms + (last - first + 1) * width);
+    XFree(keysyms);
+    return map;
+}
+
+} // namespace
+
+class TextInjectorTest : public QObject
+{
+    Q_OBJECT
+
+    std::optional<test::KeyboardLock> m_keyboard;
+    std::unique_ptr<test::TextTarget> m_target;
+    Display* m_display = nullptr;
+
+    // Starts the Qt text field on first use and gives it the keyboard focus, empty, showing Return presses.
+    test::TextTarget& target()
+    {
+        if (!m_target) {
+            m_target = std::make_unique<test::TextTarget>(QStringLiteral(KAVO_TEXT_TARGET));
+            if (const QString problem = m_target->start(); !problem.isEmpty())
+                qFatal("%s", qPrintable(problem));
+        }
+        if (!m_target->focus())
+            qFatal("the text target did not get the keyboard focus");
+        m_target->clear();
+        m_target->markReturns(true);
+        return *m_target;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        test::useTemporaryDataFolder();
+        if (!test::TestServices::available())
+            return;
+        // Keys, focus, keyboard map and selections all belong to the shared X server.
+        QVERIFY(m_keyboard.emplace().isLocked());
+        m_display = XOpenDisplay(nullptr);
+    }
+
+    void cleanupTestCase()
+    {
+        m_target.reset();
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+
+    void chunked_data()
+    {
+        columns<QString, QStringList>({ "text", "chunks" });
+        const QString a15(15, u'a');
+        row("empty", QString(), QStringList());
+        row("40 characters", QString(40, u'x'), QStringList { QString(16, u'x'), QString(16, u'x'), QString(8, u'x') });
+        row("emoji sequence as the 16th character", a15 + "👨‍👩‍👧b",
+            QStringList { a15 + "👨‍👩‍👧", "b" });
+        row("flag and skin tone", a15 + "🇺🇿👍🏽", QStringList { a15 + "🇺🇿", "👍🏽" });
+        row("combining accent", a15 + "e\u0301z", QStringList { a15 + "e\u0301", "z" });
+    }
+
+    void chunked()
+    {
+        QFETCH(QString, text);
+        QTEST(TextInjector::chunked(text, TextInjector::charactersPerChunk), "chunks");
+    }
+
+    void pasteChord_data()
+    {
+        columns<QString, QString, PasteChord>({ "instance", "className", "chord" });
+        row("xterm by its class", "scratchpad", "XTerm", PasteChord::shiftInsert);
+        row("kitty by its instance", "kitty", "Scratchpad", PasteChord::controlShiftV);
+        row("GNOME Terminal", "gnome-terminal-server", "Gnome-terminal", PasteChord::controlShiftV);
+        row("browser", "Navigator", "firefox", PasteChord::controlV);
+        row("editor named like a terminal", "kittyedit", "Kittyedit", PasteChord::controlV);
+    }
+
+    void pasteChord()
+    {
+        QFETCH(QString, instance);
+        QFETCH(QString, className);
+        QTEST(X11InjectionBackend::pasteChordFor(instance, className), "chord");
+    }
+
+    void keysym_data()
+    {
+        columns<uint, qulonglong>({ "codePoint", "keysym" });
+        row("Latin-1", uint(0xe9), qulonglong(0xe9));
+        row("Uzbek okina", uint(0x2bb), qulonglong(0x10002bb));
+        row("emoji beyond the BMP", uint(0x1f44d), qulonglong(0x101f44d));
+        row("tab", uint('\t'), qulonglong(XK_Tab));
+        row("control character", uint(0x7), qulonglong(NoSymbol));
+        row("C1 control", uint(0x85), qulonglong(NoSymbol));
+    }
+
+    void keysym()
+    {
+        QFETCH(uint, codePoint);
+        QTEST(qulonglong(X11Keyboard::keysymFor(char32_t(codePoint))), "keysym");
+    }
+
+    void insert_data()
+    {
+        // The clipboard before; afterwards it is the same, except that a paste over no clipboard leaves the text.
+        columns<QString, QString, QString, QString, QString>({ "text", "method", "newline", "clipboard", "expected" });
+        const QString own = QStringLiteral("the user's own copy, ʻ 😀"),
+                      alphabet = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
+        row("mixed scripts and emoji", mixedText, "type", "return", own, mixedText);
+        row("40 characters", alphabet, "type", "return", "", alphabet);
+        row("trimmed", " \n\t salom \r\n", "type", "return", "", "salom");
+        row("CRLF", "bir\r\nikki", "type", "return", "", "bir[Return]ikki");
+        row("lone CR and LF", "bir\rikki\nuch", "type", "return", "", "bir[Return]ikki[Return]uch");
+        row("LF CR is two breaks", "bir\n\rikki", "type", "return", "", "bir[Return][Return]ikki");
+        row("blank line", "bir\r\n\r\nikki", "type", "return", "", "bir[Return][Return]ikki");
+        row("shiftReturn", "bir\nikki", "type", "shiftReturn", "", "bir[Shift+Return]ikki");
+        row("optionReturn", "bir\nikki", "type", "optionReturn", "", "bir[Alt+Return]ikki");
+        row("no newline mode", "bir\nikki", "type", "", "", "bir[Shift+Return]ikki");
+        row("known newline mode in other case", "bir\nikki", "type", "Return", "", "bir[Shift+Return]ikki");
+        row("space", "bir\nikki\r\nuch", "type", "space", "", "bir ikki uch");
+        row("paste, clipboard restored", mixedText, "paste", "return", own, mixedText);
+        row("other method pastes, trimmed", "\r\n  salom dunyo \n", "Type", "", own, "salom dunyo");
+        row("paste over no clipboard", "Привет 中文 👍", "paste", "return", "", "Привет 中文 👍");
+        row("blank, paste", blank, "paste", "return", "kept", "");
+        row("blank, type", blank, "type", "return", "kept", "");
+        row("blank, no method", blank, "", "return", "kept", "");
+    }
+
+    void insert()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        QFETCH(QString, text);
+        QFETCH(QString, method);
+        QFETCH(QString, newline);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, expected);
+        // Each row starts from its own clipboard or none; the field learns of the loss while it takes the focus.
+        XSetSelectionOwner(m_display, XInternAtom(m_display, "CLIPBOARD", False), None, CurrentTime);
+        XSync(m_display, False);
+        test::TextTarget& field = target();
+        if (!clipboard.isEmpty())
+            field.setSelection(clipboard);
+        const auto owners = selectionOwners(m_display);
+        TextInjector injector(X11InjectionBackend::create());
+        injector.insert(text, method, newline);
+        QCOMPARE(field.waitForText(expected), expected);
+        QTest::qWait(settled);
+        const bool pasted = method != "type" && !expected.isEmpty();
+        QCOMPARE(field.selection(), pasted && clipboard.isEmpty() ? expected : clipboard);
+        QCOMPARE(selectionOwners(m_display) == owners, !pasted); // a paste leaves the clipboard to the injector
+    }
+
+    void typingRestoresTheKeyboardAndIgnoresCapsLock()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        test::TextTarget& field = target();
+        const std::vector<KeySym> before = keyboardMap(m_display);
+        XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, LockMask);
+        XSync(m_display, False);
+        const auto unlock = qScopeGuard([this] {
+            XkbLockModifiers(m_display, XkbUseCoreKbd, LockMask, 0);
+            XSync(m_display, False);
+        });
+        TextInjector injector(X11InjectionBackend::create());
+        injector.insert(mixedText, "type", QString());
+        QCOMPARE(field.waitForText(mixedText), mixedText);
+        QVERIFY(keyboardMap(m_display) != before);
+        QTest::qWait(settled);
+        QVERIFY(keyboardMap(m_display) == before);
+        XkbStateRec state {};
+        XkbGetState(m_display, XkbUseCoreKbd, &state);
+        QVERIFY(state.locked_mods & LockMask);
+    }
+
+    void typingWaitsForHeldModifiers()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        test::TextTarget& field = target();
+        TextInjector injector(X11InjectionBackend::create());
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, XK_Control_L), True, CurrentTime);
+        XSync(m_display, False);
+        // The injector blocks this thread while it waits, so the user lets go on another one.
+        std::thread user([] {
+            std::this_thread::sleep_for(300ms);
+            Display* display = XOpenDisplay(nullptr);
+            XTestFakeKeyEvent(display, XKeysymToKeycode(display, XK_Control_L), False, CurrentTime);
+            XCloseDisplay(display);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        injector.insert("salom", "type", QString());
+        const qint64 blocked = clock.elapsed();
+        user.join();
+        QCOMPARE(field.waitForText("salom"), "salom");
+        QVERIFY2(blocked >= 250, qPrintable(QString::number(blocked)));
+    }
+
+    void deliverToXterm_data()
+    {
+        columns<QString>({ "method" });
+        row("paste", "paste");
+        row("type", "type");
+    }
+
+    void deliverToXterm()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        if (QStandardPaths::findExecutable("xterm").isEmpty())
+            QSKIP("xterm is not installed (scripts/setup installs it)");
+        QFETCH(QString, method);
+        test::TextTarget& field = target();
+        field.setSelection("old clipboard");
+        field.setSelection("old primary", true);
+        // An xterm whose shell copies every byte it receives, raw, into a file.
+        QTemporaryDir folder;
+        QProcess xterm;
+        xterm.start("env",
+            { "LC_ALL=C.UTF-8", "xterm", "-u8", "-geometry", "80x10+0+0", "-e", "sh", "-c",
+                "stty raw -echo; exec cat > \"$0\"", folder.filePath("received") });
+        const auto close = qScopeGuard([&xterm] { xterm.kill(), xterm.waitForFinished(); });
+        Window window = 0;
+        QVERIFY(QTest::qWaitFor([&window] { return (window = test::findWindowOfClass("xterm")) != 0; }, 4000));
+        test::focusWindow(window);
+
+        TextInjector injector(X11InjectionBackend::create());
+        injector.insert(mixedText, method, "return");
+        QTRY_COMPARE(QString::fromUtf8(test::readFile(folder.filePath("received"))), mixedText);
+        QTest::qWait(settled);
+        QCOMPARE(field.selection(), "old clipboard");
+        QCOMPARE(field.selection(true), "old primary");
+    }
+
+    void waylandSessionPastesInsteadOfTyping()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        // No compositor and no /dev/uinput here: the clipboard goes through the test display, and no key arrives.
+        test::TextTarget& field = target();
+        field.setSelection("old clipboard");
+        Log::reset();
+        TextInjector injector(std::make_unique<WaylandInjectionBackend>(X11Clipboard::open()));
+        injector.insert(mixedText, "type", "return");
+        QCOMPARE(field.selection(), mixedText);
+        QCOMPARE(field.selection(true), mixedText);
+        QTest::qWait(settled);
+        QCOMPARE(field.selection(), "old clipboard");
+        QCOMPARE(field.text(), QString());
+        Log::flush();
+        const QString log = QString::fromUtf8(test::readFile(Log::fileURL()));
+        QCOMPARE(log.count(" typing is not available in Wayland sessions; pasting instead\n"), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TextInjectorTest)
+#include "tst_text_injector.moc"

@@ -1,0 +1,129 @@
+#include "platform/x11/x11_front_application.h"
+
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+#include "support/test_services.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <unistd.h>
+
+using namespace kavo;
+
+namespace {
+
+const QList<DesktopEntry> entries {
+    { QStringLiteral("org.telegram.desktop"), QStringLiteral("Telegram"), QStringLiteral("TelegramDesktop"),
+        QStringLiteral("Telegram") },
+    { QStringLiteral("org.gnome.Nautilus"), QStringLiteral("Files"), {}, QStringLiteral("nautilus") },
+    { QStringLiteral("firefox-esr"), QStringLiteral("Firefox ESR"), {}, QStringLiteral("firefox-esr") },
+    { QStringLiteral("code"), QStringLiteral("Visual Studio Code"), QStringLiteral("Code"), QStringLiteral("code") },
+};
+
+void writeEntry(const QString& path, const QByteArray& body)
+{
+    test::writeFile(path, "[Desktop Entry]\nType=Application\n" + body + "\n[Desktop Action new]\nName=New window\n");
+}
+
+} // namespace
+
+class FrontApplicationTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        test::useTemporaryDataFolder();
+        QVERIFY(m_data.isValid());
+        qputenv("XDG_DATA_HOME", m_data.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", m_data.filePath(QStringLiteral("system")).toUtf8());
+        writeEntry(m_data.filePath(QStringLiteral("home/applications/kavo-test-editor.desktop")),
+            "Name=Test Editor\nName[uz]=Sinov muharriri\nStartupWMClass=KavoTestEditor\nExec=\"/opt/editor/bin/edit\" "
+            "%F");
+        writeEntry(m_data.filePath(QStringLiteral("system/applications/kde/org.kde.kate.desktop")),
+            "Name=Kate\nExec=kate -b %U");
+        writeEntry(
+            m_data.filePath(QStringLiteral("system/applications/kavo-test-editor.desktop")), "Name=Shadowed Editor");
+    }
+
+    void identifiesTheApplication_data()
+    {
+        test::columns<QString, QString, QString, QString, QString, QString>(
+            { "instance", "windowClass", "executable", "launchedFrom", "name", "bundleID" });
+        test::row("launched from a desktop file", "telegram-desktop", "TelegramDesktop", "",
+            "/usr/share/applications/org.gnome.Nautilus.desktop", "Files", "org.gnome.Nautilus");
+        test::row("StartupWMClass", "telegram-desktop", "TelegramDesktop", "Telegram", "", "Telegram",
+            "org.telegram.desktop");
+        test::row("reverse-domain ID", "nautilus", "Org.gnome.Nautilus", "", "", "Files", "org.gnome.Nautilus");
+        test::row("program", "Navigator", "firefox-esr", "firefox-esr", "", "Firefox ESR", "firefox-esr");
+        test::row("unknown application", "xterm", "XTerm", "xterm", "", "XTerm", "xterm");
+        test::row("no class", "", "", "", "", "", "");
+    }
+
+    void identifiesTheApplication()
+    {
+        QFETCH(QString, instance);
+        QFETCH(QString, windowClass);
+        QFETCH(QString, executable);
+        QFETCH(QString, launchedFrom);
+        QFETCH(QString, name);
+        QFETCH(QString, bundleID);
+        const FrontApp app = FrontApplication::identify(instance, windowClass, executable, launchedFrom, entries);
+        QCOMPARE(app.name.value_or(QString()), name);
+        QCOMPARE(app.bundleID.value_or(QString()), bundleID);
+    }
+
+    void readsInstalledEntries()
+    {
+        const QList<DesktopEntry>& installed = FrontApplication::installedEntries();
+        QCOMPARE(installed.size(), 2);
+        // The user's own entry hides the system's of the same ID; actions' names are not the application's.
+        QCOMPARE(installed[0].id, QStringLiteral("kavo-test-editor"));
+        QCOMPARE(installed[0].name, QStringLiteral("Test Editor"));
+        QCOMPARE(installed[0].executable, QStringLiteral("edit"));
+        QCOMPARE(installed[1].id, QStringLiteral("kde-org.kde.kate"));
+        QCOMPARE(installed[1].name, QStringLiteral("Kate"));
+    }
+
+    void findsTheActiveWindow()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        // The end-to-end dictation test sets the display's active window while it holds the keyboard.
+        const test::KeyboardLock sharedDisplay;
+        Display* display = XOpenDisplay(nullptr);
+        QVERIFY(display);
+        const Window root = DefaultRootWindow(display);
+        const Atom activeWindow = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        QCOMPARE(X11FrontApplication().current(), FrontApp {});
+
+        const Window window = XCreateSimpleWindow(display, root, 0, 0, 10, 10, 0, 0, 0);
+        char instance[] = "kavo-test-editor";
+        char windowClass[] = "KavoTestEditor";
+        XClassHint hint { instance, windowClass };
+        XSetClassHint(display, window, &hint);
+        const unsigned long pid = unsigned(getpid());
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(&pid), 1);
+        XChangeProperty(display, root, activeWindow, XA_WINDOW, 32, PropModeReplace,
+            reinterpret_cast<const unsigned char*>(&window), 1);
+        XSync(display, False);
+
+        QCOMPARE(X11FrontApplication().current(),
+            (FrontApp { QStringLiteral("Test Editor"), QStringLiteral("kavo-test-editor") }));
+        XDeleteProperty(display, root, activeWindow);
+        XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+
+private:
+    QTemporaryDir m_data;
+};
+
+QTEST_GUILESS_MAIN(FrontApplicationTest)
+#include "tst_front_application.moc"
