@@ -33,7 +33,7 @@ void waitOnEventLoop(std::chrono::milliseconds time)
 }
 
 // Time from `insert` to the whole transcript being in a Qt text field, read back through the field's own process.
-void insertIntoQtField(benchmark::State& state, const char* method)
+void insertIntoQtField(benchmark::State& state, InsertMethod method)
 {
     if (qEnvironmentVariableIsEmpty("KAVO_TEST_SERVICES")) {
         state.SkipWithError("needs the private X display of scripts/test-services");
@@ -50,7 +50,7 @@ void insertIntoQtField(benchmark::State& state, const char* method)
     for (auto _ : state) {
         field.clear();
         const auto started = Clock::now();
-        injector.insert(text, QString::fromLatin1(method), QStringLiteral("shiftReturn"));
+        injector.insert(text, method, NewlineMode::shiftReturn);
         if (field.waitForText(text) != text) {
             state.SkipWithError("the transcript did not arrive intact");
             return;
@@ -60,8 +60,14 @@ void insertIntoQtField(benchmark::State& state, const char* method)
         waitOnEventLoop(std::chrono::milliseconds(800));
     }
 }
-BENCHMARK_CAPTURE(insertIntoQtField, paste, "paste")->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(insertIntoQtField, type, "type")->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(insertIntoQtField, paste, InsertMethod::paste)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(insertIntoQtField, type, InsertMethod::type)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

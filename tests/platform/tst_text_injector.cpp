@@ -155,35 +155,34 @@ private Q_SLOTS:
     void insert_data()
     {
         // The clipboard before; afterwards it is the same, except that a paste over no clipboard leaves the text.
-        columns<QString, QString, QString, QString, QString>({ "text", "method", "newline", "clipboard", "expected" });
+        columns<QString, InsertMethod, NewlineMode, QString, QString>(
+            { "text", "method", "newline", "clipboard", "expected" });
+        const auto type = InsertMethod::type, paste = InsertMethod::paste;
         const QString own = QStringLiteral("the user's own copy, ʻ 😀"),
                       alphabet = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
-        row("mixed scripts and emoji", mixedText, "type", "return", own, mixedText);
-        row("40 characters", alphabet, "type", "return", "", alphabet);
-        row("trimmed", " \n\t salom \r\n", "type", "return", "", "salom");
-        row("CRLF", "bir\r\nikki", "type", "return", "", "bir[Return]ikki");
-        row("lone CR and LF", "bir\rikki\nuch", "type", "return", "", "bir[Return]ikki[Return]uch");
-        row("LF CR is two breaks", "bir\n\rikki", "type", "return", "", "bir[Return][Return]ikki");
-        row("blank line", "bir\r\n\r\nikki", "type", "return", "", "bir[Return][Return]ikki");
-        row("shiftReturn", "bir\nikki", "type", "shiftReturn", "", "bir[Shift+Return]ikki");
-        row("optionReturn", "bir\nikki", "type", "optionReturn", "", "bir[Alt+Return]ikki");
-        row("no newline mode", "bir\nikki", "type", "", "", "bir[Shift+Return]ikki");
-        row("known newline mode in other case", "bir\nikki", "type", "Return", "", "bir[Shift+Return]ikki");
-        row("space", "bir\nikki\r\nuch", "type", "space", "", "bir ikki uch");
-        row("paste, clipboard restored", mixedText, "paste", "return", own, mixedText);
-        row("other method pastes, trimmed", "\r\n  salom dunyo \n", "Type", "", own, "salom dunyo");
-        row("paste over no clipboard", "Привет 中文 👍", "paste", "return", "", "Привет 中文 👍");
-        row("blank, paste", blank, "paste", "return", "kept", "");
-        row("blank, type", blank, "type", "return", "kept", "");
-        row("blank, no method", blank, "", "return", "kept", "");
+        row("mixed scripts and emoji", mixedText, type, NewlineMode::returnKey, own, mixedText);
+        row("40 characters", alphabet, type, NewlineMode::returnKey, "", alphabet);
+        row("trimmed", " \n\t salom \r\n", type, NewlineMode::returnKey, "", "salom");
+        row("CRLF", "bir\r\nikki", type, NewlineMode::returnKey, "", "bir[Return]ikki");
+        row("lone CR and LF", "bir\rikki\nuch", type, NewlineMode::returnKey, "", "bir[Return]ikki[Return]uch");
+        row("LF CR is two breaks", "bir\n\rikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
+        row("blank line", "bir\r\n\r\nikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
+        row("shiftReturn", "bir\nikki", type, NewlineMode::shiftReturn, "", "bir[Shift+Return]ikki");
+        row("optionReturn", "bir\nikki", type, NewlineMode::optionReturn, "", "bir[Alt+Return]ikki");
+        row("space", "bir\nikki\r\nuch", type, NewlineMode::space, "", "bir ikki uch");
+        row("paste, clipboard restored", mixedText, paste, NewlineMode::returnKey, own, mixedText);
+        row("paste, trimmed", "\r\n  salom dunyo \n", paste, NewlineMode::shiftReturn, own, "salom dunyo");
+        row("paste over no clipboard", "Привет 中文 👍", paste, NewlineMode::returnKey, "", "Привет 中文 👍");
+        row("blank, paste", blank, paste, NewlineMode::returnKey, "kept", "");
+        row("blank, type", blank, type, NewlineMode::returnKey, "kept", "");
     }
 
     void insert()
     {
         KAVO_REQUIRE_TEST_SERVICES();
         QFETCH(QString, text);
-        QFETCH(QString, method);
-        QFETCH(QString, newline);
+        QFETCH(InsertMethod, method);
+        QFETCH(NewlineMode, newline);
         QFETCH(QString, clipboard);
         QFETCH(QString, expected);
         // Each row starts from its own clipboard or none; the field learns of the loss while it takes the focus.
@@ -197,7 +196,7 @@ private Q_SLOTS:
         injector.insert(text, method, newline);
         QCOMPARE(field.waitForText(expected), expected);
         QTest::qWait(settled);
-        const bool pasted = method != "type" && !expected.isEmpty();
+        const bool pasted = method == InsertMethod::paste && !expected.isEmpty();
         QCOMPARE(field.selection(), pasted && clipboard.isEmpty() ? expected : clipboard);
         QCOMPARE(selectionOwners(m_display) == owners, !pasted); // a paste leaves the clipboard to the injector
     }
@@ -214,7 +213,7 @@ private Q_SLOTS:
             XSync(m_display, False);
         });
         TextInjector injector(X11InjectionBackend::create());
-        injector.insert(mixedText, "type", QString());
+        injector.insert(mixedText, InsertMethod::type, NewlineMode::shiftReturn);
         QCOMPARE(field.waitForText(mixedText), mixedText);
         QVERIFY(keyboardMap(m_display) != before);
         QTest::qWait(settled);
@@ -240,7 +239,7 @@ private Q_SLOTS:
         });
         QElapsedTimer clock;
         clock.start();
-        injector.insert("salom", "type", QString());
+        injector.insert("salom", InsertMethod::type, NewlineMode::shiftReturn);
         const qint64 blocked = clock.elapsed();
         user.join();
         QCOMPARE(field.waitForText("salom"), "salom");
@@ -249,9 +248,9 @@ private Q_SLOTS:
 
     void deliverToXterm_data()
     {
-        columns<QString>({ "method" });
-        row("paste", "paste");
-        row("type", "type");
+        columns<InsertMethod>({ "method" });
+        row("paste", InsertMethod::paste);
+        row("type", InsertMethod::type);
     }
 
     void deliverToXterm()
@@ -259,7 +258,7 @@ private Q_SLOTS:
         KAVO_REQUIRE_TEST_SERVICES();
         if (QStandardPaths::findExecutable("xterm").isEmpty())
             QSKIP("xterm is not installed (scripts/setup installs it)");
-        QFETCH(QString, method);
+        QFETCH(InsertMethod, method);
         test::TextTarget& field = target();
         field.setSelection("old clipboard");
         field.setSelection("old primary", true);
@@ -275,7 +274,7 @@ private Q_SLOTS:
         test::focusWindow(window);
 
         TextInjector injector(X11InjectionBackend::create());
-        injector.insert(mixedText, method, "return");
+        injector.insert(mixedText, method, NewlineMode::returnKey);
         QTRY_COMPARE(QString::fromUtf8(test::readFile(folder.filePath("received"))), mixedText);
         QTest::qWait(settled);
         QCOMPARE(field.selection(), "old clipboard");
@@ -290,7 +289,7 @@ private Q_SLOTS:
         field.setSelection("old clipboard");
         Log::reset();
         TextInjector injector(std::make_unique<WaylandInjectionBackend>(X11Clipboard::open()));
-        injector.insert(mixedText, "type", "return");
+        injector.insert(mixedText, InsertMethod::type, NewlineMode::returnKey);
         QCOMPARE(field.selection(), mixedText);
         QCOMPARE(field.selection(true), mixedText);
         QTest::qWait(settled);

@@ -20,15 +20,15 @@ TextInjector::TextInjector(std::unique_ptr<InjectionBackend> backend, QObject* p
 
 TextInjector::~TextInjector() = default;
 
-void TextInjector::insert(const QString& text, const QString& method, const QString& newline)
+QCoro::Task<> TextInjector::insert(QString text, InsertMethod method, NewlineMode newline)
 {
     const QString trimmed = text.trimmed();
     if (!m_backend || trimmed.isEmpty())
-        return;
-    if (method == QLatin1String("type")) {
+        co_return;
+    if (method == InsertMethod::type) {
         if (m_backend->typist()) {
-            typeText(trimmed, newlineMode(newline));
-            return;
+            typeText(trimmed, newline);
+            co_return;
         }
         Log::write(QStringLiteral("typing is not available in Wayland sessions; pasting instead"));
     }
@@ -58,11 +58,6 @@ QStringList TextInjector::lines(const QString& text)
     QString unified = text;
     unified.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
     return unified.split(u'\n');
-}
-
-NewlineMode TextInjector::newlineMode(const QString& raw)
-{
-    return fromRawValue<NewlineMode>(raw).value_or(NewlineMode::shiftReturn);
 }
 
 void TextInjector::pasteText(const QString& text)

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <QCoroTask>
+
 #include <chrono>
 #include <map>
 #include <memory>
@@ -32,10 +34,10 @@ public:
     explicit TextInjector(std::unique_ptr<InjectionBackend> backend, QObject* parent = nullptr);
     ~TextInjector() override;
 
-    /// Delivers `text` trimmed of white space at both ends; nothing when nothing is left. `method` "type" types it
-    /// with line breaks made as `newline` (a `NewlineMode` raw value) says, and returns after the last key; any other
-    /// method pastes, which finishes on the event loop about 0.45 s later.
-    void insert(const QString& text, const QString& method, const QString& newline);
+    /// Delivers `text` trimmed of white space at both ends; nothing when nothing is left. Typing makes line breaks
+    /// as `newline` says and finishes after the last key; pasting finishes once the paste chord is sent, and puts the
+    /// clipboard back on its own about 0.4 s later.
+    QCoro::Task<> insert(QString text, InsertMethod method, NewlineMode newline);
     /// A paste is under way until the clipboard has been put back; `pasteFinished` follows.
     bool isPasting() const { return !m_saved.empty(); }
 
@@ -43,8 +45,6 @@ public:
     static QStringList chunked(const QString& text, int size);
     /// The lines of `text`, whichever of "\r\n", "\r" and "\n" ends them; one empty line for an empty text.
     static QStringList lines(const QString& text);
-    /// The mode of a raw value; an unknown or empty one means `shiftReturn`.
-    static NewlineMode newlineMode(const QString& raw);
 
 Q_SIGNALS:
     void pasteFinished();

@@ -128,8 +128,9 @@ std::optional<Config> Config::decode(const QByteArray& bytes)
     json::readString(object, QStringLiteral("prompt"), c.prompt);
     const bool hasThinkingLevel
         = json::readString(object, QStringLiteral("thinkingLevel"), c.thinkingLevel) == json::Field::Valid;
-    json::readString(object, QStringLiteral("insertMethod"), c.insertMethod);
-    json::readString(object, QStringLiteral("newlineMode"), c.newlineMode);
+    // Any method but "type" pastes and an unknown line break is Shift+Return: the defaults.
+    readEnum(object, QStringLiteral("insertMethod"), c.insertMethod);
+    readEnum(object, QStringLiteral("newlineMode"), c.newlineMode);
     readEnum(object, QStringLiteral("hotkey"), c.hotkey);
     readEnum(object, QStringLiteral("hotkeyMode"), c.hotkeyMode);
     json::readInt(object, QStringLiteral("holdThresholdMs"), c.holdThresholdMs);
@@ -197,8 +198,8 @@ QByteArray Config::encode() const
         { QStringLiteral("snippets"), recordsToJson(snippets) },
         { QStringLiteral("prompt"), prompt },
         { QStringLiteral("thinkingLevel"), thinkingLevel },
-        { QStringLiteral("insertMethod"), insertMethod },
-        { QStringLiteral("newlineMode"), newlineMode },
+        { QStringLiteral("insertMethod"), rawValue(insertMethod) },
+        { QStringLiteral("newlineMode"), rawValue(newlineMode) },
         { QStringLiteral("hotkey"), rawValue(hotkey) },
         { QStringLiteral("hotkeyMode"), rawValue(hotkeyMode) },
         { QStringLiteral("holdThresholdMs"), holdThresholdMs },

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -13,10 +14,28 @@
 
 namespace kavo {
 
+/// The choices a setting offers, known to the meta-object system so that views can bind to them.
+namespace SettingChoices {
+Q_NAMESPACE
 enum class HotkeyKind { control, controlFn, fn, rightCommand, controlOption };
+Q_ENUM_NS(HotkeyKind)
 enum class HotkeyMode { hold, toggle };
+Q_ENUM_NS(HotkeyMode)
 enum class ThemeMode { light, dark, automatic };
+Q_ENUM_NS(ThemeMode)
+/// How text reaches the focused application: pasted through the clipboard, or typed key by key.
+enum class InsertMethod { paste, type };
+Q_ENUM_NS(InsertMethod)
+/// How a line break is typed: Shift+Return, Alt+Return, Return, or a space.
 enum class NewlineMode { shiftReturn, optionReturn, returnKey, space };
+Q_ENUM_NS(NewlineMode)
+} // namespace SettingChoices
+
+using SettingChoices::HotkeyKind;
+using SettingChoices::HotkeyMode;
+using SettingChoices::InsertMethod;
+using SettingChoices::NewlineMode;
+using SettingChoices::ThemeMode;
 
 template <> struct RawValues<HotkeyKind>
 {
@@ -43,6 +62,14 @@ template <> struct RawValues<ThemeMode>
         { ThemeMode::light, "light" },
         { ThemeMode::dark, "dark" },
         { ThemeMode::automatic, "auto" },
+    } };
+};
+
+template <> struct RawValues<InsertMethod>
+{
+    static constexpr std::array<std::pair<InsertMethod, const char*>, 2> table { {
+        { InsertMethod::paste, "paste" },
+        { InsertMethod::type, "type" },
     } };
 };
 
@@ -89,8 +116,8 @@ struct Config
     QList<Snippet> snippets;
     QString prompt = defaultPrompt;
     QString thinkingLevel = QStringLiteral("low");
-    QString insertMethod = QStringLiteral("paste");
-    QString newlineMode = QStringLiteral("shiftReturn");
+    InsertMethod insertMethod = InsertMethod::paste;
+    NewlineMode newlineMode = NewlineMode::shiftReturn;
     HotkeyKind hotkey = HotkeyKind::controlFn;
     HotkeyMode hotkeyMode = HotkeyMode::hold;
     int holdThresholdMs = 300;

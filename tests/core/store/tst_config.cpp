@@ -59,6 +59,10 @@ private Q_SLOTS:
         row("wrong values",
             R"({"hotkey":"capsLock","theme":"Dark","trimSilence":null,"languageCodes":["uz-UZ",7],"sounds":false})",
             R"({"sounds":false})");
+        // Any method but "type" pastes, and a line break it does not know is Shift+Return: the defaults.
+        row("delivery", R"({"insertMethod":"type","newlineMode":"space"})",
+            R"({"insertMethod":"type","newlineMode":"space"})");
+        row("unknown delivery", R"({"insertMethod":"Type","newlineMode":"Return"})", "{}");
         row("old version", R"({"defaultsVersion":1,"sounds":false})", R"({"sounds":false})");
 
         row("old model", R"({"model":"gemini-3.7-flash","thinkingLevel":""})", "{}");
