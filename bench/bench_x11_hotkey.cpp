@@ -49,10 +49,10 @@ void keyToFlagsLatency(benchmark::State& state)
     }
     QEventLoop loop;
     Clock::time_point arrived;
-    source.onFlags = [&](const FlagsEvent&) {
+    QObject::connect(&source, &InputEventSource::flagsChanged, [&] {
         arrived = Clock::now();
         loop.quit();
-    };
+    });
     QTimer timeout;
     timeout.setSingleShot(true);
     QObject::connect(&timeout, &QTimer::timeout, &loop, [&] { loop.exit(1); });

@@ -36,10 +36,10 @@ int runHotkey(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out << what << '\n';
         out.flush();
     };
-    monitor.onStart = [&] { report("start"); };
-    monitor.onStop = [&] { report("stop"); };
-    monitor.onCancel = [&] { report("cancel"); };
-    monitor.onToggle = [&] { report("toggle"); };
+    QObject::connect(&monitor, &HotkeyMonitor::startRequested, [&] { report("start"); });
+    QObject::connect(&monitor, &HotkeyMonitor::stopRequested, [&] { report("stop"); });
+    QObject::connect(&monitor, &HotkeyMonitor::cancelRequested, [&] { report("cancel"); });
+    QObject::connect(&monitor, &HotkeyMonitor::toggleRequested, [&] { report("toggle"); });
     monitor.start();
     if (!monitor.hasInputAccess()) {
         err << monitor.inputProblem() << '\n';

@@ -104,23 +104,11 @@ void DictationFlow::setHotkeyMonitor(HotkeyMonitor* hotkey)
     m_hotkey = hotkey;
     if (!hotkey)
         return;
-    const QPointer self(this);
-    hotkey->onStart = [self] {
-        if (self)
-            self->startRecording(QStringLiteral("mac"), Target::frontApp());
-    };
-    hotkey->onStop = [self] {
-        if (self)
-            self->finishRecording();
-    };
-    hotkey->onCancel = [self] {
-        if (self)
-            self->cancelRecording();
-    };
-    hotkey->onToggle = [self] {
-        if (self)
-            self->toggleRecording(Target::frontApp());
-    };
+    connect(hotkey, &HotkeyMonitor::startRequested, this,
+        [this] { startRecording(QStringLiteral("mac"), Target::frontApp()); });
+    connect(hotkey, &HotkeyMonitor::stopRequested, this, &DictationFlow::finishRecording);
+    connect(hotkey, &HotkeyMonitor::cancelRequested, this, &DictationFlow::cancelRecording);
+    connect(hotkey, &HotkeyMonitor::toggleRequested, this, [this] { toggleRecording(Target::frontApp()); });
 }
 
 void DictationFlow::toggleRecording(const Target& target)

@@ -16,15 +16,16 @@ HotkeyMonitor::HotkeyMonitor(SourceFactory makeSource, QObject* parent)
 
 HotkeyMonitor::~HotkeyMonitor()
 {
-    stop();
+    if (m_source)
+        m_source->stop();
 }
 
 void HotkeyMonitor::start()
 {
     stop();
     m_source = m_makeSource();
-    m_source->onFlags = [this](const FlagsEvent& event) { handleFlags(event); };
-    m_source->onPress = [this](const PressEvent& event) { handleOtherKey(event); };
+    connect(m_source.get(), &InputEventSource::flagsChanged, this, &HotkeyMonitor::handleFlags);
+    connect(m_source.get(), &InputEventSource::pressed, this, &HotkeyMonitor::handleOtherKey);
     const bool watching = m_source->start();
     m_inputProblem = watching ? QString() : m_source->problem();
     Log::write(QStringLiteral("hotkey monitor starting, kind=%1 accessibility=%2")
@@ -35,17 +36,15 @@ void HotkeyMonitor::start()
 
 void HotkeyMonitor::stop()
 {
-    if (m_source)
-        std::exchange(m_source, nullptr)->stop();
+    if (m_source) {
+        m_source->stop();
+        m_source->disconnect(this);
+        // The monitor may be stopped from a handler of the source's own signal: the source goes once that returns.
+        m_source.release()->deleteLater();
+    }
     m_pendingStart.stop();
     m_heldKind.reset();
     m_recording = false;
-}
-
-void HotkeyMonitor::call(const std::function<void()>& callback)
-{
-    if (callback)
-        callback();
 }
 
 bool HotkeyMonitor::arms(const FlagsEvent& event) const
@@ -73,7 +72,7 @@ void HotkeyMonitor::handleHoldFlags(const FlagsEvent& event)
         if (m_recording) {
             m_recording = false;
             Log::write(QStringLiteral("hotkey released, stopping"));
-            call(onStop);
+            Q_EMIT stopRequested();
         }
         return;
     }
@@ -89,7 +88,7 @@ void HotkeyMonitor::reachHold()
         return;
     m_recording = true;
     Log::write(QStringLiteral("hold reached, starting dictation"));
-    call(onStart);
+    Q_EMIT startRequested();
 }
 
 void HotkeyMonitor::handleToggleFlags(const FlagsEvent& event)
@@ -108,7 +107,7 @@ void HotkeyMonitor::handleToggleFlags(const FlagsEvent& event)
         const auto held = Clock::now() - *std::exchange(m_tapStarted, std::nullopt);
         if (held < tapLimit && !m_tapSpoiled) {
             Log::write(QStringLiteral("hotkey tapped, toggling"));
-            call(onToggle);
+            Q_EMIT toggleRequested();
         }
         return;
     }
@@ -127,7 +126,7 @@ void HotkeyMonitor::handleOtherKey(const PressEvent& event)
         m_pendingStart.stop();
         m_heldKind.reset();
         m_recording = false;
-        call(onCancel);
+        Q_EMIT cancelRequested();
         return;
     }
     if (!m_heldKind)
@@ -142,7 +141,7 @@ void HotkeyMonitor::handleOtherKey(const PressEvent& event)
     if (m_recording) {
         Log::write(QStringLiteral("another key pressed while holding, cancelling"));
         m_recording = false;
-        call(onCancel);
+        Q_EMIT cancelRequested();
     }
 }
 

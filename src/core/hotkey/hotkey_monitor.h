@@ -33,11 +33,6 @@ public:
     explicit HotkeyMonitor(SourceFactory makeSource, QObject* parent = nullptr);
     ~HotkeyMonitor() override;
 
-    std::function<void()> onStart;
-    std::function<void()> onStop;
-    std::function<void()> onCancel;
-    std::function<void()> onToggle;
-
     HotkeyKind kind = HotkeyKind::controlFn;
     HotkeyMode mode = HotkeyMode::hold;
     /// Seconds the chord must be held before a hold-mode start.
@@ -56,12 +51,21 @@ public:
     void handleFlags(const FlagsEvent& event);
     void handleOtherKey(const PressEvent& event);
 
+Q_SIGNALS:
+    /// Hold mode: the chord was held for the hold threshold.
+    void startRequested();
+    /// Hold mode: the chord was released after a start.
+    void stopRequested();
+    /// Escape, or another key during a hold recording.
+    void cancelRequested();
+    /// Toggle mode: a clean tap of the chord.
+    void toggleRequested();
+
 private:
     void handleHoldFlags(const FlagsEvent& event);
     void handleToggleFlags(const FlagsEvent& event);
     bool arms(const FlagsEvent& event) const;
     void reachHold();
-    void call(const std::function<void()>& callback);
 
     SourceFactory m_makeSource;
     std::unique_ptr<InputEventSource> m_source;

@@ -1,9 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <QtGlobal>
-
-#include <functional>
 
 namespace kavo {
 
@@ -44,19 +42,24 @@ struct PressEvent
 
 /// A system-wide source of keyboard and mouse events for the hotkey: X11 or the kernel's input devices.
 /// Events arrive on the main thread.
-class InputEventSource
+class InputEventSource : public QObject
 {
-public:
-    virtual ~InputEventSource() = default;
+    Q_OBJECT
 
-    std::function<void(const FlagsEvent&)> onFlags;
-    std::function<void(const PressEvent&)> onPress;
+public:
+    using QObject::QObject;
 
     /// Starts watching. False when the input cannot be read; `problem()` then says why.
     virtual bool start() = 0;
     virtual void stop() = 0;
     /// Empty while the input can be read; otherwise why not and what the user can do about it.
     virtual QString problem() const = 0;
+
+Q_SIGNALS:
+    /// A modifier went down or up.
+    void flagsChanged(const kavo::FlagsEvent& event);
+    /// A key that is not a modifier went down, or a mouse button was pressed.
+    void pressed(const kavo::PressEvent& event);
 };
 
 } // namespace kavo

@@ -77,12 +77,10 @@ void deliverKey(InputEventSource& source, ModifierState& modifiers, int evdevCod
     const std::optional<ModifierState::Event> event = press ? modifiers.press(evdevCode) : modifiers.release(evdevCode);
     if (!event)
         return;
-    if (const auto* flags = std::get_if<FlagsEvent>(&*event)) {
-        if (source.onFlags)
-            source.onFlags(*flags);
-    } else if (source.onPress) {
-        source.onPress(std::get<PressEvent>(*event));
-    }
+    if (const auto* flags = std::get_if<FlagsEvent>(&*event))
+        Q_EMIT source.flagsChanged(*flags);
+    else
+        Q_EMIT source.pressed(std::get<PressEvent>(*event));
 }
 
 } // namespace kavo

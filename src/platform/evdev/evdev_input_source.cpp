@@ -325,8 +325,8 @@ void EvdevInputSource::handleRecord(Device& device, const input_event& record)
 void EvdevInputSource::handleKey(int code, bool press)
 {
     if (isMouseButton(code)) {
-        if (press && onPress)
-            onPress({ PressEvent::Type::mouseDown, 0 });
+        if (press)
+            Q_EMIT pressed({ PressEvent::Type::mouseDown, 0 });
         return;
     }
     if (isKey(code))
@@ -338,8 +338,8 @@ void EvdevInputSource::forgetHeldKeys()
     const bool modifiersWereDown = m_modifiers.flags() != 0;
     m_modifiers.clear();
     // Tells the hotkey that a held chord is no longer down; no key went up, so there is no key code.
-    if (modifiersWereDown && onFlags)
-        onFlags({ 0, 0 });
+    if (modifiersWereDown)
+        Q_EMIT flagsChanged({ 0, 0 });
 }
 
 } // namespace kavo

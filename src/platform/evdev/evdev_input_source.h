@@ -3,7 +3,6 @@
 #include "hotkey/input_events.h"
 #include "hotkey/modifier_state.h"
 
-#include <QCoreApplication>
 #include <QSet>
 #include <QString>
 
@@ -20,7 +19,7 @@ namespace kavo {
 /// global key events (Wayland). Devices plugged in or unplugged while it runs are followed.
 class EvdevInputSource : public InputEventSource
 {
-    Q_DECLARE_TR_FUNCTIONS(EvdevInputSource)
+    Q_OBJECT
 
 public:
     /// What a device is, as far as the hotkey cares; a device that is neither is not watched.

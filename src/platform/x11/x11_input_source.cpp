@@ -127,8 +127,8 @@ void X11InputSource::readEvents()
             kavo::deliverKey(*this, m_modifiers, input->detail - evdevOffset, input->type == XI_RawKeyPress);
             break;
         case XI_RawButtonPress:
-            if (input->detail >= 1 && input->detail <= lastClickButton && onPress)
-                onPress({ PressEvent::Type::mouseDown });
+            if (input->detail >= 1 && input->detail <= lastClickButton)
+                Q_EMIT pressed({ PressEvent::Type::mouseDown });
             break;
         }
     }

@@ -3,8 +3,6 @@
 #include "hotkey/input_events.h"
 #include "hotkey/modifier_state.h"
 
-#include <QCoreApplication>
-
 #include <memory>
 
 namespace kavo {
@@ -16,7 +14,7 @@ namespace kavo {
 /// process ends when the X server goes away.
 class X11InputSource : public InputEventSource
 {
-    Q_DECLARE_TR_FUNCTIONS(X11InputSource)
+    Q_OBJECT
 
 public:
     X11InputSource();

@@ -80,10 +80,11 @@ private Q_SLOTS:
         monitor.kind = kind;
         QStringList called;
         QElapsedTimer clock;
-        monitor.onStart = [&] { called << (clock.elapsed() >= 300 ? "start" : "start before the threshold"); };
-        monitor.onStop = [&] { called << "stop"; };
-        monitor.onCancel = [&] { called << "cancel"; };
-        monitor.onToggle = [&] { called << "toggle"; };
+        connect(&monitor, &HotkeyMonitor::startRequested,
+            [&] { called << (clock.elapsed() >= 300 ? "start" : "start before the threshold"); });
+        connect(&monitor, &HotkeyMonitor::stopRequested, [&] { called << "stop"; });
+        connect(&monitor, &HotkeyMonitor::cancelRequested, [&] { called << "cancel"; });
+        connect(&monitor, &HotkeyMonitor::toggleRequested, [&] { called << "toggle"; });
 
         quint32 flags = 0;
         clock.start();
@@ -124,14 +125,14 @@ private Q_SLOTS:
         monitor.kind = HotkeyKind::fn;
         monitor.mode = HotkeyMode::toggle;
         int toggles = 0;
-        monitor.onToggle = [&] { ++toggles; };
+        connect(&monitor, &HotkeyMonitor::toggleRequested, [&] { ++toggles; });
         monitor.start();
         QCOMPARE(monitor.hasInputAccess(), readable);
         QCOMPARE(monitor.inputProblem().isEmpty(), readable);
 
         // The source's events reach the logic.
-        source->onFlags({ ModifierFlag::function, 63 });
-        source->onFlags({ 0, 63 });
+        Q_EMIT source->flagsChanged({ ModifierFlag::function, 63 });
+        Q_EMIT source->flagsChanged({ 0, 63 });
         QCOMPARE(toggles, 1);
 
         Log::flush();

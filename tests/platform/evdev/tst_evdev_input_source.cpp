@@ -50,10 +50,11 @@ struct Devices
     Devices()
     {
         QDir().mkdir(folder);
-        source.onFlags = [this](auto& e) { received << QString("flags %1 key %2").arg(e.flags, 0, 16).arg(e.keyCode); };
-        source.onPress = [this](auto& e) {
+        QObject::connect(&source, &InputEventSource::flagsChanged,
+            [this](const FlagsEvent& e) { received << QString("flags %1 key %2").arg(e.flags, 0, 16).arg(e.keyCode); });
+        QObject::connect(&source, &InputEventSource::pressed, [this](const PressEvent& e) {
             received << (e.type == PressEvent::Type::mouseDown ? QString("mouse") : QString("key %1").arg(e.keyCode));
-        };
+        });
     }
 
     QByteArray path(const QString& name) const { return QFile::encodeName(folder + '/' + name); }

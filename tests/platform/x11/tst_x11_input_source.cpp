@@ -68,11 +68,11 @@ private Q_SLOTS:
         m_display = qgetenv("DISPLAY");
         if (TestServices::available())
             QVERIFY(m_keyboard.emplace().isLocked());
-        m_source.onFlags
-            = [this](auto& e) { m_events << QString("flags %1 key %2").arg(e.flags, 0, 16).arg(e.keyCode); };
-        m_source.onPress = [this](const PressEvent& e) {
+        connect(&m_source, &InputEventSource::flagsChanged, this,
+            [this](const FlagsEvent& e) { m_events << QString("flags %1 key %2").arg(e.flags, 0, 16).arg(e.keyCode); });
+        connect(&m_source, &InputEventSource::pressed, this, [this](const PressEvent& e) {
             m_events << (e.type == PressEvent::Type::mouseDown ? QString("mouse") : QString("key %1").arg(e.keyCode));
-        };
+        });
     }
 
     void init() { m_events.clear(); }
@@ -141,8 +141,9 @@ private Q_SLOTS:
         HotkeyMonitor monitor([] { return std::make_unique<X11InputSource>(); });
         QStringList called;
         QElapsedTimer clock;
-        monitor.onStart = [&] { called << QStringLiteral("start %1").arg(clock.elapsed() >= 300); };
-        monitor.onStop = [&] { called << QStringLiteral("stop"); };
+        connect(&monitor, &HotkeyMonitor::startRequested,
+            [&] { called << QStringLiteral("start %1").arg(clock.elapsed() >= 300); });
+        connect(&monitor, &HotkeyMonitor::stopRequested, [&] { called << QStringLiteral("stop"); });
         monitor.start();
         QVERIFY(monitor.hasInputAccess());
 
