@@ -100,16 +100,16 @@ void record(benchmark::State& state, bool noiseReduction)
         QThread::msleep(300);
 
         QEventLoop loop;
-        std::optional<AudioRecorder::Recording> recording;
+        std::optional<Recorder::Recording> recording;
         const auto stopped = Clock::now();
-        recorder.stop([&](std::optional<AudioRecorder::Recording> result) {
+        QCoro::connect(recorder.stop(), &loop, [&](std::optional<Recorder::Recording> result) {
             recording = std::move(result);
             loop.quit();
         });
         loop.exec();
         stopToCompletion += std::chrono::duration<double, std::milli>(Clock::now() - stopped).count();
         if (recording)
-            QFile::remove(recording->url);
+            QFile::remove(recording->path);
         QCoreApplication::processEvents();
     }
     state.counters["start to first frame ms"] = firstFrame / double(state.iterations());

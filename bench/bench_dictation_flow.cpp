@@ -124,7 +124,7 @@ void prepareTenSeconds(benchmark::State& state)
     const QString speech = bench::speechWav(10);
     for (auto _ : state) {
         state.PauseTiming();
-        const QString recording = Recorder::newFileURL();
+        const QString recording = Recorder::newFilePath();
         QFile::copy(speech, recording);
         state.ResumeTiming();
         const QFuture<std::pair<QString, Upload>> preparing = QtConcurrent::run([recording] {

@@ -94,17 +94,17 @@ int testMicrophone(const Options& options, QTextStream& out, QTextStream& err)
 }
 
 // Moves a finished recording to where the user asked for it.
-bool keep(const AudioRecorder::Recording& recording, const QString& target, QTextStream& err)
+bool keep(const Recorder::Recording& recording, const QString& target, QTextStream& err)
 {
     QFile::remove(target);
-    if (QFile::rename(recording.url, target))
+    if (QFile::rename(recording.path, target))
         return true;
-    if (QFile::copy(recording.url, target)) {
-        QFile::remove(recording.url);
+    if (QFile::copy(recording.path, target)) {
+        QFile::remove(recording.path);
         return true;
     }
     err << "kavo-voice mic: could not write " << target << '\n';
-    QFile::remove(recording.url);
+    QFile::remove(recording.path);
     return false;
 }
 
@@ -117,15 +117,17 @@ int record(const Options& options, QTextStream& out, QTextStream& err)
 
     AudioRecorder recorder;
     QEventLoop loop;
-    std::optional<AudioRecorder::Recording> result;
+    std::optional<Recorder::Recording> result;
     int status = 0;
-    recorder.onFailure = [&](const RecorderFailure& failure, std::optional<AudioRecorder::Recording> kept) {
+    QObject::connect(&recorder, &Recorder::failed, [&](const RecorderFailure& failure) {
         err << (terminal ? "\n" : "") << failure.message() << '\n';
-        if (kept && keep(*kept, target, err))
-            err << "The audio recorded until then is in " << target << ".\n";
         status = 1;
-        loop.quit();
-    };
+        QCoro::connect(recorder.stop(), &loop, [&](const std::optional<Recorder::Recording>& kept) {
+            if (kept && keep(*kept, target, err))
+                err << "The audio recorded until then is in " << target << ".\n";
+            loop.quit();
+        });
+    });
     try {
         recorder.start(Config::load().inputDeviceID, options.noiseReduction);
     } catch (const RecorderFailure& failure) {
@@ -145,8 +147,8 @@ int record(const Options& options, QTextStream& out, QTextStream& err)
     StopTrigger stop(options.seconds);
     QObject::connect(&stop, &StopTrigger::triggered, [&] {
         meter.stop();
-        recorder.stop([&](std::optional<AudioRecorder::Recording> recording) {
-            result = std::move(recording);
+        QCoro::connect(recorder.stop(), &loop, [&](const std::optional<Recorder::Recording>& recording) {
+            result = recording;
             loop.quit();
         });
     });

@@ -84,7 +84,7 @@ class PreparedAudio
 public:
     /// Throws `AudioCodecError` when the input cannot be decoded.
     PreparedAudio(const QString& input, const Config& config)
-        : m_recording(Recorder::newFileURL())
+        : m_recording(Recorder::newFilePath())
     {
         try {
             PhoneAudio::convert(input, m_recording);

@@ -2,9 +2,9 @@
 
 #include "audio/codec/wav_reader.h"
 
+#include <QCoroTimer>
 #include <QDir>
 #include <QFile>
-#include <QTimer>
 #include <QUuid>
 
 #include <cmath>
@@ -14,6 +14,7 @@ namespace kavo::test {
 
 void ScriptedRecorder::start(const QString&, bool)
 {
+    m_broken = false;
     if (startFailure)
         throw *std::exchange(startFailure, std::nullopt);
     if (m_recording)
@@ -22,21 +23,26 @@ void ScriptedRecorder::start(const QString&, bool)
     ++starts;
 }
 
-void ScriptedRecorder::stop(Completion completion)
+std::optional<Recorder::Recording> ScriptedRecorder::take()
 {
-    if (!m_recording) {
-        completion(std::nullopt);
-        return;
-    }
+    const std::optional<QString> source = std::exchange(nextRecording, std::nullopt);
+    if (!source)
+        return std::nullopt;
+    const WavAudio audio = readWav(*source);
+    const QString copy = Recorder::newFilePath();
+    QFile::copy(*source, copy);
+    return Recording { copy, double(audio.frameCount()) / audio.format.sampleRate };
+}
+
+QCoro::Task<std::optional<Recorder::Recording>> ScriptedRecorder::stop()
+{
+    if (!m_recording && !std::exchange(m_broken, false))
+        co_return std::nullopt;
     m_recording = false;
-    std::optional<Recording> recording;
-    if (const std::optional<QString> source = std::exchange(nextRecording, std::nullopt)) {
-        const WavAudio audio = readWav(*source);
-        const QString copy = Recorder::newFileURL();
-        QFile::copy(*source, copy);
-        recording = Recording { copy, double(audio.frameCount()) / audio.format.sampleRate };
-    }
-    QTimer::singleShot(0, [completion = std::move(completion), recording] { completion(recording); });
+    const std::optional<Recording> recording = take();
+    // The real recorder's file arrives from its audio thread, on a later turn of the event loop.
+    co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+    co_return recording;
 }
 
 QString ScriptedRecorder::deviceName(const QString& deviceID) const
@@ -47,8 +53,8 @@ QString ScriptedRecorder::deviceName(const QString& deviceID) const
 void ScriptedRecorder::breakDown()
 {
     m_recording = false;
-    if (onFailure)
-        onFailure(Failure::noMicrophone(), std::nullopt);
+    m_broken = true;
+    Q_EMIT failed(Failure::noMicrophone());
 }
 
 QString toneWav(double seconds)

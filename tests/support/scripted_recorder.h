@@ -21,16 +21,19 @@ public:
     int starts = 0;
 
     void start(const QString& deviceID, bool noiseReduction) override;
-    void stop(Completion completion) override;
+    QCoro::Task<std::optional<Recording>> stop() override;
     std::optional<float> level() const override { return m_recording ? currentLevel : std::nullopt; }
     bool isRecording() const override { return m_recording; }
     QString deviceName(const QString& deviceID) const override;
 
-    /// Ends the running recording as a lost microphone would.
+    /// Ends the running recording as a lost microphone would; `stop()` then hands over `nextRecording`.
     void breakDown();
 
 private:
+    std::optional<Recording> take();
+
     bool m_recording = false;
+    bool m_broken = false;
 };
 
 /// A 16 kHz mono 16-bit WAV file of a steady tone, `seconds` long, in the temporary folder.

@@ -5,7 +5,7 @@
 
 namespace kavo {
 
-QString Recorder::newFileURL()
+QString Recorder::newFilePath()
 {
     return QDir::temp().filePath(
         QStringLiteral("kavo-%1.wav").arg(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()));

@@ -2,33 +2,38 @@
 
 #include "audio/recorder_failure.h"
 
+#include <QObject>
 #include <QString>
 
-#include <functional>
+#include <QCoroTask>
+
 #include <optional>
 
 namespace kavo {
 
 /// What a dictation asks of the thing that records it: start, stop with the finished file, and the live level.
-/// Every call and every callback belongs to the main thread.
-class Recorder
+/// Every call and every signal belongs to the main thread.
+class Recorder : public QObject
 {
+    Q_OBJECT
+
 public:
     using Failure = RecorderFailure;
 
     struct Recording
     {
-        QString url; ///< the WAV file, now the caller's
+        QString path; ///< the WAV file, now the caller's
         double duration = 0; ///< seconds
     };
-    using Completion = std::function<void(std::optional<Recording>)>;
 
-    virtual ~Recorder() = default;
+    using QObject::QObject;
 
-    /// Starts recording from `deviceID` (empty: the default source). Throws `Failure`.
+    /// Starts recording from `deviceID` (empty: the default source). Throws `Failure`. What a failed recording
+    /// left behind and nobody took is deleted.
     virtual void start(const QString& deviceID, bool noiseReduction) = 0;
-    /// Ends the recording; `completion` runs once on the main thread, at once when nothing records.
-    virtual void stop(Completion completion) = 0;
+    /// Ends the recording and hands over its file; nothing when nothing was recorded. After `failed`, it hands over
+    /// what was recorded until then.
+    virtual QCoro::Task<std::optional<Recording>> stop() = 0;
     /// The latest input level in dB, while recording and once one has arrived.
     virtual std::optional<float> level() const = 0;
     virtual bool isRecording() const = 0;
@@ -36,11 +41,11 @@ public:
     virtual QString deviceName(const QString& deviceID) const = 0;
 
     /// A new file in the temporary folder: "kavo-" + UUID + ".wav".
-    static QString newFileURL();
+    static QString newFilePath();
 
-    /// Told when a running recording could not go on. When its microphone went away, the audio recorded until
-    /// then comes along and belongs to the callee; otherwise there is none.
-    std::function<void(const Failure&, std::optional<Recording>)> onFailure;
+Q_SIGNALS:
+    /// A running recording could not go on; `stop()` hands over what it recorded until then, if anything.
+    void failed(const kavo::RecorderFailure& failure);
 };
 
 } // namespace kavo

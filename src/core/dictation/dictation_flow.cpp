@@ -72,13 +72,7 @@ DictationFlow::DictationFlow(
     , m_injector(injector)
     , m_frontApplication(frontApplication)
 {
-    m_recorder.onFailure
-        = [self = QPointer(this)](const Recorder::Failure& failure, std::optional<Recorder::Recording> kept) {
-              if (self)
-                  self->recordingFailed(failure, std::move(kept));
-              else if (kept)
-                  QFile::remove(kept->url);
-          };
+    connect(&m_recorder, &Recorder::failed, this, &DictationFlow::recordingFailed);
 
     m_levelTimer.setInterval(levelInterval);
     m_levelTimer.setTimerType(Qt::PreciseTimer);
@@ -134,9 +128,9 @@ void DictationFlow::startRecording(const QString& source, Target target)
         return;
     if (m_recorder.isRecording()) {
         Log::write(QStringLiteral("the recorder was still running; stopping it instead of starting"));
-        m_recorder.stop([](std::optional<Recorder::Recording> recording) {
+        QCoro::connect(m_recorder.stop(), this, [](const std::optional<Recorder::Recording>& recording) {
             if (recording)
-                QFile::remove(recording->url);
+                QFile::remove(recording->path);
         });
         return;
     }
@@ -188,26 +182,25 @@ void DictationFlow::finishRecording()
     m_state.setRecordingStarted(QDateTime());
     resumeMedia();
 
-    m_recorder.stop([self = QPointer(this), stopped](std::optional<Recorder::Recording> recording) {
-        if (!self)
-            return;
-        AppState& state = self->m_state;
-        if (!recording) {
-            Log::write(QStringLiteral("nothing recorded"));
-            state.setPhase(AppState::Phase::idle);
-            return;
-        }
-        Log::write(QStringLiteral("recorded %1s -> %2")
-                       .arg(QString::asprintf("%.2f", recording->duration), QFileInfo(recording->url).fileName()));
-        if (recording->duration * 1000 >= state.config().minRecordingMs) {
-            self->play(EventSound::accepted);
-            self->transcribe(
-                recording->url, recording->duration, state.source(), state.target(), self->m_recordingApp, stopped);
-        } else {
-            QFile::remove(recording->url);
-            state.setPhase(AppState::Phase::idle);
-        }
-    });
+    QCoro::connect(
+        m_recorder.stop(), this, [self = QPointer(this), stopped](std::optional<Recorder::Recording> recording) {
+            AppState& state = self->m_state;
+            if (!recording) {
+                Log::write(QStringLiteral("nothing recorded"));
+                state.setPhase(AppState::Phase::idle);
+                return;
+            }
+            Log::write(QStringLiteral("recorded %1s -> %2")
+                           .arg(QString::asprintf("%.2f", recording->duration), QFileInfo(recording->path).fileName()));
+            if (recording->duration * 1000 >= state.config().minRecordingMs) {
+                self->play(EventSound::accepted);
+                self->transcribe(recording->path, recording->duration, state.source(), state.target(),
+                    self->m_recordingApp, stopped);
+            } else {
+                QFile::remove(recording->path);
+                state.setPhase(AppState::Phase::idle);
+            }
+        });
 }
 
 void DictationFlow::cancelRecording()
@@ -217,18 +210,19 @@ void DictationFlow::cancelRecording()
     stopLevelUpdates();
     if (m_hotkey)
         m_hotkey->externalRecording = false;
-    m_recorder.stop([self = QPointer(this), app = m_recordingApp, source = m_state.source()](
-                        std::optional<Recorder::Recording> recording) {
-        if (!self || !recording)
-            return;
-        if (recording->duration < discardedMinimumSeconds) {
-            QFile::remove(recording->url);
-            return;
-        }
-        HistoryEntry discarded = self->entry(HistoryEntry::Status::discarded, recording->duration, source, app);
-        discarded.audioFile = History::keepAudio(recording->url, discarded.id);
-        self->addToHistory(discarded);
-    });
+    QCoro::connect(m_recorder.stop(), this,
+        [self = QPointer(this), app = m_recordingApp, source = m_state.source()](
+            std::optional<Recorder::Recording> recording) {
+            if (!recording)
+                return;
+            if (recording->duration < discardedMinimumSeconds) {
+                QFile::remove(recording->path);
+                return;
+            }
+            HistoryEntry discarded = self->entry(HistoryEntry::Status::discarded, recording->duration, source, app);
+            discarded.audioFile = History::keepAudio(recording->path, discarded.id);
+            self->addToHistory(discarded);
+        });
     Log::write(QStringLiteral("recording cancelled"));
     resumeMedia();
     play(EventSound::cancelled);
@@ -236,10 +230,12 @@ void DictationFlow::cancelRecording()
     m_state.setPhase(AppState::Phase::idle);
 }
 
-void DictationFlow::recordingFailed(const Recorder::Failure& error, std::optional<Recorder::Recording> kept)
+void DictationFlow::recordingFailed(const Recorder::Failure& error)
 {
-    if (kept)
-        QFile::remove(kept->url);
+    QCoro::connect(m_recorder.stop(), this, [](const std::optional<Recorder::Recording>& kept) {
+        if (kept)
+            QFile::remove(kept->path);
+    });
     if (m_state.phase() != AppState::Phase::recording)
         return;
     Log::write(QStringLiteral("recording stopped on its own: ") + error.message());

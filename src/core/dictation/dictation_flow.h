@@ -74,7 +74,7 @@ public:
     void startRecording(const QString& source, Target target);
     void finishRecording();
     void cancelRecording();
-    void recordingFailed(const Recorder::Failure& error, std::optional<Recorder::Recording> kept);
+    void recordingFailed(const Recorder::Failure& error);
 
     /// Re-transcribes a History entry from its kept audio; one request per entry at a time.
     void retry(const QUuid& id);

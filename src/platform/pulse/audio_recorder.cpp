@@ -3,11 +3,12 @@
 #include "audio/codec/wav_reader.h"
 #include "store/log.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPromise>
 #include <QTimer>
-#include <QUuid>
+
+#include <QCoroFuture>
 
 namespace kavo {
 
@@ -25,10 +26,36 @@ double seconds(qint64 frames)
     return double(frames) / WavWriter::sampleRate;
 }
 
+/// Hands a recording from the audio thread's callbacks to an awaiting coroutine. Dropped undelivered, because the
+/// work was abandoned, it delivers nothing.
+class Handover
+{
+public:
+    Handover() { m_promise.start(); }
+    ~Handover() { deliver(std::nullopt); }
+    Handover(const Handover&) = delete;
+    Handover& operator=(const Handover&) = delete;
+
+    QFuture<std::optional<Recorder::Recording>> future() { return m_promise.future(); }
+
+    void deliver(std::optional<Recorder::Recording> recording)
+    {
+        if (m_delivered)
+            return;
+        m_delivered = true;
+        m_promise.addResult(std::move(recording));
+        m_promise.finish();
+    }
+
+private:
+    QPromise<std::optional<Recorder::Recording>> m_promise;
+    bool m_delivered = false;
+};
+
 } // namespace
 
 AudioRecorder::AudioRecorder(QObject* parent)
-    : QObject(parent)
+    : Recorder(parent)
 {
     m_queue.setObjectName(QStringLiteral("kavo.audio"));
     m_queueContext.moveToThread(&m_queue);
@@ -46,6 +73,13 @@ AudioRecorder::~AudioRecorder()
     });
     m_queue.quit();
     m_queue.wait();
+    discardLeftover();
+}
+
+void AudioRecorder::discardLeftover()
+{
+    if (m_leftover)
+        QFile::remove(std::exchange(m_leftover, std::nullopt)->path);
 }
 
 std::optional<PulseConnection::Source> AudioRecorder::inputDevice(const QString& deviceID)
@@ -72,6 +106,7 @@ void AudioRecorder::start(const QString& deviceID, bool noiseReduction)
 {
     if (m_isRecording)
         throw Failure::alreadyRecording();
+    discardLeftover();
     if (noiseReduction) {
         try {
             startEngine(deviceID);
@@ -97,7 +132,7 @@ void AudioRecorder::startEngine(const QString& deviceID)
     const std::optional<PulseConnection::Source> device = inputDevice(deviceID);
     if (!device)
         throw Failure::noMicrophone();
-    const QString url = newFileURL();
+    const QString url = newFilePath();
     auto writer = std::make_shared<WavWriter>(url);
     const int run = ++m_engineRun;
     m_engineRecording = EngineRecording { writer, url, deviceID };
@@ -205,8 +240,7 @@ void AudioRecorder::fallBack(int run, const QString& deviceID)
         startCapture(deviceID);
     } catch (const Failure& failure) {
         Log::write(QStringLiteral("recording did not start: ") + failure.message());
-        if (onFailure)
-            onFailure(failure, std::nullopt);
+        Q_EMIT failed(failure);
     }
 }
 
@@ -244,7 +278,7 @@ void AudioRecorder::startCapture(const QString& deviceID)
         device = inputDevice(QString());
     if (!device)
         throw Failure::noMicrophone();
-    const QString url = newFileURL();
+    const QString url = newFilePath();
 
     if (!m_session || m_sessionDeviceID != device->name) {
         // The old stream is stopped and destroyed on the queue, after any work still queued for it.
@@ -306,26 +340,27 @@ void AudioRecorder::captureEnded(const QString& reason)
     onQueue([this, writer, url] {
         const qint64 frames = writer->finish();
         onMain([this, url, frames] {
-            std::optional<Recording> kept;
             if (frames >= 1)
-                kept = Recording { url, seconds(frames) };
+                m_leftover = Recording { url, seconds(frames) };
             else
                 QFile::remove(url);
             release();
-            if (onFailure)
-                onFailure(Failure::noMicrophone(), kept);
-            else if (kept)
-                QFile::remove(url);
+            Q_EMIT failed(Failure::noMicrophone());
         });
     });
 }
 
-void AudioRecorder::stop(Completion completion)
+QCoro::Task<std::optional<Recorder::Recording>> AudioRecorder::stop()
 {
-    if (!m_isRecording) {
-        completion(std::nullopt);
-        return;
-    }
+    if (!m_isRecording)
+        co_return std::exchange(m_leftover, std::nullopt);
+    auto handover = std::make_shared<Handover>();
+    finish([handover](std::optional<Recording> recording) { handover->deliver(std::move(recording)); });
+    co_return co_await handover->future();
+}
+
+void AudioRecorder::finish(Completion completion)
+{
     if (m_engineRecording) {
         stopEngine(std::move(completion));
         return;

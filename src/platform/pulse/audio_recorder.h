@@ -26,7 +26,7 @@ namespace kavo {
 /// cannot start again after the devices changed, the recording falls back to the plain path, which records the
 /// source as 16 kHz mono 16-bit directly. Stream and engine work runs on the "kavo.audio" thread; every public call
 /// and every callback belongs to the main thread.
-class AudioRecorder : public QObject, public Recorder
+class AudioRecorder : public Recorder
 {
     Q_OBJECT
 
@@ -41,7 +41,7 @@ public:
     ~AudioRecorder() override;
 
     void start(const QString& deviceID, bool noiseReduction) override;
-    void stop(Completion completion) override;
+    QCoro::Task<std::optional<Recording>> stop() override;
     std::optional<float> level() const override;
     bool isRecording() const override { return m_isRecording; }
     QString deviceName(const QString& deviceID) const override { return name(deviceID); }
@@ -58,6 +58,8 @@ public:
     static void requestPermission(QObject* context, std::function<void(bool)> completion);
 
 private:
+    using Completion = std::function<void(std::optional<Recording>)>;
+
     struct EngineRecording
     {
         std::shared_ptr<WavWriter> writer;
@@ -83,6 +85,8 @@ private:
     void captureEnded(const QString& reason);
     void captureFinished(const QString& url, qint64 frames);
     void deliver(std::optional<Recording> result);
+    void finish(Completion completion);
+    void discardLeftover();
 
     std::shared_ptr<PulseConnection> m_connection;
     QThread m_queue;
@@ -109,6 +113,8 @@ private:
     int m_engineRun = 0;
 
     bool m_isRecording = false;
+    /// What a recording that failed left behind, until `stop()` hands it over or the next start discards it.
+    std::optional<Recording> m_leftover;
 };
 
 } // namespace kavo

@@ -109,21 +109,21 @@ private Q_SLOTS:
         QTRY_VERIFY(recorder.level().has_value());
         QTest::qWait(200);
         std::optional<Recording> recording;
-        recorder.stop([&](std::optional<Recording> result) { recording = std::move(result); });
+        QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> result) { recording = std::move(result); });
         const double recordedSeconds
             = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         microphone.stop();
         QTRY_VERIFY(recording);
 
-        QVERIFY2(recording->url.startsWith(QDir::temp().absoluteFilePath("kavo-")), qPrintable(recording->url));
-        const WavAudio audio = readWav(recording->url);
+        QVERIFY2(recording->path.startsWith(QDir::temp().absoluteFilePath("kavo-")), qPrintable(recording->path));
+        const WavAudio audio = readWav(recording->path);
         QCOMPARE(audio.format, (WavFormat { 16000, 1, SampleFormat::int16 }));
         QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
         QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
             qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
         const double match = bestCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
         QVERIFY2(match > 0.8, qPrintable(QStringLiteral("envelope correlation %1").arg(match)));
-        QFile::remove(recording->url);
+        QFile::remove(recording->path);
 
         const bool gone = deviceID == "kavo_no_such_source";
         QCOMPARE(logText().count(noiseReductionStarted), int(noiseReduction && !gone));
@@ -135,8 +135,10 @@ private Q_SLOTS:
     {
         AudioRecorder recorder;
         bool nothing;
-        const auto stop
-            = [&] { nothing = false, recorder.stop([&](std::optional<Recording> result) { nothing = !result; }); };
+        const auto stop = [&] {
+            nothing = false;
+            QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> result) { nothing = !result; });
+        };
         stop();
         QVERIFY(nothing && !recorder.level()); // at once, when nothing records
 
@@ -179,8 +181,10 @@ private Q_SLOTS:
         AudioRecorder recorder;
         std::optional<RecorderFailure> failure;
         std::optional<Recording> recording;
-        recorder.onFailure
-            = [&](const RecorderFailure& error, auto kept) { failure = error, recording = std::move(kept); };
+        connect(&recorder, &Recorder::failed, this, [&](const RecorderFailure& error) {
+            failure = error;
+            QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> kept) { recording = std::move(kept); });
+        });
         recorder.start("kavo_second_mic", noiseReduction);
         test::VirtualMicrophone feed(fifo);
         feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
@@ -195,15 +199,16 @@ private Q_SLOTS:
             test::VirtualMicrophone defaultMicrophone;
             defaultMicrophone.setSamples(std::vector<qint16>(8000, 4000));
             QVERIFY(recorder.isRecording() && defaultMicrophone.start() && defaultMicrophone.wait());
-            recorder.stop([&](std::optional<Recording> result) { recording = std::move(result); });
+            QCoro::connect(
+                recorder.stop(), this, [&](std::optional<Recording> result) { recording = std::move(result); });
         }
         QTRY_VERIFY(recording);
         QVERIFY(!recorder.isRecording() && failure.has_value() != noiseReduction);
         QVERIFY(noiseReduction || failure->kind() == RecorderFailure::Kind::noMicrophone);
         // All that was recorded is in one file: on the noise-reduction path before and after the change.
-        const double seconds = double(readWav(recording->url).frameCount()) / 16000;
+        const double seconds = double(readWav(recording->path).frameCount()) / 16000;
         QVERIFY2(seconds > (noiseReduction ? 1.3 : 0.5), qPrintable(QString::number(seconds)));
-        QFile::remove(recording->url);
+        QFile::remove(recording->path);
     }
 
     void namesInputs()
