@@ -1,6 +1,6 @@
 #include "bench_support.h"
 
-#include "phone/phone_audio.h"
+#include "audio/codec/audio_decoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,7 +55,7 @@ double peakGrowthKiB(const QString& input, const QString& output)
         return -1;
     clearRefs.close();
     const double before = statusKiB("VmRSS");
-    PhoneAudio::convert(input, output);
+    AudioDecoder::toRecording(input, output);
     return statusKiB("VmHWM") - before;
 }
 
@@ -66,10 +66,10 @@ void convertMp3(benchmark::State& state)
     const QString input = speechMp3(seconds);
     const QString output = QDir(bench::useTemporaryDataFolder()).filePath(QStringLiteral("converted.wav"));
     // A first conversion loads the decoder's tables, so that the peak below is what the length of the input costs.
-    PhoneAudio::convert(input, output);
+    AudioDecoder::toRecording(input, output);
     state.counters["peak RSS growth KiB"] = peakGrowthKiB(input, output);
     for (auto _ : state)
-        PhoneAudio::convert(input, output);
+        AudioDecoder::toRecording(input, output);
     state.counters["x real time"] = benchmark::Counter(seconds, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(convertMp3)->Arg(60)->Arg(600)->Unit(benchmark::kMillisecond)->UseRealTime();

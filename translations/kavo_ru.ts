@@ -23,6 +23,13 @@
     </message>
 </context>
 <context>
+    <name>ComputerBusyError</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Компьютер занят. Попробуйте чуть позже.</translation>
+    </message>
+</context>
+<context>
     <name>DictateCommand</name>
     <message>
         <source>Recording. Press Enter to stop.</source>
@@ -69,21 +76,6 @@
     </message>
 </context>
 <context>
-    <name>EvdevInputSource</name>
-    <message>
-        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: %1 не существует.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
-        <translation>Горячая клавиша не может читать клавиатуру. Чтобы разрешить, выполните «sudo usermod -aG input $USER», затем выйдите из системы и войдите снова (или установите правило udev, которое идёт с Kavo Voice).</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: в %1 нет клавиатуры.</translation>
-    </message>
-</context>
-<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -96,6 +88,14 @@
     <message>
         <source>%1 s</source>
         <translation>%1 с</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 words</source>
+        <translation>
+            <numerusform>%1 слово</numerusform>
+            <numerusform>%1 слова</numerusform>
+            <numerusform>%1 слов</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -133,13 +133,6 @@
     <message>
         <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
         <translation>Адрес Gemini нельзя составить из «%1».</translation>
-    </message>
-</context>
-<context>
-    <name>MacBusyError</name>
-    <message>
-        <source>The computer is busy. Try again in a moment.</source>
-        <translation>Компьютер занят. Попробуйте чуть позже.</translation>
     </message>
 </context>
 <context>
@@ -226,48 +219,6 @@
     </message>
 </context>
 <context>
-    <name>X11InputSource</name>
-    <message>
-        <source>The hotkey cannot read the keyboard: no X display is set.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: дисплей X не задан.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: не удаётся открыть дисплей X %1.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XInput2.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
-        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XTEST.</translation>
-    </message>
-</context>
-<context>
-    <name>kavo::AppState</name>
-    <message>
-        <source>General</source>
-        <translation>Общие</translation>
-    </message>
-    <message>
-        <source>Shortcuts</source>
-        <translation>Сочетания клавиш</translation>
-    </message>
-    <message>
-        <source>AI and languages</source>
-        <translation>ИИ и языки</translation>
-    </message>
-    <message>
-        <source>Microphone</source>
-        <translation>Микрофон</translation>
-    </message>
-    <message>
-        <source>Advanced</source>
-        <translation>Дополнительно</translation>
-    </message>
-</context>
-<context>
     <name>kavo::AudioRecorder</name>
     <message>
         <source>System default</source>
@@ -309,16 +260,69 @@
         <translation>Сохранено в папку</translation>
     </message>
     <message>
-        <source> words</source>
-        <translation> слов</translation>
-    </message>
-    <message>
         <source>From phone</source>
         <translation>С телефона</translation>
     </message>
     <message>
         <source>Transcribed</source>
         <translation>Расшифровано</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::EvdevInputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: %1 не существует.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
+        <translation>Горячая клавиша не может читать клавиатуру. Чтобы разрешить, выполните «sudo usermod -aG input $USER», затем выйдите из системы и войдите снова (или установите правило udev, которое идёт с Kavo Voice).</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: в %1 нет клавиатуры.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::Navigation</name>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>ИИ и языки</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Дополнительно</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::X11InputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: no X display is set.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: дисплей X не задан.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: не удаётся открыть дисплей X %1.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XInput2.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
+        <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XTEST.</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="uz">
+<TS version="2.1" language="tr">
 <context>
     <name>AppGlyph</name>
     <message>
@@ -20,6 +20,13 @@
     <message>
         <source>The request was cancelled.</source>
         <translation>Soʻrov bekor qilindi.</translation>
+    </message>
+</context>
+<context>
+    <name>ComputerBusyError</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Kompyuter band. Birozdan keyin qayta urining.</translation>
     </message>
 </context>
 <context>
@@ -69,21 +76,6 @@
     </message>
 </context>
 <context>
-    <name>EvdevInputSource</name>
-    <message>
-        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 mavjud emas.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi. Ruxsat berish uchun “sudo usermod -aG input $USER” buyrugʻini bajaring, soʻng tizimdan chiqib, qayta kiring (yoki Kavo Voice bilan keladigan udev qoidasini oʻrnating).</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 ichida klaviatura yoʻq.</translation>
-    </message>
-</context>
-<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -96,6 +88,12 @@
     <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 words</source>
+        <translation>
+            <numerusform>%1 soʻz</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -133,13 +131,6 @@
     <message>
         <source>The Gemini address cannot be formed from &quot;%1&quot;.</source>
         <translation>“%1” dan Gemini manzilini tuzib boʻlmaydi.</translation>
-    </message>
-</context>
-<context>
-    <name>MacBusyError</name>
-    <message>
-        <source>The computer is busy. Try again in a moment.</source>
-        <translation>Kompyuter band. Birozdan keyin qayta urining.</translation>
     </message>
 </context>
 <context>
@@ -226,48 +217,6 @@
     </message>
 </context>
 <context>
-    <name>X11InputSource</name>
-    <message>
-        <source>The hotkey cannot read the keyboard: no X display is set.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X displeyi koʻrsatilmagan.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 X displeyini ochib boʻlmadi.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XInput2 kengaytmasi yoʻq.</translation>
-    </message>
-    <message>
-        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
-        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XTEST kengaytmasi yoʻq.</translation>
-    </message>
-</context>
-<context>
-    <name>kavo::AppState</name>
-    <message>
-        <source>General</source>
-        <translation>Umumiy</translation>
-    </message>
-    <message>
-        <source>Shortcuts</source>
-        <translation>Tugmalar</translation>
-    </message>
-    <message>
-        <source>AI and languages</source>
-        <translation>AI va tillar</translation>
-    </message>
-    <message>
-        <source>Microphone</source>
-        <translation>Mikrofon</translation>
-    </message>
-    <message>
-        <source>Advanced</source>
-        <translation>Qoʻshimcha</translation>
-    </message>
-</context>
-<context>
     <name>kavo::AudioRecorder</name>
     <message>
         <source>System default</source>
@@ -309,16 +258,69 @@
         <translation>Jildga saqlandi</translation>
     </message>
     <message>
-        <source> words</source>
-        <translation> soʻz</translation>
-    </message>
-    <message>
         <source>From phone</source>
         <translation>Telefondan</translation>
     </message>
     <message>
         <source>Transcribed</source>
         <translation>Matnga oʻgirildi</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::EvdevInputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: %1 does not exist.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 mavjud emas.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG input $USER”, then log out and back in (or install the udev rule that comes with Kavo Voice).</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi. Ruxsat berish uchun “sudo usermod -aG input $USER” buyrugʻini bajaring, soʻng tizimdan chiqib, qayta kiring (yoki Kavo Voice bilan keladigan udev qoidasini oʻrnating).</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 ichida klaviatura yoʻq.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::Navigation</name>
+    <message>
+        <source>General</source>
+        <translation>Umumiy</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Tugmalar</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>AI va tillar</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Qoʻshimcha</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::X11InputSource</name>
+    <message>
+        <source>The hotkey cannot read the keyboard: no X display is set.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X displeyi koʻrsatilmagan.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X display %1 cannot be opened.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 X displeyini ochib boʻlmadi.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XInput2 extension.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XInput2 kengaytmasi yoʻq.</translation>
+    </message>
+    <message>
+        <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
+        <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XTEST kengaytmasi yoʻq.</translation>
     </message>
 </context>
 </TS>

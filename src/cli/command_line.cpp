@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "store/interface_language.h"
+#include "store/settings.h"
 
 #include <QLocale>
 
@@ -32,6 +33,13 @@ void printUsage(QTextStream& stream)
               "                                   transcribe audio files with your settings; --note also\n"
               "                                   classifies each as a note (kind, title, folder)\n"
               "  help                             show this help\n";
+}
+
+Config loadSettings()
+{
+    Settings settings;
+    settings.load();
+    return settings.config();
 }
 
 int refuse(QTextStream& err, const QString& command, const QString& message)

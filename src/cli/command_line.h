@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/config.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -12,6 +14,8 @@ constexpr int usageError = 2;
 int run(const QStringList& arguments);
 
 void printUsage(QTextStream& stream);
+/// The settings as a launch reads them (defaults written when the file is missing, a damaged file set aside).
+Config loadSettings();
 /// Prints "kavo-voice COMMAND: MESSAGE" and the usage to `err`; returns `usageError`.
 int refuse(QTextStream& err, const QString& command, const QString& message);
 

@@ -33,7 +33,7 @@ int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err)
         }
     }
 
-    const Config config = Config::load();
+    const Config config = loadSettings();
     QJsonObject object = QJsonDocument::fromJson(config.encode()).object();
     if (!showKey)
         object.insert(QStringLiteral("apiKey"), masked(config.apiKey));

@@ -3,12 +3,13 @@
 #include "stop_trigger.h"
 
 #include "delivery/text_injector.h"
-#include "dictation/app_state.h"
 #include "dictation/dictation_flow.h"
 #include "media/media_control.h"
 #include "platform/desktop_feedback.h"
 #include "platform/pulse/audio_recorder.h"
 #include "platform/session_backends.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -76,8 +77,9 @@ int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return usageError;
     const bool terminal = isatty(STDERR_FILENO);
 
-    AppState state;
-    if (options->note && !state.notes().find(*options->note)) {
+    DataStores stores;
+    stores.load();
+    if (options->note && !stores.notes.store().find(*options->note)) {
         err << "kavo-voice dictate: there is no note " << options->note->toString(QUuid::WithoutBraces) << '\n';
         return 1;
     }
@@ -85,14 +87,17 @@ int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err)
     TextInjector injector(options->type ? SessionBackends::injectionBackend() : nullptr);
     const std::unique_ptr<MediaControl> media = SessionBackends::mediaControl();
     const std::unique_ptr<FrontAppSource> front = SessionBackends::frontApplication();
-    DictationFlow flow(state, recorder, injector, front.get());
+    Toasts toasts;
+    DictationFlow flow(stores, toasts, recorder, injector);
+    flow.setFrontApplication(front.get());
     flow.setMediaControl(media.get());
     const DesktopFeedback feedback(flow);
-    const std::optional<QUuid> newestBefore
-        = state.history().entries.isEmpty() ? std::nullopt : std::optional(state.history().entries.first().id);
+    const DictationState& state = flow.state();
+    const QList<HistoryEntry>& entries = stores.history.entries();
+    const std::optional<QUuid> newestBefore = entries.isEmpty() ? std::nullopt : std::optional(entries.first().id);
 
-    flow.startRecording(QStringLiteral("mac"), targetOf(*options));
-    if (state.phase() != AppState::Phase::recording) {
+    flow.startRecording(DictationSource::computer, targetOf(*options));
+    if (state.phase() != DictationState::Phase::recording) {
         err << state.message() << '\n';
         return 1;
     }
@@ -107,27 +112,26 @@ int runDictate(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QObject::connect(&stop, &StopTrigger::triggered, &flow, &DictationFlow::finishRecording);
 
     QEventLoop loop;
-    QObject::connect(&state, &AppState::processingStageChanged, [&] {
+    QObject::connect(&state, &DictationState::stageChanged, [&] {
         if (terminal)
             err << state.processingMessage() << '\n';
     });
-    QObject::connect(&state, &AppState::phaseChanged, [&] {
-        if (state.phase() == AppState::Phase::working) {
+    QObject::connect(&state, &DictationState::phaseChanged, [&] {
+        if (state.phase() == DictationState::Phase::working) {
             meter.stop();
             if (terminal)
                 err << '\n' << state.processingMessage() << '\n';
-        } else if (state.phase() != AppState::Phase::recording) {
+        } else if (state.phase() != DictationState::Phase::recording) {
             loop.quit();
         }
     });
     loop.exec();
     meter.stop();
 
-    if (state.phase() == AppState::Phase::failed) {
+    if (state.phase() == DictationState::Phase::failed) {
         err << state.message() << '\n';
         return 1;
     }
-    const QList<HistoryEntry>& entries = state.history().entries;
     if (entries.isEmpty() || entries.first().id == newestBefore) {
         err << QCoreApplication::translate("DictateCommand", "The recording was too short; nothing was sent.") << '\n';
         return 1;

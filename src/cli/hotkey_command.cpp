@@ -27,7 +27,7 @@ int runHotkey(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return usageError;
     }
 
-    const Config config = Config::load();
+    const Config config = loadSettings();
     HotkeyMonitor monitor(SessionBackends::hotkeySource);
     monitor.kind = config.hotkey;
     monitor.mode = config.hotkeyMode;

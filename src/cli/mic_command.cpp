@@ -47,7 +47,7 @@ std::optional<Options> parse(const QStringList& arguments, QTextStream& err)
 
 int listInputs(QTextStream& out, QTextStream& err)
 {
-    const QString chosen = Config::load().inputDeviceID;
+    const QString chosen = loadSettings().inputDeviceID;
     QString defaultSource;
     try {
         std::shared_ptr<PulseConnection> server;
@@ -75,13 +75,13 @@ int testMicrophone(const Options& options, QTextStream& out, QTextStream& err)
     MicLevelMeter meter;
     meter.onLevel = [&](double value) { showLevel(out, value, terminal); };
     try {
-        meter.start(Config::load().inputDeviceID, options.noiseReduction);
+        meter.start(loadSettings().inputDeviceID, options.noiseReduction);
     } catch (const RecorderFailure& failure) {
         err << failure.message() << '\n';
         return 1;
     }
     if (isatty(STDERR_FILENO))
-        err << "Listening to " << AudioRecorder::name(Config::load().inputDeviceID) << ". Press Enter to stop.\n";
+        err << "Listening to " << AudioRecorder::name(loadSettings().inputDeviceID) << ". Press Enter to stop.\n";
     err.flush();
     QEventLoop loop;
     StopTrigger stop(options.seconds);
@@ -129,7 +129,7 @@ int record(const Options& options, QTextStream& out, QTextStream& err)
         });
     });
     try {
-        recorder.start(Config::load().inputDeviceID, options.noiseReduction);
+        recorder.start(loadSettings().inputDeviceID, options.noiseReduction);
     } catch (const RecorderFailure& failure) {
         err << failure.message() << '\n';
         return 1;

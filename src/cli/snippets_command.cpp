@@ -18,7 +18,7 @@ int runSnippets(const QStringList& arguments, QTextStream& out, QTextStream& err
         return refuse(err, QStringLiteral("snippets"),
             QStringLiteral("expand takes exactly one TEXT argument (quote text with spaces)"));
 
-    const Config config = Config::load();
+    const Config config = loadSettings();
     out << Snippet::expand(arguments[1], config.snippets) << '\n';
     return 0;
 }

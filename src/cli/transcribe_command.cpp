@@ -2,15 +2,11 @@
 
 #include "dictation/transcript_request.h"
 
-#include "audio/codec/aac_encoder.h"
-#include "audio/codec/ffmpeg_support.h"
-#include "audio/preparation/audio_trimmer.h"
-#include "audio/preparation/upload.h"
-#include "audio/recorder.h"
+#include "audio/audio_error.h"
+#include "audio/preparation/audio_preparation.h"
+
 #include "notes/notes_store.h"
-#include "phone/phone_audio.h"
 #include "store/config.h"
-#include "store/log.h"
 #include "store/snippet.h"
 #include "transcription/gemini_client.h"
 #include "transcription/note_filer.h"
@@ -77,50 +73,23 @@ QCoro::Task<Outcome> transcribePrepared(
     co_return outcome;
 }
 
-// One input file on its way to the service, as a dictation's recording goes: decoded into the recording format,
-// its long pauses shortened when the settings say so, and encoded as M4A. The files made here go with it.
-class PreparedAudio
+// One input file goes the way a dictation's recording goes: decoded into the recording format, its long pauses
+// shortened when the settings say so, encoded as M4A, and sent once more as WAV when the service refuses the M4A.
+// QCoro::waitFor does not return from a task that throws, so a failure comes back as its description.
+QCoro::Task<std::variant<Outcome, QString>> transcribeFile(
+    QString file, GeminiClient client, Config config, bool note, TranscriptRequest::StageHandler onStage)
 {
-public:
-    /// Throws `AudioCodecError` when the input cannot be decoded.
-    PreparedAudio(const QString& input, const Config& config)
-        : m_recording(Recorder::newFilePath())
-    {
-        try {
-            PhoneAudio::convert(input, m_recording);
-        } catch (...) {
-            QFile::remove(m_recording);
-            throw;
-        }
-        m_wav = config.trimSilence
-            ? AudioTrimmer::trimSilence(m_recording, config.keepSilenceSeconds).value_or(m_recording)
-            : m_recording;
-        m_upload = Upload::of(
-            m_wav, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write);
-    }
-    ~PreparedAudio()
-    {
-        for (const QString& file : { m_upload.url, m_wav, m_recording })
-            QFile::remove(file);
-    }
-    PreparedAudio(const PreparedAudio&) = delete;
-    PreparedAudio& operator=(const PreparedAudio&) = delete;
-
-    const Upload& upload() const { return m_upload; }
-    /// What the upload was encoded from, sent instead when the service refuses the M4A.
-    const QString& wav() const { return m_wav; }
-
-private:
-    QString m_recording;
-    QString m_wav;
-    Upload m_upload;
-};
-
-// QCoro::waitFor does not return from a task that throws, so the failure is caught inside and handed back.
-QCoro::Task<std::variant<Outcome, QString>> settled(QCoro::Task<Outcome> task)
-{
+    std::unique_ptr<AudioPreparation> audio;
     try {
-        Outcome outcome = co_await std::move(task);
+        audio = co_await AudioPreparation::decode(file);
+    } catch (const AudioError& error) {
+        co_return QStringLiteral("could not read the audio: ") + error.message();
+    }
+    if (config.trimSilence)
+        co_await audio->trimSilence(config.keepSilenceSeconds);
+    co_await audio->encode();
+    try {
+        Outcome outcome = co_await transcribePrepared(client, config, audio->upload(), audio->wav(), note, onStage);
         co_return outcome;
     } catch (...) {
         co_return errorDescription(std::current_exception());
@@ -153,7 +122,7 @@ int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& e
         return usageError;
     }
 
-    const Config config = Config::load();
+    const Config config = loadSettings();
     const GeminiClient client = GeminiClient::fromConfig(config);
     TranscriptRequest::StageHandler progress;
     if (isatty(STDERR_FILENO)) {
@@ -167,17 +136,7 @@ int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& e
     for (const QString& file : std::as_const(files)) {
         QElapsedTimer timer;
         timer.start();
-        std::optional<PreparedAudio> audio;
-        try {
-            audio.emplace(file, config);
-        } catch (const AudioCodecError& error) {
-            err << (files.size() > 1 ? QFileInfo(file).fileName() + QStringLiteral(": ") : QString())
-                << "could not read the audio: " << error.message() << '\n';
-            status = 1;
-            continue;
-        }
-        const auto settledOutcome = QCoro::waitFor(
-            settled(transcribePrepared(client, config, audio->upload(), audio->wav(), note, progress)));
+        const auto settledOutcome = QCoro::waitFor(transcribeFile(file, client, config, note, progress));
         if (const auto* failure = std::get_if<QString>(&settledOutcome)) {
             err << (files.size() > 1 ? QFileInfo(file).fileName() + QStringLiteral(": ") : QString()) << *failure
                 << '\n';

@@ -6,6 +6,8 @@
 #include "platform/desktop_feedback.h"
 #include "platform/pulse/audio_recorder.h"
 #include "platform/session_backends.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 
 #include "support/command_runner.h"
@@ -29,7 +31,7 @@
 
 using namespace kavo;
 using test::FakeGemini;
-using Phase = AppState::Phase;
+using Phase = DictationState::Phase;
 
 namespace {
 
@@ -85,29 +87,33 @@ private:
 
     struct Application
     {
-        AppState state;
+        DataStores stores;
+        Toasts toasts;
         AudioRecorder recorder;
         TextInjector injector { SessionBackends::injectionBackend() };
         HotkeyMonitor hotkey { SessionBackends::hotkeySource };
         std::unique_ptr<FrontAppSource> front = SessionBackends::frontApplication();
-        DictationFlow flow { state, recorder, injector, front.get() };
+        DictationFlow flow { stores, toasts, recorder, injector };
+        const DictationState& state = flow.state();
         DesktopFeedback feedback { flow };
         QString recordingCopy;
 
         explicit Application(const QString& copyTo)
         {
-            Config config = state.config();
+            stores.load();
+            Config config = stores.settings.config();
             config.apiKey = QStringLiteral("test-key");
             config.snippets = { Snippet {
                 QUuid::createUuid(), QStringLiteral("my address"), QStringLiteral("12 Navoi Street, Tashkent") } };
-            state.setConfig(config);
-            flow.setHotkeyMonitor(&hotkey);
+            stores.settings.setConfig(config);
+            flow.setFrontApplication(front.get());
+            flow.attachHotkey(hotkey);
             hotkey.start();
             // The recording is complete once trimming begins; a copy tells what the upload should hold.
-            QObject::connect(&state, &AppState::processingStageChanged, &state, [this, copyTo] {
+            QObject::connect(&state, &DictationState::stageChanged, &state, [this, copyTo] {
                 const QStringList recordings
                     = QDir::temp().entryList({ QStringLiteral("kavo-*.wav") }, QDir::Files, QDir::Time);
-                if (state.processingStage() == DictationStage::trimming && !recordings.isEmpty()) {
+                if (state.stage() == DictationStage::trimming && !recordings.isEmpty()) {
                     QFile::remove(copyTo);
                     QFile::copy(QDir::temp().filePath(recordings.last()), copyTo);
                     recordingCopy = copyTo;
@@ -196,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(app.state.phase(), Phase::idle);
         QCOMPARE(m_target->waitForText(QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent.")),
             QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent."));
-        const HistoryEntry& entry = app.state.history().entries.value(0);
+        const HistoryEntry& entry = app.stores.history.entries().value(0);
         QCOMPARE(entry.status, HistoryEntry::Status::done);
         QCOMPARE(entry.text, QStringLiteral("Please send the parcel to 12 Navoi Street, Tashkent."));
         QCOMPARE(entry.model, Config::defaultModel);
@@ -247,7 +253,7 @@ private Q_SLOTS:
         QVERIFY(ended);
 
         QCOMPARE(app.state.phase(), Phase::failed);
-        const HistoryEntry& entry = app.state.history().entries.value(0);
+        const HistoryEntry& entry = app.stores.history.entries().value(0);
         QCOMPARE(entry.status, HistoryEntry::Status::failed);
         QCOMPARE(entry.offline, offline);
         QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + entry.audioFile.value()));

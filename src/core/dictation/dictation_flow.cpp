@@ -1,14 +1,16 @@
 #include "dictation_flow.h"
 
 #include "audio/audio_error.h"
-#include "audio/codec/aac_encoder.h"
 #include "audio/codec/wav_reader.h"
-#include "audio/preparation/audio_trimmer.h"
+#include "audio/preparation/audio_preparation.h"
 #include "delivery/text_injector.h"
 #include "format/format.h"
 #include "hotkey/hotkey_monitor.h"
 #include "media/media_control.h"
 #include "phone/phone_audio.h"
+#include "state/key_check.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 #include "store/snippet.h"
 
@@ -23,54 +25,47 @@ namespace kavo {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Phase = DictationState::Phase;
 
 QString seconds(Clock::duration duration)
 {
     return QString::asprintf("%.2fs", std::chrono::duration<double>(duration).count());
 }
 
-// Files of a dictation that served their purpose; some were moved into History or never made.
-void removeFiles(const QStringList& paths)
+/// Phone audio in the recording format, and its length in seconds (0 when it cannot be told).
+struct PhoneRecording
 {
-    for (const QString& path : paths) {
-        if (!path.isEmpty())
-            QFile::remove(path);
-    }
-}
+    QString path;
+    double duration = 0;
+};
 
-QCoro::Task<QString> trimmed(QString url, double keepSeconds)
+std::optional<PhoneRecording> convertPhoneAudio(const QByteArray& data, const QString& contentType)
 {
-    const QFuture<std::optional<QString>> trimming
-        = QtConcurrent::run([url, keepSeconds] { return AudioTrimmer::trimSilence(url, keepSeconds); });
-    const std::optional<QString> result = co_await trimming;
-    co_return result.value_or(url);
-}
-
-// The length of a WAV file in seconds; 0 when it cannot be read.
-double wavDuration(const QString& path)
-{
+    const std::optional<QString> wav = PhoneAudio::convertToWav(data, contentType);
+    if (!wav)
+        return std::nullopt;
+    double duration = 0;
     try {
-        const WavAudio audio = readWav(path);
-        return audio.format.sampleRate > 0 ? double(audio.frameCount()) / audio.format.sampleRate : 0;
-    } catch (const WavError&) {
-        return 0;
-    }
+        const WavAudio audio = readWav(*wav);
+        duration = audio.format.sampleRate > 0 ? double(audio.frameCount()) / audio.format.sampleRate : 0;
+    } catch (const WavError&) { }
+    return PhoneRecording { *wav, duration };
 }
 
 } // namespace
 
-MacBusyError::MacBusyError()
+ComputerBusyError::ComputerBusyError()
     : m_message(tr("The computer is busy. Try again in a moment."))
     , m_utf8(m_message.toUtf8())
 { }
 
 DictationFlow::DictationFlow(
-    AppState& state, Recorder& recorder, TextInjector& injector, FrontAppSource* frontApplication, QObject* parent)
+    DataStores& stores, Toasts& toasts, Recorder& recorder, TextInjector& injector, QObject* parent)
     : QObject(parent)
-    , m_state(state)
+    , m_stores(stores)
+    , m_toasts(toasts)
     , m_recorder(recorder)
     , m_injector(injector)
-    , m_frontApplication(frontApplication)
 {
     connect(&m_recorder, &Recorder::failed, this, &DictationFlow::recordingFailed);
 
@@ -81,50 +76,59 @@ DictationFlow::DictationFlow(
             m_state.setLevel(std::clamp((double(*decibels) + 50.0) / 50.0, 0.0, 1.0));
     });
     m_doneTimer.setSingleShot(true);
+    m_doneTimer.setTimerType(Qt::PreciseTimer);
     m_doneTimer.setInterval(doneDuration);
     connect(&m_doneTimer, &QTimer::timeout, this, [this] { m_state.setDoneText(std::nullopt); });
     m_failedTimer.setSingleShot(true);
+    m_failedTimer.setTimerType(Qt::PreciseTimer);
     m_failedTimer.setInterval(failedDuration);
     connect(&m_failedTimer, &QTimer::timeout, this, [this] {
-        if (m_state.phase() == AppState::Phase::failed)
-            m_state.setPhase(AppState::Phase::idle);
+        if (m_state.phase() == Phase::failed)
+            m_state.setPhase(Phase::idle);
+    });
+    m_resumeTimer.setSingleShot(true);
+    m_resumeTimer.setTimerType(Qt::PreciseTimer);
+    m_resumeTimer.setInterval(mediaResumeDelay);
+    connect(&m_resumeTimer, &QTimer::timeout, this, [this] {
+        m_pausedMedia = false;
+        if (m_media)
+            m_media->resume();
     });
 }
 
 DictationFlow::~DictationFlow() = default;
 
-void DictationFlow::setHotkeyMonitor(HotkeyMonitor* hotkey)
+void DictationFlow::attachHotkey(HotkeyMonitor& hotkey)
 {
-    m_hotkey = hotkey;
-    if (!hotkey)
-        return;
-    connect(hotkey, &HotkeyMonitor::startRequested, this,
-        [this] { startRecording(QStringLiteral("mac"), Target::frontApp()); });
-    connect(hotkey, &HotkeyMonitor::stopRequested, this, &DictationFlow::finishRecording);
-    connect(hotkey, &HotkeyMonitor::cancelRequested, this, &DictationFlow::cancelRecording);
-    connect(hotkey, &HotkeyMonitor::toggleRequested, this, [this] { toggleRecording(Target::frontApp()); });
+    connect(&hotkey, &HotkeyMonitor::startRequested, this,
+        [this] { startRecording(DictationSource::computer, Target::frontApp()); });
+    connect(&hotkey, &HotkeyMonitor::stopRequested, this, &DictationFlow::finishRecording);
+    connect(&hotkey, &HotkeyMonitor::cancelRequested, this, &DictationFlow::cancelRecording);
+    connect(&hotkey, &HotkeyMonitor::toggleRequested, this, [this] { toggleRecording(Target::frontApp()); });
+    connect(&m_state, &DictationState::phaseChanged, &hotkey,
+        [this, &hotkey] { hotkey.setExternalRecording(m_state.phase() == Phase::recording); });
 }
 
 void DictationFlow::toggleRecording(const Target& target)
 {
     switch (m_state.phase()) {
-    case AppState::Phase::recording:
+    case Phase::recording:
         finishRecording();
         return;
-    case AppState::Phase::working:
+    case Phase::working:
         return;
-    case AppState::Phase::failed:
+    case Phase::failed:
         m_state.setMessage(QString());
         break;
-    case AppState::Phase::idle:
+    case Phase::idle:
         break;
     }
-    startRecording(QStringLiteral("mac"), target);
+    startRecording(DictationSource::computer, target);
 }
 
 void DictationFlow::startRecording(const QString& source, Target target)
 {
-    if (m_state.phase() == AppState::Phase::working || m_state.phase() == AppState::Phase::recording)
+    if (m_state.phase() == Phase::working || m_state.phase() == Phase::recording)
         return;
     if (m_recorder.isRecording()) {
         Log::write(QStringLiteral("the recorder was still running; stopping it instead of starting"));
@@ -135,19 +139,22 @@ void DictationFlow::startRecording(const QString& source, Target target)
         return;
     }
     Q_EMIT recordingStarting();
-    // Dictating while an open note is in front goes into that note.
-    if (target == Target::frontApp() && m_state.openNoteID && m_state.screen() == AppState::Screen::notes
-        && !m_state.settingsOpen() && mainWindowHasFocus())
-        target = Target::note(*m_state.openNoteID);
+    if (target == Target::frontApp() && m_noteInFront)
+        target = Target::note(*m_noteInFront);
 
-    m_recordingApp = m_frontApplication ? m_frontApplication->current() : FrontApp {};
-    const Config& config = m_state.config();
-    m_pausedMedia = false;
+    const FrontApp app = m_frontApplication ? m_frontApplication->current() : FrontApp {};
+    const Config config = m_stores.settings.config();
+    // Media a recording that just ended paused is still paused: it waits for this recording to end instead.
+    if (m_resumeTimer.isActive())
+        m_resumeTimer.stop();
+    else
+        m_pausedMedia = false;
     if (config.pauseMedia && m_media) {
-        m_pausedMedia = m_media->pauseIfPlaying([self = QPointer(this)] {
+        const bool paused = m_media->pauseIfPlaying([self = QPointer(this)] {
             if (self)
                 self->m_pausedMedia = false;
         });
+        m_pausedMedia = m_pausedMedia || paused;
     }
     try {
         m_recorder.start(config.inputDeviceID, config.noiseReduction);
@@ -159,123 +166,117 @@ void DictationFlow::startRecording(const QString& source, Target target)
     Log::write(QStringLiteral("recording started (%1) on %2").arg(source, m_recorder.deviceName(config.inputDeviceID)));
     GeminiClient::fromConfig(config).warmUp();
 
-    m_state.setSource(source);
-    m_state.setTarget(target);
+    m_recording = Recording { source, target, app, config };
     m_state.setRecordingStarted(QDateTime::currentDateTime());
     m_state.setDoneText(std::nullopt);
-    m_state.setPhase(AppState::Phase::recording);
-    if (m_hotkey)
-        m_hotkey->externalRecording = true;
-    play(EventSound::started);
+    m_state.setPhase(Phase::recording);
+    play(EventSound::started, config);
     startLevelUpdates();
 }
 
 void DictationFlow::finishRecording()
 {
-    if (m_state.phase() != AppState::Phase::recording)
+    if (m_state.phase() != Phase::recording || !m_recording)
         return;
     const Clock::time_point stopped = Clock::now();
     stopLevelUpdates();
-    if (m_hotkey)
-        m_hotkey->externalRecording = false;
-    m_state.setPhase(AppState::Phase::working);
+    m_state.setPhase(Phase::working);
     m_state.setRecordingStarted(QDateTime());
     resumeMedia();
+    Recording recording = *std::exchange(m_recording, std::nullopt);
+    collect(std::move(recording), stopped);
+}
 
-    QCoro::connect(
-        m_recorder.stop(), this, [self = QPointer(this), stopped](std::optional<Recorder::Recording> recording) {
-            AppState& state = self->m_state;
-            if (!recording) {
-                Log::write(QStringLiteral("nothing recorded"));
-                state.setPhase(AppState::Phase::idle);
-                return;
-            }
-            Log::write(QStringLiteral("recorded %1s -> %2")
-                           .arg(QString::asprintf("%.2f", recording->duration), QFileInfo(recording->path).fileName()));
-            if (recording->duration * 1000 >= state.config().minRecordingMs) {
-                self->play(EventSound::accepted);
-                self->transcribe(recording->path, recording->duration, state.source(), state.target(),
-                    self->m_recordingApp, stopped);
-            } else {
-                QFile::remove(recording->path);
-                state.setPhase(AppState::Phase::idle);
-            }
-        });
+QCoro::Task<> DictationFlow::collect(Recording recording, Clock::time_point stopped)
+{
+    const QPointer self(this);
+    const std::optional<Recorder::Recording> recorded = co_await m_recorder.stop();
+    if (!self) {
+        if (recorded)
+            QFile::remove(recorded->path);
+        co_return;
+    }
+    if (!recorded) {
+        Log::write(QStringLiteral("nothing recorded"));
+        m_state.setPhase(Phase::idle);
+        co_return;
+    }
+    Log::write(QStringLiteral("recorded %1s -> %2")
+                   .arg(QString::asprintf("%.2f", recorded->duration), QFileInfo(recorded->path).fileName()));
+    if (recorded->duration * 1000 < m_stores.settings.minRecordingMs()) {
+        QFile::remove(recorded->path);
+        m_state.setPhase(Phase::idle);
+        co_return;
+    }
+    play(EventSound::accepted, recording.config);
+    co_await runPipeline(*recorded, std::move(recording), stopped);
 }
 
 void DictationFlow::cancelRecording()
 {
-    if (m_state.phase() != AppState::Phase::recording)
+    if (m_state.phase() != Phase::recording || !m_recording)
         return;
     stopLevelUpdates();
-    if (m_hotkey)
-        m_hotkey->externalRecording = false;
-    QCoro::connect(m_recorder.stop(), this,
-        [self = QPointer(this), app = m_recordingApp, source = m_state.source()](
-            std::optional<Recorder::Recording> recording) {
-            if (!recording)
-                return;
-            if (recording->duration < discardedMinimumSeconds) {
-                QFile::remove(recording->path);
-                return;
-            }
-            HistoryEntry discarded = self->entry(HistoryEntry::Status::discarded, recording->duration, source, app);
-            discarded.audioFile = History::keepAudio(recording->path, discarded.id);
-            self->addToHistory(discarded);
-        });
+    Recording recording = *std::exchange(m_recording, std::nullopt);
+    const Config config = recording.config;
+    collectCancelled(std::move(recording));
     Log::write(QStringLiteral("recording cancelled"));
     resumeMedia();
-    play(EventSound::cancelled);
+    play(EventSound::cancelled, config);
     m_state.setRecordingStarted(QDateTime());
-    m_state.setPhase(AppState::Phase::idle);
+    m_state.setPhase(Phase::idle);
+}
+
+QCoro::Task<> DictationFlow::collectCancelled(Recording recording)
+{
+    const QPointer self(this);
+    const std::optional<Recorder::Recording> recorded = co_await m_recorder.stop();
+    if (!recorded)
+        co_return;
+    if (!self || recorded->duration < discardedMinimumSeconds) {
+        QFile::remove(recorded->path);
+        co_return;
+    }
+    HistoryEntry discarded = entry(
+        HistoryEntry::Status::discarded, recorded->duration, recording.source, recording.app, recording.config.model);
+    discarded.audioFile = History::keepAudio(recorded->path, discarded.id);
+    addToHistory(discarded, recording.config.historyDays);
 }
 
 void DictationFlow::recordingFailed(const Recorder::Failure& error)
 {
-    QCoro::connect(m_recorder.stop(), this, [](const std::optional<Recorder::Recording>& kept) {
-        if (kept)
-            QFile::remove(kept->path);
+    QCoro::connect(m_recorder.stop(), this, [](const std::optional<Recorder::Recording>& leftover) {
+        if (leftover)
+            QFile::remove(leftover->path);
     });
-    if (m_state.phase() != AppState::Phase::recording)
+    if (m_state.phase() != Phase::recording || !m_recording)
         return;
+    m_recording.reset();
     Log::write(QStringLiteral("recording stopped on its own: ") + error.message());
     stopLevelUpdates();
-    if (m_hotkey)
-        m_hotkey->externalRecording = false;
     m_state.setRecordingStarted(QDateTime());
     resumeMedia();
     fail(error.message());
 }
 
-void DictationFlow::transcribe(
-    QString url, double duration, QString source, Target target, FrontApp app, Clock::time_point stopped)
+QCoro::Task<> DictationFlow::runPipeline(Recorder::Recording recorded, Recording recording, Clock::time_point stopped)
 {
-    m_state.setPhase(AppState::Phase::working);
-    const Config config = m_state.config();
-    std::optional<NoteJob> job = noteJob(target);
-    // Coroutines get named values, never temporaries: g++ 12 destroys a temporary that lives across a suspension
-    // twice.
-    Dictation dictation { std::move(url), duration, std::move(source), target, std::move(app), stopped };
-    GeminiClient client = GeminiClient::fromConfig(config);
-    runPipeline(std::move(dictation), config, std::move(client), std::move(job));
-}
-
-QCoro::Task<> DictationFlow::runPipeline(
-    Dictation dictation, Config config, GeminiClient client, std::optional<NoteJob> job)
-{
-    const QPointer<DictationFlow> self(this);
-    const QString prepared = co_await prepareAudio(dictation.url, config);
-
+    const QPointer self(this);
+    // The settings of the moment the recording ended hold for the whole job.
+    const Config config = m_stores.settings.config();
+    const std::optional<NoteJob> job = noteJob(recording.target, config);
+    const GeminiClient client = GeminiClient::fromConfig(config);
+    AudioPreparation audio(recorded.path, AudioPreparation::Ownership::owned);
+    if (config.trimSilence) {
+        setStage(DictationStage::trimming);
+        co_await audio.trimSilence(config.keepSilenceSeconds);
+    }
     const Clock::time_point encodeStart = Clock::now();
-    const QFuture<Upload> encoding = QtConcurrent::run([prepared] {
-        return Upload::of(
-            prepared, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write);
-    });
-    const Upload encoded = co_await encoding;
+    co_await audio.encode();
     const Clock::time_point ready = Clock::now();
     const QUuid id = QUuid::createUuid();
 
-    TranscriptRequest request(client, encoded, prepared, job);
+    TranscriptRequest request(client, audio.upload(), audio.wav(), job);
     const TranscriptRequest::StageHandler onStage = [self](DictationStage stage) {
         if (self)
             self->setStage(stage);
@@ -288,70 +289,61 @@ QCoro::Task<> DictationFlow::runPipeline(
         failure = std::current_exception();
     }
     const Clock::time_point response = Clock::now();
-    const QString encodedFile = encoded.format == Upload::Format::m4a ? encoded.url : QString();
-    if (!self) {
-        removeFiles({ dictation.url, prepared, encodedFile });
+    if (!self)
         co_return;
-    }
     // A kept dictation keeps what was sent when that was the M4A, else the recording itself.
-    const QString keptFile = request.upload().format == Upload::Format::m4a ? request.upload().url : dictation.url;
+    const QString keptFile = request.upload().format == Upload::Format::m4a ? request.upload().path : audio.recording();
 
-    if (!failure) {
-        const qint64 size = QFileInfo(request.upload().url).size();
-        setStage(DictationStage::finishing);
-        const QString text = Snippet::expand(transcript.text, config.snippets);
-        Log::write(QStringLiteral("transcript: ") + text.left(120));
-        HistoryEntry done = entry(HistoryEntry::Status::done, dictation.duration, dictation.source, dictation.app);
-        done.id = id;
-        done.text = text;
-        if (config.keepAudio)
-            done.audioFile = History::keepAudio(keptFile, id);
-        m_state.setMessage(QString());
-        std::optional<std::pair<NoteJob, NoteFiler::Result>> filing;
-        if (job && transcript.result)
-            filing.emplace(*job, *transcript.result);
-        const bool delivered = deliver(text, dictation.target, dictation.app.name, filing);
-        const Clock::time_point inserted = Clock::now();
-        Log::write(QStringLiteral("timing format=%1 bytes=%2 encode=%3 ready=%4 response=%5 inserted=%6")
-                       .arg(rawValue(request.upload().format))
-                       .arg(size)
-                       .arg(seconds(ready - encodeStart), seconds(ready - dictation.stopped),
-                           seconds(response - dictation.stopped), seconds(inserted - dictation.stopped)));
-        if (delivered)
-            done.latency = std::chrono::duration<double>(inserted - dictation.stopped).count();
-        addToHistory(done);
-    } else {
+    if (failure) {
         const QString description = errorDescription(failure);
         Log::write(QStringLiteral("transcription failed: ") + description);
-        HistoryEntry failed = entry(HistoryEntry::Status::failed, dictation.duration, dictation.source, dictation.app);
+        HistoryEntry failed
+            = entry(HistoryEntry::Status::failed, recorded.duration, recording.source, recording.app, config.model);
         failed.id = id;
         failed.audioFile = History::keepAudio(keptFile, id);
         failed.error = description;
         failed.offline = isOffline(failure);
-        addToHistory(failed);
+        addToHistory(failed, config.historyDays);
         fail(description);
-        play(EventSound::failed);
+        play(EventSound::failed, config);
         if (!config.notificationsOff)
             Q_EMIT notificationRequested(tr("Not transcribed"), tr("The audio is saved. Try again from History."));
+        co_return;
     }
-    removeFiles({ dictation.url, prepared, encodedFile });
+
+    const qint64 size = QFileInfo(request.upload().path).size();
+    setStage(DictationStage::finishing);
+    const QString text = Snippet::expand(transcript.text, config.snippets);
+    Log::write(QStringLiteral("transcript: ") + text.left(120));
+    HistoryEntry done
+        = entry(HistoryEntry::Status::done, recorded.duration, recording.source, recording.app, config.model);
+    done.id = id;
+    done.text = text;
+    if (config.keepAudio)
+        done.audioFile = History::keepAudio(keptFile, id);
+    m_state.setMessage(QString());
+    std::optional<std::pair<NoteJob, NoteFiler::Result>> filing;
+    if (job && transcript.result)
+        filing.emplace(*job, *transcript.result);
+    const bool delivered = co_await deliver(text, recording.target, recording.app.name, filing, config);
+    const Clock::time_point inserted = Clock::now();
+    if (!self)
+        co_return;
+    Log::write(QStringLiteral("timing format=%1 bytes=%2 encode=%3 ready=%4 response=%5 inserted=%6")
+                   .arg(rawValue(request.upload().format))
+                   .arg(size)
+                   .arg(seconds(ready - encodeStart), seconds(ready - stopped), seconds(response - stopped),
+                       seconds(inserted - stopped)));
+    if (delivered)
+        done.latency = std::chrono::duration<double>(inserted - stopped).count();
+    addToHistory(done, config.historyDays);
 }
 
-QCoro::Task<QString> DictationFlow::prepareAudio(QString url, Config config)
-{
-    QString prepared = url;
-    if (config.trimSilence) {
-        setStage(DictationStage::trimming);
-        prepared = co_await trimmed(url, config.keepSilenceSeconds);
-    }
-    co_return prepared;
-}
-
-std::optional<NoteJob> DictationFlow::noteJob(const Target& target) const
+std::optional<NoteJob> DictationFlow::noteJob(const Target& target, const Config& config) const
 {
     if (target.kind != Target::Kind::note)
         return std::nullopt;
-    const NotesStore& store = m_state.notes();
+    const NotesStore& store = m_stores.notes.store();
     const Note* note = store.find(target.noteID);
     if (!note)
         return std::nullopt;
@@ -361,79 +353,78 @@ std::optional<NoteJob> DictationFlow::noteJob(const Target& target) const
         return std::nullopt;
 
     NoteJob job { untitled, empty, NoteJob::contextOf(store), std::nullopt };
-    const Config& config = m_state.config();
-    if (const std::optional<QString> model = NoteFiler::textModel(config.model, m_state.models())) {
+    const QStringList models = m_keyCheck ? m_keyCheck->models() : QStringList();
+    if (const std::optional<QString> model = NoteFiler::textModel(config.model, models))
         job.filer
             = NoteFiler { config.resolvedApiKey(), *model, *model == config.model ? config.thinkingLevel : QString() };
-    }
     return job;
 }
 
-bool DictationFlow::deliver(const QString& text, const Target& target, const std::optional<QString>& appName,
-    const std::optional<std::pair<NoteJob, NoteFiler::Result>>& filing)
+QCoro::Task<bool> DictationFlow::deliver(QString text, Target target, std::optional<QString> appName,
+    std::optional<std::pair<NoteJob, NoteFiler::Result>> filing, Config config)
 {
     const int words = History::wordCount(text);
     switch (target.kind) {
     case Target::Kind::note: {
-        bool appended = false;
-        m_state.updateNotes([&](NotesStore& store) { appended = store.append(text, target.noteID); });
+        const bool appended
+            = m_stores.notes.change([&](NotesStore& store) { return store.append(text, target.noteID); });
         if (!appended) {
-            m_state.showToast(tr("The note was deleted"), tr("The text is saved in History"), Toast::Tone::info);
+            m_toasts.show(tr("The note was deleted"), tr("The text is saved in History"), Toasts::Tone::info);
             showDone(tr("History"), words, false);
-            return false;
+            co_return false;
         }
         showDone(tr("Added to the note"), words, true);
         if (filing)
             file(target.noteID, filing->second, filing->first);
-        return true;
+        co_return true;
     }
     case Target::Kind::frontApp: {
-        const Config& config = m_state.config();
-        m_injector.insert(text, config.insertMethod, config.newlineMode);
-        showDone(appName.value_or(QStringLiteral("Kavo Voice")), words, false);
-        return true;
+        const QPointer self(this);
+        co_await m_injector.insert(text, config.insertMethod, config.newlineMode);
+        if (self)
+            showDone(appName.value_or(QStringLiteral("Kavo Voice")), words, false);
+        co_return true;
     }
     case Target::Kind::historyOnly:
         showDone(tr("History"), words, false);
-        return false;
+        co_return false;
     }
-    return false;
+    co_return false;
 }
 
 void DictationFlow::file(const QUuid& noteID, const NoteFiler::Result& result, const NoteJob& job)
 {
     const QString kind = rawValue(result.kind);
     const std::optional<int> number = result.kind == NoteFiler::Kind::meeting
-        ? std::optional(m_state.notes().nextNumber(QStringLiteral("meeting")))
+        ? std::optional(m_stores.notes.store().nextNumber(QStringLiteral("meeting")))
         : std::nullopt;
     const std::optional<QString> title = job.title
         ? std::optional(NoteFiler::title(result.kind, result.topic, number, QDateTime::currentDateTime()))
         : std::nullopt;
     const std::optional<QString> folderName
         = job.folder && !result.folder.isEmpty() ? std::optional(result.folder) : std::nullopt;
-    std::optional<NoteFolder> folder;
-    m_state.updateNotes([&](NotesStore& store) { folder = store.file(noteID, title, kind, number, folderName); });
+    const std::optional<NoteFolder> folder
+        = m_stores.notes.change([&](NotesStore& store) { return store.file(noteID, title, kind, number, folderName); });
     if (job.folder && folder)
-        m_state.showToast(tr("Saved to folder"), folder->name, Toast::Tone::success);
+        m_toasts.show(tr("Saved to folder"), folder->name, Toasts::Tone::success);
 }
 
-void DictationFlow::addToHistory(HistoryEntry entry)
+void DictationFlow::addToHistory(const HistoryEntry& entry, int keepingDays)
 {
-    const int days = m_state.config().historyDays;
-    m_state.updateHistory([&](History& history) {
-        history.add(std::move(entry));
-        history.prune(days, QDateTime::currentDateTime());
+    m_stores.history.change([&](History& history) {
+        history.add(entry);
+        history.prune(keepingDays, QDateTime::currentDateTime());
     });
 }
 
 HistoryEntry DictationFlow::entry(
-    HistoryEntry::Status status, double duration, const QString& source, const FrontApp& app) const
+    HistoryEntry::Status status, double duration, const QString& source, const FrontApp& app, const QString& model)
 {
     HistoryEntry entry;
     entry.id = QUuid::createUuid();
     entry.date = QDateTime::currentDateTimeUtc();
     entry.duration = duration;
-    entry.model = m_state.config().model;
+    entry.model = model;
     entry.source = source;
     entry.appName = app.name;
     entry.appBundleID = app.bundleID;
@@ -441,45 +432,35 @@ HistoryEntry DictationFlow::entry(
     return entry;
 }
 
-QString DictationFlow::wordCountText(int words)
-{
-    return Format::number(words) + tr(" words");
-}
-
 void DictationFlow::showDone(const QString& text, int words, bool plain)
 {
-    m_state.setDoneText(plain ? text : text + QStringLiteral(" · ") + wordCountText(words));
-    m_state.setPhase(AppState::Phase::idle);
+    m_state.setDoneText(plain ? text : text + QStringLiteral(" · ") + Format::wordCount(words));
+    m_state.setPhase(Phase::idle);
     m_doneTimer.start();
 }
 
 void DictationFlow::fail(const QString& message)
 {
     m_state.setMessage(message);
-    m_state.setPhase(AppState::Phase::failed);
+    m_state.setPhase(Phase::failed);
     m_failedTimer.start();
 }
 
-void DictationFlow::play(EventSound sound)
+void DictationFlow::play(EventSound sound, const Config& config)
 {
-    if (m_state.config().sounds)
+    if (config.sounds)
         Q_EMIT soundRequested(sound);
 }
 
 void DictationFlow::setStage(DictationStage stage)
 {
-    m_state.setProcessingStage(stage);
+    m_state.setStage(stage);
 }
 
 void DictationFlow::resumeMedia()
 {
-    if (!m_pausedMedia)
-        return;
-    m_pausedMedia = false;
-    QTimer::singleShot(mediaResumeDelay, this, [this] {
-        if (m_media)
-            m_media->resume();
-    });
+    if (m_pausedMedia)
+        m_resumeTimer.start();
 }
 
 void DictationFlow::startLevelUpdates()
@@ -494,45 +475,40 @@ void DictationFlow::stopLevelUpdates()
     m_state.setLevel(0);
 }
 
-void DictationFlow::insert(const QString& text)
+QCoro::Task<> DictationFlow::insert(QString text)
 {
-    const Config& config = m_state.config();
-    m_injector.insert(text, config.insertMethod, config.newlineMode);
+    const Config config = m_stores.settings.config();
+    co_await m_injector.insert(text, config.insertMethod, config.newlineMode);
 }
 
 void DictationFlow::retry(const QUuid& id)
 {
-    const auto& entries = m_state.history().entries;
-    const auto found = std::find_if(entries.begin(), entries.end(), [&](const HistoryEntry& e) { return e.id == id; });
-    if (found == entries.end() || !found->audioFile)
+    const std::optional<HistoryEntry> found = m_stores.history.find(id);
+    if (!found || !found->audioFile || m_state.isRetrying(id))
         return;
-    if (m_state.retrying().contains(id))
-        return;
-    QSet<QUuid> retrying = m_state.retrying();
-    retrying.insert(id);
-    m_state.setRetrying(retrying);
+    m_state.setRetrying(id, true);
     HistoryEntry entry = *found;
     QString audio = Config::audioDirectory() + u'/' + *found->audioFile;
-    Config config = m_state.config();
+    Config config = m_stores.settings.config();
     runRetry(std::move(entry), std::move(audio), std::move(config));
 }
 
 QCoro::Task<> DictationFlow::runRetry(HistoryEntry entry, QString audio, Config config)
 {
-    const QPointer<DictationFlow> self(this);
-    QString sent = audio;
-    if (config.trimSilence && QFileInfo(audio).suffix() == QLatin1String("wav"))
-        sent = co_await trimmed(audio, config.keepSilenceSeconds);
+    const QPointer self(this);
+    // The kept file is sent as it is, shortened when it is a WAV and the settings ask for it.
+    AudioPreparation prepared(audio, AudioPreparation::Ownership::borrowed);
+    if (config.trimSilence)
+        co_await prepared.trimSilence(config.keepSilenceSeconds);
     QString text;
     std::exception_ptr failure;
     const GeminiClient client = GeminiClient::fromConfig(config);
+    const QString sent = prepared.upload().path;
     try {
         text = co_await client.transcribe(sent);
     } catch (...) {
         failure = std::current_exception();
     }
-    if (sent != audio)
-        QFile::remove(sent);
     if (!self)
         co_return;
 
@@ -547,47 +523,45 @@ QCoro::Task<> DictationFlow::runRetry(HistoryEntry entry, QString audio, Config 
             History::deleteAudio(entry);
             entry.audioFile.reset();
         }
-        const QString app = entry.source == QLatin1String("phone")
+        const QString app = entry.source == DictationSource::phone
             ? tr("From phone")
             : entry.appName.value_or(QStringLiteral("Kavo Voice"));
-        m_state.updateHistory([&](History& history) { history.update(entry); });
-        m_state.showToast(tr("Transcribed"), wordCountText(History::wordCount(text)) + QStringLiteral(" · ") + app,
-            Toast::Tone::success);
+        m_stores.history.change([&](History& history) { history.update(entry); });
+        m_toasts.show(tr("Transcribed"), Format::wordCount(History::wordCount(text)) + QStringLiteral(" · ") + app,
+            Toasts::Tone::success);
     } else {
         const QString description = errorDescription(failure);
         entry.error = description;
         entry.offline = isOffline(failure);
-        m_state.updateHistory([&](History& history) { history.update(entry); });
-        m_state.showToast(tr("Not transcribed"), description, Toast::Tone::danger);
+        m_stores.history.change([&](History& history) { history.update(entry); });
+        m_toasts.show(tr("Not transcribed"), description, Toasts::Tone::danger);
     }
-    QSet<QUuid> retrying = m_state.retrying();
-    retrying.remove(entry.id);
-    m_state.setRetrying(retrying);
+    m_state.setRetrying(entry.id, false);
 }
 
 QCoro::Task<QString> DictationFlow::transcribeFromPhone(QByteArray data, QString contentType)
 {
-    return transcribePhoneAudio(std::move(data), std::move(contentType));
-}
-
-QCoro::Task<QString> DictationFlow::transcribePhoneAudio(QByteArray data, QString contentType)
-{
-    const std::optional<QString> wav = PhoneAudio::convertToWav(data, contentType);
+    const QPointer self(this);
+    const QFuture<std::optional<PhoneRecording>> converting
+        = QtConcurrent::run([data, contentType] { return convertPhoneAudio(data, contentType); });
+    const std::optional<PhoneRecording> wav = co_await converting;
     if (!wav)
         throw GeminiError::badResponse(QStringLiteral("the phone audio could not be read"));
-    if (m_state.phase() == AppState::Phase::recording || m_state.phase() == AppState::Phase::working) {
-        QFile::remove(*wav);
+    AudioPreparation audio(wav->path, AudioPreparation::Ownership::owned);
+    if (!self)
+        throw ComputerBusyError();
+    if (m_state.phase() == Phase::recording || m_state.phase() == Phase::working) {
         Log::write(QStringLiteral("phone audio turned down: the computer is busy"));
-        throw MacBusyError();
+        throw ComputerBusyError();
     }
 
-    const QPointer<DictationFlow> self(this);
-    m_state.setPhase(AppState::Phase::working);
-    const Config config = m_state.config();
-    const QString prepared = co_await prepareAudio(*wav, config);
+    m_state.setPhase(Phase::working);
+    const Config config = m_stores.settings.config();
+    if (config.trimSilence) {
+        setStage(DictationStage::trimming);
+        co_await audio.trimSilence(config.keepSilenceSeconds);
+    }
     const QUuid id = QUuid::createUuid();
-    const double duration = wavDuration(*wav);
-
     const GeminiClient client = GeminiClient::fromConfig(config);
     const std::optional<NoteJob> noJob;
     const TranscriptRequest::StageHandler onStage = [self](DictationStage stage) {
@@ -597,37 +571,32 @@ QCoro::Task<QString> DictationFlow::transcribePhoneAudio(QByteArray data, QStrin
     QString text;
     std::exception_ptr failure;
     try {
-        const Transcript transcript = co_await TranscriptRequest::request(client, prepared, noJob, onStage);
+        const Transcript transcript = co_await TranscriptRequest::request(client, audio.wav(), noJob, onStage);
         text = transcript.text;
     } catch (...) {
         failure = std::current_exception();
     }
-    std::optional<QString> kept;
     if (self && !failure) {
         setStage(DictationStage::finishing);
         text = Snippet::expand(text, config.snippets);
         Log::write(QStringLiteral("phone transcript: ") + text.left(120));
-        if (config.keepAudio)
-            kept = History::keepAudio(*wav, id);
-        HistoryEntry done = entry(HistoryEntry::Status::done, duration, QStringLiteral("phone"), FrontApp {});
+        HistoryEntry done
+            = entry(HistoryEntry::Status::done, wav->duration, DictationSource::phone, FrontApp {}, config.model);
         done.id = id;
         done.text = text;
-        done.audioFile = kept;
-        addToHistory(done);
+        if (config.keepAudio)
+            done.audioFile = History::keepAudio(audio.recording(), id);
+        addToHistory(done, config.historyDays);
         m_state.setMessage(QString());
         showDone(tr("From phone"), History::wordCount(text), false);
         if (config.phoneInserts)
-            insert(text);
-        play(EventSound::phoneDone);
+            m_injector.insert(text, config.insertMethod, config.newlineMode);
+        play(EventSound::phoneDone, config);
     } else if (self) {
         const QString description = errorDescription(failure);
         Log::write(QStringLiteral("phone transcription failed: ") + description);
         fail(description);
     }
-    if (!kept)
-        QFile::remove(*wav);
-    if (prepared != *wav)
-        QFile::remove(prepared);
     if (failure)
         std::rethrow_exception(failure);
     co_return text;

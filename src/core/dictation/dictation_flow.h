@@ -2,12 +2,15 @@
 
 #include "apps/front_application.h"
 #include "audio/recorder.h"
-#include "dictation/app_state.h"
+#include "dictation/dictation_state.h"
+#include "dictation/dictation_target.h"
 #include "dictation/event_sound.h"
 #include "dictation/transcript_request.h"
+#include "store/config.h"
+#include "store/history.h"
 
 #include <QByteArray>
-#include <QDateTime>
+#include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
 
@@ -15,22 +18,24 @@
 
 #include <chrono>
 #include <exception>
-#include <functional>
 #include <optional>
 
 namespace kavo {
 
+struct DataStores;
 class HotkeyMonitor;
+class KeyCheck;
 class MediaControl;
 class TextInjector;
+class Toasts;
 
 /// Phone audio was turned down because a dictation is running.
-class MacBusyError : public std::exception
+class ComputerBusyError : public std::exception
 {
-    Q_DECLARE_TR_FUNCTIONS(MacBusyError)
+    Q_DECLARE_TR_FUNCTIONS(ComputerBusyError)
 
 public:
-    MacBusyError();
+    ComputerBusyError();
     QString message() const { return m_message; }
     const char* what() const noexcept override { return m_utf8.constData(); }
 
@@ -58,35 +63,40 @@ public:
     /// Cancelled recordings at least this long are kept in History as discarded.
     static constexpr double discardedMinimumSeconds = 1.0;
 
-    /// Takes over the recorder's failure callback. Without `frontApplication`, dictations know no application.
-    DictationFlow(AppState& state, Recorder& recorder, TextInjector& injector,
-        FrontAppSource* frontApplication = nullptr, QObject* parent = nullptr);
+    DictationFlow(
+        DataStores& stores, Toasts& toasts, Recorder& recorder, TextInjector& injector, QObject* parent = nullptr);
     ~DictationFlow() override;
 
-    // Optional partners; without them, media is never paused and nothing else is told.
+    const DictationState& state() const { return m_state; }
+
+    /// Where to learn which application a dictation's text goes to; without one, History names none.
+    void setFrontApplication(FrontAppSource* source) { m_frontApplication = source; }
+    /// Pauses media while recording when the settings ask for it; without one, media plays on.
     void setMediaControl(MediaControl* media) { m_media = media; }
+    /// The models the API key offers, for classifying notes of a dictation model; without it, none are known.
+    void setKeyCheck(const KeyCheck* keyCheck) { m_keyCheck = keyCheck; }
     /// Dictates when the hotkey says so, and tells it while a dictation records.
-    void setHotkeyMonitor(HotkeyMonitor* hotkey);
-    /// Whether the main window is this application's focused window, so that a dictation may go to its open note.
-    std::function<bool()> mainWindowHasFocus = [] { return false; };
+    void attachHotkey(HotkeyMonitor& hotkey);
+    /// The note the main window shows while it has the keyboard focus and its settings are closed: a dictation
+    /// started for the front application goes into that note instead.
+    void setNoteInFront(const std::optional<QUuid>& note) { m_noteInFront = note; }
 
     void toggleRecording(const Target& target);
     void startRecording(const QString& source, Target target);
     void finishRecording();
     void cancelRecording();
-    void recordingFailed(const Recorder::Failure& error);
 
     /// Re-transcribes a History entry from its kept audio; one request per entry at a time.
     void retry(const QUuid& id);
-    /// Transcribes audio uploaded by the phone and returns the text. Throws `MacBusyError` while a dictation runs,
-    /// `GeminiError` when the audio cannot be read, and what the request threw.
+    /// Transcribes audio uploaded by the phone and returns the text. Throws `ComputerBusyError` while a dictation
+    /// runs, `GeminiError` when the audio cannot be read, and what the request threw.
     QCoro::Task<QString> transcribeFromPhone(QByteArray data, QString contentType);
     /// Types a text into the application with the cursor, with the insert settings.
-    void insert(const QString& text);
+    QCoro::Task<> insert(QString text);
 
     /// What a dictation into `target` needs besides its text; none for other targets and for a note that has both a
     /// title and a body.
-    std::optional<NoteJob> noteJob(const Target& target) const;
+    std::optional<NoteJob> noteJob(const Target& target, const Config& config) const;
     /// Whether a request failed because the computer could not reach the service.
     static bool isOffline(std::exception_ptr failure);
 
@@ -101,51 +111,51 @@ Q_SIGNALS:
 private:
     using Clock = std::chrono::steady_clock;
 
-    /// A finished recording on its way to the transcript.
-    struct Dictation
+    /// The dictation being recorded: where it came from, where its text goes, and the settings it started with.
+    struct Recording
     {
-        QString url;
-        double duration = 0;
         QString source;
         Target target;
         FrontApp app;
-        Clock::time_point stopped;
+        Config config;
     };
 
-    void transcribe(
-        QString url, double duration, QString source, Target target, FrontApp app, Clock::time_point stopped);
-    QCoro::Task<> runPipeline(Dictation dictation, Config config, GeminiClient client, std::optional<NoteJob> job);
-    /// The recording with its long pauses shortened when the settings ask for it.
-    QCoro::Task<QString> prepareAudio(QString url, Config config);
+    QCoro::Task<> collect(Recording recording, Clock::time_point stopped);
+    QCoro::Task<> runPipeline(Recorder::Recording recorded, Recording recording, Clock::time_point stopped);
+    QCoro::Task<> collectCancelled(Recording recording);
+    void recordingFailed(const Recorder::Failure& error);
     QCoro::Task<> runRetry(HistoryEntry entry, QString audio, Config config);
-    QCoro::Task<QString> transcribePhoneAudio(QByteArray data, QString contentType);
-    bool deliver(const QString& text, const Target& target, const std::optional<QString>& appName,
-        const std::optional<std::pair<NoteJob, NoteFiler::Result>>& filing);
+    QCoro::Task<bool> deliver(QString text, Target target, std::optional<QString> appName,
+        std::optional<std::pair<NoteJob, NoteFiler::Result>> filing, Config config);
     void file(const QUuid& noteID, const NoteFiler::Result& result, const NoteJob& job);
-    void addToHistory(HistoryEntry entry);
+    void addToHistory(const HistoryEntry& entry, int keepingDays);
     void showDone(const QString& text, int words, bool plain);
     void fail(const QString& message);
-    void play(EventSound sound);
+    void play(EventSound sound, const Config& config);
     void resumeMedia();
     void startLevelUpdates();
     void stopLevelUpdates();
     void setStage(DictationStage stage);
 
-    HistoryEntry entry(HistoryEntry::Status status, double duration, const QString& source, const FrontApp& app) const;
-    static QString wordCountText(int words);
+    static HistoryEntry entry(
+        HistoryEntry::Status status, double duration, const QString& source, const FrontApp& app, const QString& model);
 
-    AppState& m_state;
+    DataStores& m_stores;
+    Toasts& m_toasts;
     Recorder& m_recorder;
     TextInjector& m_injector;
+    FrontAppSource* m_frontApplication = nullptr;
     MediaControl* m_media = nullptr;
-    HotkeyMonitor* m_hotkey = nullptr;
-    FrontAppSource* m_frontApplication;
+    const KeyCheck* m_keyCheck = nullptr;
+    DictationState m_state;
 
-    FrontApp m_recordingApp;
+    std::optional<Recording> m_recording;
+    std::optional<QUuid> m_noteInFront;
     bool m_pausedMedia = false;
     QTimer m_levelTimer;
     QTimer m_doneTimer;
     QTimer m_failedTimer;
+    QTimer m_resumeTimer;
 };
 
 } // namespace kavo

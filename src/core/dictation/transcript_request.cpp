@@ -14,7 +14,8 @@ GeminiClient::ProgressHandler stages(TranscriptRequest::StageHandler onStage, Di
     };
 }
 
-// The unreadable part of a combined note reply, for the log.
+// What the service's combined note reply lacked, for the log; none for any other failure, which a plain
+// transcription would not mend.
 std::optional<QString> unreadableNoteReply(std::exception_ptr failure)
 {
     try {
@@ -22,8 +23,6 @@ std::optional<QString> unreadableNoteReply(std::exception_ptr failure)
     } catch (const GeminiError& error) {
         if (error.kind() == GeminiError::Kind::badResponse)
             return error.detail();
-    } catch (const JsonError& error) {
-        return error.message();
     } catch (...) { }
     return std::nullopt;
 }
@@ -92,14 +91,24 @@ TranscriptRequest::TranscriptRequest(GeminiClient client, Upload upload, QString
 QCoro::Task<Transcript> TranscriptRequest::send(StageHandler onStage)
 {
     try {
-        co_return co_await request(m_client, m_upload.url, m_job, onStage);
+        co_return co_await request(m_client, m_upload.path, m_job, onStage);
     } catch (const std::exception& error) {
-        if (m_upload.format != Upload::Format::m4a || !Upload::resendsAsWav(error))
+        if (m_upload.format != Upload::Format::m4a || !resendsAsWav(error))
             throw;
     }
     Log::write(QStringLiteral("Gemini refused %1 with 400; sending WAV").arg(rawValue(m_upload.format)));
     m_upload = { m_wav, Upload::Format::wav };
     co_return co_await request(m_client, m_wav, m_job, onStage);
+}
+
+bool TranscriptRequest::resendsAsWav(const std::exception& error)
+{
+    const auto* gemini = dynamic_cast<const GeminiError*>(&error);
+    if (!gemini || gemini->kind() != GeminiError::Kind::http || gemini->status() != 400)
+        return false;
+    const QString message = gemini->detail();
+    return !message.contains(QStringLiteral("API key"), Qt::CaseInsensitive)
+        && !message.contains(QStringLiteral("thinking"), Qt::CaseInsensitive);
 }
 
 } // namespace kavo

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "audio/preparation/upload.h"
-#include "dictation/app_state.h"
+#include "dictation/dictation_state.h"
+#include "notes/notes_store.h"
 #include "transcription/gemini_client.h"
 #include "transcription/note_filer.h"
 
@@ -49,6 +50,10 @@ public:
     QCoro::Task<Transcript> send(StageHandler onStage);
     /// What was sent last: the M4A, or the WAV after a refusal.
     const Upload& upload() const { return m_upload; }
+
+    /// Whether a refused M4A upload is worth sending again as WAV: only a 400 reply that blames neither the API
+    /// key nor the thinking configuration, which the WAV would run into just the same.
+    static bool resendsAsWav(const std::exception& error);
 
     /// One attempt at the transcript of `audio`, with the classification `job` calls for.
     static QCoro::Task<Transcript> request(

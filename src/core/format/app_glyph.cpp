@@ -7,8 +7,6 @@
 namespace kavo {
 namespace {
 
-const QString phoneSource = QStringLiteral("phone");
-
 struct Row
 {
     const char* icon;
@@ -59,7 +57,7 @@ const Row table[] = {
 
 AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& bundleID, const QString& source)
 {
-    if (source == phoneSource)
+    if (source == DictationSource::phone)
         return { QStringLiteral("smartphone"), Tone::green };
     if (bundleID) {
         const QString id = bundleID->toLower();
@@ -75,7 +73,7 @@ AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& bundleID, const QStr
 
 QString AppGlyph::name(const HistoryEntry& entry)
 {
-    if (entry.source == phoneSource)
+    if (entry.source == DictationSource::phone)
         return tr("From phone");
     // A recorded but empty name would leave the row unlabelled.
     if (entry.appName && !entry.appName->isEmpty())

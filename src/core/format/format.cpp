@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -133,6 +134,12 @@ qint64 daysBefore(const QDateTime& date, const QDateTime& now, const Calendar& c
 QString Format::number(qint64 n)
 {
     return LocaleFormatters::current().number(n);
+}
+
+QString Format::wordCount(qint64 words)
+{
+    return tr("%1 words", nullptr, int(std::clamp<qint64>(words, 0, std::numeric_limits<int>::max())))
+        .arg(number(words));
 }
 
 QString Format::shortDate(const QDateTime& date)

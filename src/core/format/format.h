@@ -20,6 +20,8 @@ class Format
 public:
     /// An integer with digit grouping; outside English the grouping separator is a plain space.
     static QString number(qint64 n);
+    /// A count of words with its noun in the plural form the language gives that number ("1,234 words").
+    static QString wordCount(qint64 words);
 
     /// Day and abbreviated month ("Dec 4", "4 дек.", "4-dek").
     static QString shortDate(const QDateTime& date);

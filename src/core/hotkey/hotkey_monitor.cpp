@@ -121,7 +121,7 @@ void HotkeyMonitor::handleToggleFlags(const FlagsEvent& event)
 void HotkeyMonitor::handleOtherKey(const PressEvent& event)
 {
     const bool keyDown = event.type == PressEvent::Type::keyDown;
-    if (keyDown && event.keyCode == HotkeyKeyCode::escape && (m_recording || externalRecording)) {
+    if (keyDown && event.keyCode == HotkeyKeyCode::escape && (m_recording || m_externalRecording)) {
         Log::write(QStringLiteral("escape pressed, cancelling"));
         m_pendingStart.stop();
         m_heldKind.reset();

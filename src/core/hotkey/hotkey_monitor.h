@@ -37,8 +37,6 @@ public:
     HotkeyMode mode = HotkeyMode::hold;
     /// Seconds the chord must be held before a hold-mode start.
     double holdThreshold = 0.3;
-    /// Set by the application while a dictation runs, however it was started.
-    bool externalRecording = false;
 
     /// (Re)starts watching the input with a new event source.
     void start();
@@ -47,6 +45,8 @@ public:
     /// Whether the last `start()` could read the input, and if not, why (empty while it can).
     bool hasInputAccess() const { return m_inputProblem.isEmpty() && m_source; }
     QString inputProblem() const { return m_inputProblem; }
+    /// Set by the application while a dictation runs, however it was started: Escape cancels it then.
+    void setExternalRecording(bool recording) { m_externalRecording = recording; }
 
     void handleFlags(const FlagsEvent& event);
     void handleOtherKey(const PressEvent& event);
@@ -72,6 +72,7 @@ private:
     QString m_inputProblem;
     std::optional<HotkeyKind> m_heldKind;
     bool m_recording = false;
+    bool m_externalRecording = false;
     QTimer m_pendingStart;
     std::optional<Clock::time_point> m_tapStarted;
     bool m_tapSpoiled = false;

@@ -14,6 +14,13 @@
 
 namespace kavo {
 
+/// Where a dictation came from, as History stores it.
+namespace DictationSource {
+/// This computer: the hotkey, the pill, a menu or the command line.
+inline const QString computer = QStringLiteral("mac");
+inline const QString phone = QStringLiteral("phone");
+} // namespace DictationSource
+
 /// One dictation, successful or not, as kept in history.json.
 struct HistoryEntry
 {
@@ -24,7 +31,7 @@ struct HistoryEntry
     QString text; ///< empty for a failed or discarded dictation
     double duration = 0; ///< recording length in seconds
     QString model;
-    QString source = QStringLiteral("mac"); ///< "mac" or "phone"
+    QString source = DictationSource::computer;
     std::optional<QString> appName;
     std::optional<QString> appBundleID;
     Status status = Status::done;

@@ -1,6 +1,7 @@
 #include "audio/codec/aac_encoder.h"
 #include "audio/codec/wav_reader.h"
 #include "audio/preparation/upload.h"
+#include "dictation/transcript_request.h"
 #include "support/command_runner.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
@@ -61,7 +62,7 @@ private Q_SLOTS:
             [&](const QString& line) { lines << line; });
         setrlimit(RLIMIT_FSIZE, &original);
         QCOMPARE(upload.format, diskFull ? Upload::Format::wav : Upload::Format::m4a);
-        QCOMPARE(upload.url, path("rec." + rawValue(upload.format)));
+        QCOMPARE(upload.path, path("rec." + rawValue(upload.format)));
         QCOMPARE(lines.size(), qsizetype(diskFull));
         QVERIFY(!diskFull || (lines[0].startsWith("AAC failed (") && lines[0].endsWith("); sending WAV")));
         QCOMPARE(QFile::exists(path("rec.m4a")), !diskFull);
@@ -89,7 +90,7 @@ private Q_SLOTS:
         };
         const Upload upload = Upload::of(path("rec.wav"), emptyOutput, [&](const QString& line) { lines << line; });
         QCOMPARE(upload.format, Upload::Format::wav);
-        QCOMPARE(upload.url, path("rec.wav"));
+        QCOMPARE(upload.path, path("rec.wav"));
         QCOMPARE(lines, QStringList { "AAC output is not an M4A (0 bytes); sending WAV" });
         QVERIFY(!QFile::exists(path("rec.m4a")));
     }
@@ -111,7 +112,7 @@ private Q_SLOTS:
     {
         QFETCH(Error, error);
         QFETCH(bool, resends);
-        QCOMPARE(Upload::resendsAsWav(*error), resends);
+        QCOMPARE(TranscriptRequest::resendsAsWav(*error), resends);
     }
 };
 

@@ -1,10 +1,14 @@
 #include "delivery/text_injector.h"
 #include "dictation/dictation_flow.h"
+#include "state/key_check.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
 #include "support/scripted_recorder.h"
+#include "support/table_rows.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -15,7 +19,7 @@
 
 using namespace kavo;
 using test::FakeGemini;
-using Phase = AppState::Phase;
+using Phase = DictationState::Phase;
 using Target = DictationTarget;
 
 namespace {
@@ -30,51 +34,57 @@ public:
 // Everything one dictation needs, with the desktop around it recorded instead of shown.
 struct Desk
 {
-    AppState state;
+    DataStores stores;
+    Toasts toasts;
+    KeyCheck keyCheck;
     test::ScriptedRecorder recorder;
     TextInjector injector { nullptr };
     FixedFrontApp front;
-    DictationFlow flow { state, recorder, injector, &front };
+    DictationFlow flow { stores, toasts, recorder, injector };
+    const DictationState& state = flow.state();
     QList<EventSound> sounds;
     QStringList notifications;
     QList<DictationStage> stages;
 
     explicit Desk(const std::function<void(Config&)>& adjust = {})
     {
-        Config config = state.config();
+        stores.load();
+        Config config = stores.settings.config();
         config.apiKey = QStringLiteral("test-key");
         config.trimSilence = false;
         if (adjust)
             adjust(config);
-        state.setConfig(config);
+        stores.settings.setConfig(config);
+        flow.setFrontApplication(&front);
+        flow.setKeyCheck(&keyCheck);
         QObject::connect(&flow, &DictationFlow::soundRequested, [this](EventSound sound) { sounds.append(sound); });
         QObject::connect(&flow, &DictationFlow::notificationRequested,
             [this](const QString& title, const QString& body) { notifications << title + u'|' + body; });
-        QObject::connect(&state, &AppState::processingStageChanged, [this] { stages.append(state.processingStage()); });
+        QObject::connect(&state, &DictationState::stageChanged, [this] { stages.append(state.stage()); });
     }
 
     // Records `seconds` of tone, stops, and waits until the dictation has ended.
     bool dictate(double seconds, const Target& target = Target::historyOnly())
     {
         recorder.nextRecording = test::toneWav(seconds);
-        flow.startRecording(QStringLiteral("mac"), target);
+        flow.startRecording(DictationSource::computer, target);
         flow.finishRecording();
         return QTest::qWaitFor([this] { return state.phase() != Phase::working; }, 10000);
     }
 
-    const HistoryEntry& newest() const { return state.history().entries.first(); }
+    const QList<HistoryEntry>& entries() const { return stores.history.entries(); }
+    const HistoryEntry& newest() const { return entries().first(); }
+    std::optional<Toasts::Toast> toast() const { return toasts.current(); }
 
     QUuid addNote(const QString& title, const QString& body)
     {
-        QUuid id;
-        state.updateNotes([&](NotesStore& store) {
+        return stores.notes.change([&](NotesStore& store) {
             Note note = store.draft(store.folders.first().id);
             note.title = title;
             note.body = body;
             store.update(note);
-            id = note.id;
+            return note.id;
         });
-        return id;
     }
 };
 
@@ -174,7 +184,7 @@ private Q_SLOTS:
 
         QCOMPARE(desk.state.phase(), Phase::idle);
         QCOMPARE(posts(before).size(), sent ? 1 : 0);
-        QCOMPARE(desk.state.history().entries.size(), sent ? 1 : 0);
+        QCOMPARE(desk.entries().size(), sent ? 1 : 0);
         const QList<EventSound> sounds { EventSound::started, EventSound::accepted };
         QCOMPARE(desk.sounds, sent ? sounds : sounds.mid(0, 1));
         if (!sent)
@@ -207,11 +217,11 @@ private Q_SLOTS:
         QFETCH(bool, kept);
         Desk desk;
         desk.recorder.nextRecording = test::toneWav(seconds);
-        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        desk.flow.startRecording(DictationSource::computer, Target::frontApp());
         desk.flow.cancelRecording();
         QCOMPARE(desk.state.phase(), Phase::idle);
         QCOMPARE(desk.sounds.last(), EventSound::cancelled);
-        QTRY_COMPARE(desk.state.history().entries.size(), kept ? 1 : 0);
+        QTRY_COMPARE(desk.entries().size(), kept ? 1 : 0);
         QTRY_COMPARE(strayFiles(), QStringList());
         if (!kept)
             return;
@@ -286,7 +296,7 @@ private Q_SLOTS:
         QFETCH(QString, expectedTitle);
         QFETCH(QString, folder);
         Desk desk([&](Config& config) { config.model = model; });
-        desk.state.setModels({ QStringLiteral("gemini-2.5-flash"), model });
+        desk.keyCheck.setModels({ QStringLiteral("gemini-2.5-flash"), model });
         const QUuid id = desk.addNote(title, body);
         const bool classifies = title.isEmpty() || body.isEmpty();
         const QString meeting = noteReply(
@@ -299,33 +309,65 @@ private Q_SLOTS:
         QVERIFY(desk.dictate(1.0, Target::note(id)));
         QCOMPARE(posts(before).size(), requests);
         QCOMPARE(posts(before).last().body.contains("responseSchema"), classifies);
-        const Note* note = desk.state.notes().find(id);
+        const Note* note = desk.stores.notes.store().find(id);
         QVERIFY(note->body.endsWith(QStringLiteral("We met")));
         QVERIFY(note->title.startsWith(expectedTitle));
         QCOMPARE(note->kind.has_value(), classifies && title.isEmpty());
-        QCOMPARE(NotesStore::folderNamed(folder, desk.state.notes().folders)->id, note->folderID);
+        QCOMPARE(NotesStore::folderNamed(folder, desk.stores.notes.store().folders)->id, note->folderID);
         QCOMPARE(desk.state.doneText(), QStringLiteral("Added to the note"));
         QVERIFY(desk.newest().latency);
-        QCOMPARE(desk.state.toast().has_value(), classifies && body.isEmpty());
-        if (desk.state.toast())
-            QCOMPARE(desk.state.toast()->title, QStringLiteral("Saved to folder"));
+        QCOMPARE(desk.toast().has_value(), classifies && body.isEmpty());
+        if (desk.toast())
+            QCOMPARE(desk.toast()->title, QStringLiteral("Saved to folder"));
     }
 
-    // The note goes away while its dictation is transcribed: the text stays in History.
+    // The note goes away while its dictation is transcribed: the text stays in History. A model chosen meanwhile is
+    // not the one that transcribed.
     void deletedNote()
     {
         Desk desk;
         const QUuid id = desk.addNote(QStringLiteral("Plan"), QStringLiteral("First"));
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("late words")));
         desk.recorder.nextRecording = test::toneWav(1.0);
-        desk.flow.startRecording(QStringLiteral("mac"), Target::note(id));
+        QObject::connect(&desk.state, &DictationState::stageChanged, [&desk] {
+            if (desk.state.stage() == DictationStage::transcribing)
+                desk.stores.settings.setModel(QStringLiteral("gemini-chosen-later"));
+        });
+        desk.flow.startRecording(DictationSource::computer, Target::note(id));
         desk.flow.finishRecording();
-        desk.state.updateNotes([&](NotesStore& store) { store.deleteNote(id); });
+        desk.stores.notes.change([&](NotesStore& store) { store.deleteNote(id); });
         QTRY_COMPARE(desk.state.phase(), Phase::idle);
+        QCOMPARE(desk.newest().model, Config::defaultModel);
         QCOMPARE(desk.newest().text, QStringLiteral("late words"));
         QVERIFY(!desk.newest().latency);
-        QCOMPARE(desk.state.toast().value().title, QStringLiteral("The note was deleted"));
+        QCOMPARE(desk.toast().value().title, QStringLiteral("The note was deleted"));
         QCOMPARE(desk.state.doneText(), QStringLiteral("History · 2 words"));
+    }
+
+    // Only a reply the service itself calls unreadable is tried again without filing; text that is no JSON at all
+    // fails the dictation, which keeps its audio.
+    void unreadableNoteReply_data()
+    {
+        test::columns<QString, int, bool>({ "reply", "requests", "delivered" });
+        test::row("JSON but no object", "[1, 2]", 2, true);
+        test::row("no JSON", "The meeting was long", 1, false);
+    }
+    void unreadableNoteReply()
+    {
+        QFETCH(QString, reply);
+        QFETCH(int, requests);
+        QFETCH(bool, delivered);
+        Desk desk;
+        const QUuid id = desk.addNote(QString(), QString());
+        m_gemini.enqueue(FakeGemini::text(reply));
+        if (delivered)
+            m_gemini.enqueue(FakeGemini::text(QStringLiteral("plain words")));
+        const qsizetype before = m_gemini.requests().size();
+        QVERIFY(desk.dictate(1.0, Target::note(id)));
+        QCOMPARE(posts(before).size(), requests);
+        QCOMPARE(desk.newest().status, delivered ? HistoryEntry::Status::done : HistoryEntry::Status::failed);
+        QCOMPARE(desk.stores.notes.store().find(id)->body, delivered ? QStringLiteral("plain words") : QString());
+        QCOMPARE(desk.newest().audioFile.has_value(), !delivered);
     }
 
     void resend_data()
@@ -411,29 +453,29 @@ private Q_SLOTS:
     {
         Desk desk;
         desk.recorder.nextRecording = test::toneWav(1.2);
-        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        desk.flow.startRecording(DictationSource::computer, Target::frontApp());
         desk.flow.cancelRecording();
-        QTRY_COMPARE(desk.state.history().entries.size(), 1);
+        QTRY_COMPARE(desk.entries().size(), 1);
         const QUuid id = desk.newest().id;
 
         m_gemini.enqueue(FakeGemini::error(403, QStringLiteral("Permission denied")));
         desk.flow.retry(id);
-        QTRY_VERIFY(desk.state.toast() && desk.state.toast()->title == QStringLiteral("Not transcribed"));
+        QTRY_VERIFY(desk.toast() && desk.toast()->title == QStringLiteral("Not transcribed"));
         QVERIFY(desk.newest().error);
-        QVERIFY(desk.state.retrying().isEmpty());
+        QVERIFY(!desk.state.isRetrying(id));
 
         const qsizetype before = m_gemini.requests().size();
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("now it works")));
         desk.flow.retry(id);
         desk.flow.retry(id);
-        QCOMPARE(desk.state.retrying(), QSet<QUuid> { id });
-        QTRY_VERIFY(desk.state.retrying().isEmpty());
+        QVERIFY(desk.state.isRetrying(id));
+        QTRY_VERIFY(!desk.state.isRetrying(id));
         QCOMPARE(posts(before).size(), 1);
         QCOMPARE(desk.newest().text, QStringLiteral("now it works"));
         QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
         QVERIFY(!desk.newest().error);
         QVERIFY(!desk.newest().audioFile);
-        QCOMPARE(desk.state.toast().value().detail, QStringLiteral("3 words · Editor"));
+        QCOMPARE(desk.toast().value().detail, QStringLiteral("3 words · Editor"));
         QCOMPARE(desk.state.phase(), Phase::idle);
     }
 
@@ -441,9 +483,9 @@ private Q_SLOTS:
     {
         Desk desk;
         const QByteArray wav = test::readFile(test::toneWav(1.0));
-        desk.flow.startRecording(QStringLiteral("mac"), Target::frontApp());
+        desk.flow.startRecording(DictationSource::computer, Target::frontApp());
         const auto refused = sendFromPhone(desk, wav);
-        QVERIFY_THROWS_EXCEPTION(MacBusyError, std::rethrow_exception(refused.second));
+        QVERIFY_THROWS_EXCEPTION(ComputerBusyError, std::rethrow_exception(refused.second));
         QCOMPARE(strayFiles().size(), 0);
         QVERIFY(logText().contains(QStringLiteral("phone audio turned down: the computer is busy")));
         desk.recorder.breakDown();
@@ -453,7 +495,7 @@ private Q_SLOTS:
         const auto accepted = sendFromPhone(desk, wav);
         QVERIFY(!accepted.second);
         QCOMPARE(accepted.first, QStringLiteral("from the phone"));
-        QCOMPARE(desk.newest().source, QStringLiteral("phone"));
+        QCOMPARE(desk.newest().source, DictationSource::phone);
         QCOMPARE(desk.newest().duration, 1.0);
         QVERIFY(!desk.newest().appName);
         QCOMPARE(desk.state.doneText(), QStringLiteral("From phone · 3 words"));

@@ -42,13 +42,17 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("seconds");
-        row("en, exact half down", "en", 1234567.25, "1,234,567", "1234567.2");
-        row("en, exact half up", "en", 0.75, "0", "0.8");
-        row("en, above half", "en", 1.35, "1", "1.4");
-        row("en, below half", "en", 0.15, "0", "0.1");
-        row("en, negative", "en", -1234567.0, "-1,234,567", "-1234567.0");
-        row("ru", "ru", 1234567.06, "1 234 567", "1234567,1");
-        row("uz", "uz", 12345.0, "12 345", "12345,0");
+        QTest::addColumn<QString>("words");
+        row("en, exact half down", "en", 1234567.25, "1,234,567", "1234567.2", "1,234,567 words");
+        row("en, exact half up", "en", 0.75, "0", "0.8", "0 words");
+        row("en, above half", "en", 1.35, "1", "1.4", "1 words");
+        row("en, below half", "en", 0.15, "0", "0.1", "0 words");
+        row("en, negative", "en", -1234567.0, "-1,234,567", "-1234567.0", "-1,234,567 words");
+        row("ru", "ru", 1234567.06, "1 234 567", "1234567,1", "1 234 567 слов");
+        row("ru, one", "ru", 21.0, "21", "21,0", "21 слово");
+        row("ru, few", "ru", 3.0, "3", "3,0", "3 слова");
+        row("ru, many", "ru", 11.0, "11", "11,0", "11 слов");
+        row("uz", "uz", 12345.0, "12 345", "12345,0", "12 345 soʻz");
     }
 
     void numbers()
@@ -58,6 +62,7 @@ private Q_SLOTS:
         QFETCH(QString, seconds);
         InterfaceLanguage::install(language);
         QTEST(Format::number(qint64(value)), "number");
+        QTEST(Format::wordCount(qint64(value)), "words");
         QCOMPARE(Format::seconds(value), Format::tr("%1 s").arg(seconds));
     }
 

@@ -96,7 +96,7 @@ private Q_SLOTS:
                 flags = action.startsWith(u'+') ? flags | flag : flags & ~flag;
                 monitor.handleFlags({ flags, keyCode });
             } else if (action == "outside") {
-                monitor.externalRecording = true;
+                monitor.setExternalRecording(true);
             } else {
                 const bool key = action != "click";
                 const int keyCode = action == "esc" ? HotkeyKeyCode::escape : HotkeyKeyCode::otherKeyBase + 30;

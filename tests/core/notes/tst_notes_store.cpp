@@ -1,3 +1,4 @@
+#include "notes/notes_manager.h"
 #include "notes/notes_store.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
@@ -41,6 +42,30 @@ QString summary(const NotesStore& store)
         folders += u'|' + folder.name;
     return notes.join(u',') + (folders == "|Personal|Ideas" ? QString() : folders);
 }
+
+template <typename Record> QList<QUuid> idsOf(const QList<Record>& records)
+{
+    QList<QUuid> ids;
+    for (const Record& record : records)
+        ids.append(record.id);
+    return ids;
+}
+
+// The rows of a list model that follows what a manager announces for one of its lists.
+struct Rows
+{
+    QList<QUuid> ids;
+
+    template <typename Signal> void follow(NotesManager& manager, Signal added, Signal changed, Signal removed)
+    {
+        QObject::connect(&manager, added, [this](const QUuid& id, int row) { ids.insert(row, id); });
+        QObject::connect(&manager, changed, [this](const QUuid& id, int row) { QCOMPARE(ids.at(row), id); });
+        QObject::connect(&manager, removed, [this](const QUuid& id, int row) {
+            QCOMPARE(ids.at(row), id);
+            ids.removeAt(row);
+        });
+    }
+};
 
 } // namespace
 
@@ -139,18 +164,32 @@ private Q_SLOTS:
         row("add folder", true, same + "|Personal|Ideas|New folder", [](auto& s) { s.addFolder(); });
     }
 
+    // Through the manager, whose announcements replayed on lists of rows give the store's own lists.
     void operations()
     {
         QFETCH(Operation, operation);
         QFETCH(bool, saves);
+        NotesManager manager;
         // An older titled note, a note with a title of a space and a body of white space, and a blank note.
-        NotesStore store
-            = fixture({ note("Kick", "off \t\n\n", personal, 90), note(" ", "  \n \r\n", ideas), note("", "") });
+        manager.change([](NotesStore& store) {
+            store = fixture({ note("Kick", "off \t\n\n", personal, 90), note(" ", "  \n \r\n", ideas), note("", "") });
+        });
+        const NotesStore& store = manager.store();
+        Rows notes { idsOf(store.notes) }, folders { idsOf(store.folders) };
+        notes.follow(manager, &NotesManager::noteAdded, &NotesManager::noteChanged, &NotesManager::noteRemoved);
+        folders.follow(manager, &NotesManager::folderAdded, &NotesManager::folderChanged, &NotesManager::folderRemoved);
+        bool cleared = false;
+        connect(&manager, &NotesManager::cleared, [&cleared] { cleared = true; });
         const QByteArray sentinel("not written");
         test::writeFile(NotesStore::fileURL(), sentinel);
-        operation(store);
+        manager.change(operation);
         QTEST(summary(store), "after");
         QCOMPARE(test::readFile(NotesStore::fileURL()), saves ? store.encode() : sentinel);
+        // A listing may sort the notes, which only a reset describes; a change the store keeps never needs one.
+        QVERIFY(!cleared || !saves);
+        if (!cleared)
+            QCOMPARE(notes.ids, idsOf(store.notes));
+        QCOMPARE(folders.ids, idsOf(store.folders));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "store/config.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
@@ -9,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace kavo;
@@ -179,6 +181,52 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
         QCOMPARE(Config::decode(test::readFile(Config::fileURL())).value(), Config {});
         QVERIFY(logContains(QStringLiteral(" could not read config.json; kept it as ") + broken.first()));
+    }
+
+    // Each setting announces its own change, and a whole record the settings that differ; a value set again is no
+    // change. What is saved is what was set.
+    void settingsAnnounceChanges()
+    {
+        Settings settings;
+        settings.load();
+        QSignalSpy changed(&settings, &Settings::changed), model(&settings, &Settings::modelChanged),
+            sounds(&settings, &Settings::soundsChanged), hudX(&settings, &Settings::hudXChanged);
+        settings.setModel(settings.model());
+        settings.setConfig(settings.config());
+        QCOMPARE(changed.count(), 0);
+        settings.setModel(QStringLiteral("gemini-other"));
+        Config config = settings.config();
+        config.sounds = false;
+        config.hudX = 12;
+        settings.setConfig(config);
+        QCOMPARE(
+            QList({ changed.count(), model.count(), sounds.count(), hudX.count() }), QList<qsizetype>({ 2, 1, 1, 1 }));
+        QVERIFY(settings.save());
+        QCOMPARE(Config::decode(test::readFile(Config::fileURL())).value(), settings.config());
+    }
+
+    // A launch reads the three files: missing settings are written at once, a missing History and notes file are
+    // not; damaged files are set aside.
+    void storesLoadAsAtLaunch()
+    {
+        {
+            DataStores fresh;
+            fresh.load();
+            QCOMPARE(fresh.settings.config(), Config {});
+            QVERIFY(QFile::exists(Config::fileURL()));
+            QVERIFY(!QFile::exists(History::fileURL()) && !QFile::exists(NotesStore::fileURL()));
+            QCOMPARE(fresh.notes.store().folders.size(), 2);
+        }
+        test::writeFile(Config::fileURL(), "{ not json");
+        test::writeFile(History::fileURL(), "[1, 2");
+        test::writeFile(NotesStore::fileURL(), "{}");
+        DataStores damaged;
+        damaged.load();
+        QCOMPARE(QDir(Config::directory()).entryList({ QStringLiteral("*.broken-*") }, QDir::Files).size(), 3);
+        QCOMPARE(damaged.settings.config(), Config {});
+        QVERIFY(Config::decode(test::readFile(Config::fileURL())));
+        QVERIFY(damaged.history.entries().isEmpty());
+        QCOMPARE(damaged.notes.store().folders.size(), 2);
     }
 
     void languageChipLabels()

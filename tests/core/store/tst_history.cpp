@@ -1,7 +1,9 @@
 #include "store/config.h"
 #include "store/history.h"
+#include "store/history_manager.h"
 #include "store/log.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -159,6 +161,82 @@ private Q_SLOTS:
         history.clear();
         QVERIFY(history.entries.isEmpty() && test::readFile(History::fileURL()) == History().encode());
         QVERIFY(!recordingExists(kept) && recordingExists(escaping)); // clearing stays inside the audio folder
+    }
+
+    // A list that replays what the manager announces, as a list model would, ends up as the History itself.
+    void managerAnnouncesEachEntry_data()
+    {
+        test::columns<QString, int, bool>({ "change", "changedRows", "cleared" });
+        test::row("add", "add", 0, false);
+        test::row("add beyond the limit", "add beyond the limit", 0, false);
+        test::row("add and prune", "add and prune", 0, false);
+        test::row("update", "update", 1, false);
+        test::row("clear", "clear", 0, true);
+        test::row("reorder", "reorder", 0, true);
+    }
+
+    void managerAnnouncesEachEntry()
+    {
+        QFETCH(QString, change);
+        QFETCH(int, changedRows);
+        const int stored = change == "add beyond the limit" ? History::limit : 5;
+        History initial;
+        for (int index = 0; index < stored; ++index)
+            initial.entries.append(entry(at("2026-12-04T12:00:00").addDays(-index), QString::number(index)));
+        initial.save();
+        HistoryManager manager;
+        manager.load();
+
+        QList<QUuid> rows;
+        for (const HistoryEntry& e : manager.entries())
+            rows.append(e.id);
+        int changed = 0;
+        bool cleared = false;
+        connect(&manager, &HistoryManager::entryRemoved, [&](const QUuid& id, int row) {
+            QCOMPARE(rows.at(row), id);
+            rows.removeAt(row);
+        });
+        connect(&manager, &HistoryManager::entryAdded, [&](const QUuid& id, int row) { rows.insert(row, id); });
+        connect(&manager, &HistoryManager::entryChanged, [&](const QUuid& id, int row) {
+            QCOMPARE(rows.at(row), id);
+            ++changed;
+        });
+        connect(&manager, &HistoryManager::cleared, [&] { cleared = true; });
+        manager.change([&](History& history) {
+            if (change.startsWith("add"))
+                history.add(entry(at("2026-12-05T12:00:00"), "newest"));
+            if (change == "add and prune")
+                history.prune(2, at("2026-12-05T13:00:00"), Calendar { tashkent, Qt::Monday });
+            if (change == "update") {
+                HistoryEntry second = history.entries[1];
+                second.text = "transcribed again";
+                history.update(second);
+            }
+            if (change == "clear")
+                history.clear();
+            if (change == "reorder")
+                std::swap(history.entries[0], history.entries[3]);
+        });
+        QTEST(cleared, "cleared");
+        if (cleared)
+            return;
+        QList<QUuid> expected;
+        for (const HistoryEntry& e : manager.entries())
+            expected.append(e.id);
+        QCOMPARE(rows, expected);
+        QCOMPARE(changed, changedRows);
+        QCOMPARE(manager.lastTranscript(), manager.entries().first().text);
+    }
+
+    void lastTranscriptSkipsFailures()
+    {
+        HistoryManager manager;
+        QCOMPARE(manager.lastTranscript(), QString());
+        manager.change([](History& history) {
+            history.entries = { entry({}, {}, Status::failed), entry({}, "kept", Status::discarded),
+                entry({}, "newest"), entry({}, "older") };
+        });
+        QCOMPARE(manager.lastTranscript(), QStringLiteral("newest"));
     }
 
     void keepAudioMovesTheRecording()

@@ -1,7 +1,6 @@
 #include "upload.h"
 
 #include "audio/audio_error.h"
-#include "transcription/gemini_error.h"
 
 #include <QFile>
 
@@ -33,16 +32,6 @@ Upload Upload::of(const QString& wav, const std::function<QString(const QString&
     log(QStringLiteral("AAC output is not an M4A (%1 bytes); sending WAV").arg(size));
     QFile::remove(encoded);
     return { wav, Format::wav };
-}
-
-bool Upload::resendsAsWav(const std::exception& error)
-{
-    const auto* gemini = dynamic_cast<const GeminiError*>(&error);
-    if (!gemini || gemini->kind() != GeminiError::Kind::http || gemini->status() != 400)
-        return false;
-    const QString message = gemini->detail();
-    return !message.contains(QStringLiteral("API key"), Qt::CaseInsensitive)
-        && !message.contains(QStringLiteral("thinking"), Qt::CaseInsensitive);
 }
 
 } // namespace kavo

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-#include <exception>
 #include <functional>
 
 namespace kavo {
@@ -14,17 +13,13 @@ struct Upload
 {
     enum class Format { m4a, wav };
 
-    QString url;
+    QString path;
     Format format = Format::wav;
 
     /// Encodes `wav` with `encode` and returns the result when it is an MPEG-4 file; otherwise returns the WAV,
     /// after one line to `log` and the removal of whatever the encoder left. Errors thrown by `encode` end there too.
     static Upload of(const QString& wav, const std::function<QString(const QString&)>& encode,
         const std::function<void(const QString&)>& log);
-
-    /// Whether a refused M4A upload is worth sending again as WAV: only a 400 reply that blames neither the API
-    /// key nor the thinking configuration, which the WAV would run into just the same.
-    static bool resendsAsWav(const std::exception& error);
 };
 
 template <> struct RawValues<Upload::Format>

@@ -1,0 +1,12 @@
+#include "data_stores.h"
+
+namespace kavo {
+
+void DataStores::load()
+{
+    settings.load();
+    history.load();
+    notes.load();
+}
+
+} // namespace kavo
