@@ -1,9 +1,14 @@
+#include "delivery/text_injector.h"
+#include "dictation/dictation_flow.h"
 #include "media/media_control.h"
 #include "platform/pulse/pulse_connection.h"
 #include "platform/session_backends.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 
 #include "support/data_folder.h"
+#include "support/scripted_recorder.h"
 #include "support/silent_stream.h"
 #include "support/table_rows.h"
 #include "support/test_services.h"
@@ -175,7 +180,8 @@ private Q_SLOTS:
         const std::unique_ptr<MediaControl> media = SessionBackends::mediaControl();
         MediaControl& control = *media;
         bool undone = false;
-        const QString paused = control.pauseIfPlaying([&undone] { undone = true; }) ? "paused " : "";
+        connect(&control, &MediaControl::pauseUndone, [&undone] { undone = true; });
+        const QString paused = QCoro::waitFor(control.pauseIfPlaying()) ? "paused " : "";
         QTest::qWait(int((MediaControl::verificationDelay + 600ms).count()));
         QTRY_COMPARE(QString(paused + (undone ? "undone " : "") + state()), whilePaused);
         control.resume();
@@ -185,6 +191,36 @@ private Q_SLOTS:
         Log::flush();
         const QString log = QString::fromUtf8(test::readFile(Log::fileURL())).trimmed();
         QTEST(log.split(u'\n').replaceInStrings(QRegularExpression("^\\S+ "), "").join(" | "), "log");
+    }
+
+    // A recording that starts while the one before waits to resume the media takes the pause over: the player stays
+    // paused until the new recording ends.
+    void resumeBelongsToTheRecordingThatPaused()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        m_music.start(KAVO_MPRIS_TEST_PLAYER, { "kavotest.music", "org.example.Music", "Playing" });
+        QVERIFY(QTest::qWaitFor(musicIsOnTheBus, 10'000));
+        DataStores stores;
+        stores.load();
+        stores.settings.setPauseMedia(true);
+        Toasts toasts;
+        test::ScriptedRecorder recorder;
+        TextInjector injector(nullptr);
+        DictationFlow flow(stores, toasts, recorder, injector);
+        const std::unique_ptr<MediaControl> media = SessionBackends::mediaControl();
+        flow.setMediaControl(media.get());
+        const auto status = [] {
+            return QDBusInterface(musicService, playerPath, playerInterface).property("PlaybackStatus").toString();
+        };
+
+        flow.startRecording(DictationSource::computer, DictationTarget::historyOnly());
+        QTRY_COMPARE(status(), "Paused");
+        flow.cancelRecording();
+        flow.startRecording(DictationSource::computer, DictationTarget::historyOnly());
+        QTest::qWait(int((DictationFlow::mediaResumeDelay * 3).count()));
+        QCOMPARE(status(), "Paused");
+        flow.cancelRecording();
+        QTRY_COMPARE(status(), "Playing");
     }
 };
 

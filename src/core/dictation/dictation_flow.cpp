@@ -144,17 +144,15 @@ void DictationFlow::startRecording(const QString& source, Target target)
 
     const FrontApp app = m_frontApplication ? m_frontApplication->current() : FrontApp {};
     const Config config = m_stores.settings.config();
-    // Media a recording that just ended paused is still paused: it waits for this recording to end instead.
+    // Media a recording that just ended paused is still paused: it waits for this recording to end instead. The
+    // media control pauses and resumes in the order asked, and resumes nothing when it paused nothing.
     if (m_resumeTimer.isActive())
         m_resumeTimer.stop();
     else
         m_pausedMedia = false;
     if (config.pauseMedia && m_media) {
-        const bool paused = m_media->pauseIfPlaying([self = QPointer(this)] {
-            if (self)
-                self->m_pausedMedia = false;
-        });
-        m_pausedMedia = m_pausedMedia || paused;
+        m_pausedMedia = true;
+        m_media->pauseIfPlaying();
     }
     try {
         m_recorder.start(config.inputDeviceID, config.noiseReduction);

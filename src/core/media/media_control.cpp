@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPointer>
+
+#include <QCoroSignal>
 
 #include <algorithm>
 
@@ -77,7 +80,7 @@ MediaControl::MediaControl(std::unique_ptr<MediaPlayers> players, std::unique_pt
 {
     m_pendingCheck.setSingleShot(true);
     m_pendingCheck.setInterval(verificationDelay);
-    connect(&m_pendingCheck, &QTimer::timeout, this, &MediaControl::verify);
+    connect(&m_pendingCheck, &QTimer::timeout, this, [this] { verify(); });
 }
 
 MediaControl::~MediaControl() = default;
@@ -91,30 +94,49 @@ bool MediaControl::isCallApplication(const QString& id)
         || std::any_of(std::begin(linuxCallPrefixes), std::end(linuxCallPrefixes), startsLowered);
 }
 
-bool MediaControl::pauseIfPlaying(std::function<void()> undone)
+QCoro::Task<> MediaControl::takeTurn()
 {
+    const QPointer self(this);
+    while (self && m_busy)
+        co_await qCoro(this, &MediaControl::turnEnded);
+    if (self)
+        m_busy = true;
+}
+
+void MediaControl::endTurn()
+{
+    m_busy = false;
+    Q_EMIT turnEnded();
+}
+
+QCoro::Task<bool> MediaControl::pauseIfPlaying()
+{
+    const QPointer self(this);
+    co_await takeTurn();
     m_pendingCheck.stop();
-    const QList<Output> before = otherOutputs();
-    const QList<MprisPlayer> players = m_players->all();
+    const QList<AudioOutput> before = co_await otherOutputs();
+    const QList<MprisPlayer> players = co_await m_players->all();
+    if (!self)
+        co_return false;
     QList<MprisPlayer> playing;
     std::copy_if(players.begin(), players.end(), std::back_inserter(playing),
         [](const MprisPlayer& player) { return player.isPlaying() && !isCall(player); });
-    if (before.isEmpty() && playing.isEmpty())
-        return false;
-    if (playing.isEmpty() && std::all_of(before.begin(), before.end(), [](const Output& o) { return isCall(o); })) {
+    const bool onlyCalls = playing.isEmpty() && !before.isEmpty()
+        && std::all_of(before.begin(), before.end(), [](const AudioOutput& o) { return isCall(o); });
+    if (onlyCalls)
         Log::write(QStringLiteral("only call apps are playing; not pressing Play/Pause"));
-        return false;
-    }
-
     // The key is for sound that no player on the bus accounts for; a player that is paused but keeps its stream
     // open counts as accounted for, since the key would start it rather than pause anything.
-    const bool needsKey = std::any_of(before.begin(), before.end(), [&players](const Output& output) {
-        return !isCall(output) && std::none_of(players.begin(), players.end(), [&output](const MprisPlayer& player) {
-            return belongsTo(output, player);
-        });
-    });
-    if (playing.isEmpty() && !needsKey)
-        return false;
+    const bool needsKey
+        = !onlyCalls && std::any_of(before.begin(), before.end(), [&players](const AudioOutput& output) {
+              return !isCall(output)
+                  && std::none_of(players.begin(), players.end(),
+                      [&output](const MprisPlayer& player) { return belongsTo(output, player); });
+          });
+    if (onlyCalls || (playing.isEmpty() && !needsKey)) {
+        endTurn();
+        co_return false;
+    }
 
     Log::write(QStringLiteral("media playing; pausing it for the recording"));
     for (const MprisPlayer& player : playing) {
@@ -125,68 +147,93 @@ bool MediaControl::pauseIfPlaying(std::function<void()> undone)
         m_pressed = true;
         m_key->pressPlayPause();
         m_before = before;
-        m_undone = std::move(undone);
         m_pendingCheck.start();
     }
-    return true;
+    endTurn();
+    co_return true;
 }
 
-void MediaControl::verify()
+QCoro::Task<> MediaControl::verify()
 {
-    if (!m_pressed)
-        return;
+    const QPointer self(this);
+    co_await takeTurn();
+    if (!self)
+        co_return;
+    if (!m_pressed) {
+        endTurn();
+        co_return;
+    }
     // A desktop that hands the media key to its current player may have played again what was just paused on the
     // bus; then the key never reached the other sound, and the player is paused once more.
-    const bool keyReachedPausedPlayer = std::any_of(m_pausedPlayers.begin(), m_pausedPlayers.end(),
-        [this](const QString& service) { return m_players->playbackStatus(service) == QLatin1String("Playing"); });
+    bool keyReachedPausedPlayer = false;
+    for (const QString& service : QStringList(m_pausedPlayers)) {
+        if (co_await m_players->playbackStatus(service) == QLatin1String("Playing"))
+            keyReachedPausedPlayer = true;
+    }
+    if (!self)
+        co_return;
     if (keyReachedPausedPlayer) {
         m_pressed = false;
         for (const QString& service : std::as_const(m_pausedPlayers))
             m_players->pause(service);
-        return;
+        endTurn();
+        co_return;
     }
 
-    const QList<Output> after = otherOutputs();
+    const QList<AudioOutput> after = co_await otherOutputs();
+    if (!self)
+        co_return;
     QStringList started;
-    for (const Output& output : after) {
-        if (std::none_of(m_before.begin(), m_before.end(), [&output](const Output& o) { return o.pid == output.pid; }))
+    for (const AudioOutput& output : after) {
+        if (std::none_of(
+                m_before.begin(), m_before.end(), [&output](const AudioOutput& o) { return o.pid == output.pid; }))
             started.append(nameOf(output));
     }
-    if (started.isEmpty())
-        return;
-    Log::write(QStringLiteral("Play/Pause started ") + started.join(QStringLiteral(", "))
-        + QStringLiteral(" instead of pausing; pressing it again"));
-    m_pressed = false;
-    m_key->pressPlayPause();
-    // Players paused on the bus still need their resume, so the pause as a whole stands.
-    if (m_pausedPlayers.isEmpty() && m_undone)
-        m_undone();
+    if (m_pressed && !started.isEmpty()) {
+        Log::write(QStringLiteral("Play/Pause started ") + started.join(QStringLiteral(", "))
+            + QStringLiteral(" instead of pausing; pressing it again"));
+        m_pressed = false;
+        m_key->pressPlayPause();
+        // Players paused on the bus still need their resume, so the pause as a whole stands.
+        if (m_pausedPlayers.isEmpty())
+            Q_EMIT pauseUndone();
+    }
+    endTurn();
 }
 
-void MediaControl::resume()
+QCoro::Task<> MediaControl::resume()
 {
+    const QPointer self(this);
+    co_await takeTurn();
+    if (!self)
+        co_return;
     m_pendingCheck.stop();
-    if (!m_pressed && m_pausedPlayers.isEmpty())
-        return;
+    if (!m_pressed && m_pausedPlayers.isEmpty()) {
+        endTurn();
+        co_return;
+    }
     Log::write(QStringLiteral("resuming media"));
     // A player the user stopped or closed meanwhile stays as it is.
-    for (const QString& service : std::as_const(m_pausedPlayers)) {
-        if (m_players->playbackStatus(service) == QLatin1String("Paused"))
+    const QStringList paused = std::exchange(m_pausedPlayers, {});
+    for (const QString& service : paused) {
+        if (co_await m_players->playbackStatus(service) == QLatin1String("Paused"))
             m_players->play(service);
+        if (!self)
+            co_return;
     }
-    m_pausedPlayers.clear();
     if (m_pressed) {
         m_pressed = false;
         m_key->pressPlayPause();
     }
+    endTurn();
 }
 
-QList<MediaControl::Output> MediaControl::otherOutputs()
+QCoro::Task<QList<AudioOutput>> MediaControl::otherOutputs()
 {
-    QList<Output> outputs = m_outputs->playing();
+    QList<AudioOutput> outputs = co_await m_outputs->playing();
     const auto ownPid = qint32(QCoreApplication::applicationPid());
-    outputs.removeIf([ownPid](const Output& output) { return output.pid == ownPid; });
-    return outputs;
+    outputs.removeIf([ownPid](const AudioOutput& output) { return output.pid == ownPid; });
+    co_return outputs;
 }
 
 } // namespace kavo

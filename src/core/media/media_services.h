@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QCoroTask>
+
 #include <optional>
 
 namespace kavo {
@@ -24,7 +26,7 @@ class AudioOutputs
 public:
     virtual ~AudioOutputs() = default;
     /// Nothing when the server cannot be reached or does not answer.
-    virtual QList<AudioOutput> playing() = 0;
+    virtual QCoro::Task<QList<AudioOutput>> playing() = 0;
 };
 
 /// One media player on the session bus.
@@ -44,9 +46,9 @@ class MediaPlayers
 public:
     virtual ~MediaPlayers() = default;
     /// Every player, in the bus's order.
-    virtual QList<MprisPlayer> all() = 0;
+    virtual QCoro::Task<QList<MprisPlayer>> all() = 0;
     /// The playback status of `service` now; empty when it does not answer.
-    virtual QString playbackStatus(const QString& service) = 0;
+    virtual QCoro::Task<QString> playbackStatus(QString service) = 0;
     virtual void pause(const QString& service) = 0;
     virtual void play(const QString& service) = 0;
 };

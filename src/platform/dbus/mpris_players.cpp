@@ -1,11 +1,13 @@
 #include "mpris_players.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QRegularExpression>
+
+#include <QCoroDBusPendingCall>
 
 namespace kavo {
 
@@ -19,6 +21,14 @@ const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 // A player that has hung must not hold up the start of a dictation.
 constexpr int replyTimeoutMs = 300;
 
+QDBusPendingCall askBus(const QString& method, const QVariantList& arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+        QStringLiteral("/org/freedesktop/DBus"), QStringLiteral("org.freedesktop.DBus"), method);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().asyncCall(message, replyTimeoutMs);
+}
+
 QDBusPendingCall askProperty(const QString& service, const QString& interface, const QString& name)
 {
     auto message = QDBusMessage::createMethodCall(
@@ -27,11 +37,11 @@ QDBusPendingCall askProperty(const QString& service, const QString& interface, c
     return QDBusConnection::sessionBus().asyncCall(message, replyTimeoutMs);
 }
 
-QString textOf(QDBusPendingCall call)
+QCoro::Task<QString> textOf(QDBusPendingCall call)
 {
-    call.waitForFinished();
+    co_await call;
     const QDBusPendingReply<QDBusVariant> reply(call);
-    return reply.isValid() ? reply.value().variant().toString() : QString();
+    co_return reply.isValid() ? reply.value().variant().toString() : QString();
 }
 
 void send(const QString& service, const QString& method)
@@ -49,34 +59,42 @@ QString applicationPart(const QString& service)
 
 } // namespace
 
-QList<MprisPlayer> MprisPlayers::all()
+QCoro::Task<QList<MprisPlayer>> MprisPlayers::all()
 {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    if (!bus)
-        return {};
-    QStringList services = bus->registeredServiceNames().value();
+    if (!QDBusConnection::sessionBus().isConnected())
+        co_return {};
+    QDBusPendingCall names = askBus(QStringLiteral("ListNames"));
+    co_await names;
+    QStringList services = QDBusPendingReply<QStringList>(names).value();
     services.removeIf([](const QString& service) { return !service.startsWith(servicePrefix); });
 
-    // Both questions go to every player at once, so slow players cost one timeout in all, not one each.
-    QList<QDBusPendingCall> statuses, desktopEntries;
-    for (const QString& service : services) {
+    // Every question goes to every player at once, so slow players cost one timeout in all, not one each.
+    QList<QDBusPendingCall> statuses, desktopEntries, owners;
+    for (const QString& service : std::as_const(services)) {
         statuses.append(askProperty(service, playerInterface, QStringLiteral("PlaybackStatus")));
         desktopEntries.append(askProperty(service, rootInterface, QStringLiteral("DesktopEntry")));
+        owners.append(askBus(QStringLiteral("GetConnectionUnixProcessID"), { service }));
     }
     QList<MprisPlayer> players;
+    // Coroutines get named values, never temporaries: g++ 12 destroys a temporary that lives across a suspension
+    // twice.
     for (qsizetype index = 0; index < services.size(); ++index) {
-        MprisPlayer player { services[index], textOf(statuses[index]), bus->servicePid(services[index]).value(),
+        const QString status = co_await textOf(statuses[index]);
+        const QString entry = co_await textOf(desktopEntries[index]);
+        co_await owners[index];
+        MprisPlayer player { services[index], status, QDBusPendingReply<quint32>(owners[index]).value(),
             { applicationPart(services[index]) } };
-        if (const QString entry = textOf(desktopEntries[index]).toLower(); !entry.isEmpty())
-            player.applicationIDs.append(entry);
+        if (!entry.isEmpty())
+            player.applicationIDs.append(entry.toLower());
         players.append(player);
     }
-    return players;
+    co_return players;
 }
 
-QString MprisPlayers::playbackStatus(const QString& service)
+QCoro::Task<QString> MprisPlayers::playbackStatus(QString service)
 {
-    return textOf(askProperty(service, playerInterface, QStringLiteral("PlaybackStatus")));
+    const QDBusPendingCall call = askProperty(service, playerInterface, QStringLiteral("PlaybackStatus"));
+    co_return co_await textOf(call);
 }
 
 void MprisPlayers::pause(const QString& service)

@@ -9,8 +9,8 @@ class MprisPlayers : public MediaPlayers
 {
 public:
     /// Waits a short while for players that are slow to answer.
-    QList<MprisPlayer> all() override;
-    QString playbackStatus(const QString& service) override;
+    QCoro::Task<QList<MprisPlayer>> all() override;
+    QCoro::Task<QString> playbackStatus(QString service) override;
     void pause(const QString& service) override;
     void play(const QString& service) override;
 };

@@ -4,6 +4,10 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <QtConcurrent>
+
+#include <QCoroFuture>
+
 #include <algorithm>
 
 namespace kavo {
@@ -55,7 +59,13 @@ void collectSinkInput(pa_context*, const pa_sink_input_info* info, int eol, void
 PulseAudioOutputs::PulseAudioOutputs() = default;
 PulseAudioOutputs::~PulseAudioOutputs() = default;
 
-QList<AudioOutput> PulseAudioOutputs::playing()
+QCoro::Task<QList<AudioOutput>> PulseAudioOutputs::playing()
+{
+    const QFuture<QList<AudioOutput>> answer = QtConcurrent::run([this] { return query(); });
+    co_return co_await answer;
+}
+
+QList<AudioOutput> PulseAudioOutputs::query()
 {
     try {
         const auto connection = PulseConnection::reconnected(m_connection, QStringLiteral("Kavo Voice"));

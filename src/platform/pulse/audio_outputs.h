@@ -18,9 +18,12 @@ public:
     PulseAudioOutputs(const PulseAudioOutputs&) = delete;
     PulseAudioOutputs& operator=(const PulseAudioOutputs&) = delete;
 
-    QList<AudioOutput> playing() override;
+    /// Asks the server on a worker thread: its answer may take a while.
+    QCoro::Task<QList<AudioOutput>> playing() override;
 
 private:
+    QList<AudioOutput> query();
+
     std::shared_ptr<PulseConnection> m_connection;
 };
 
