@@ -60,7 +60,7 @@ HistoryEntry realisticEntry(QRandomGenerator& random, const QDateTime& date)
     entry.model = "gemini-3.8-flash";
     entry.source = random.bounded(4) == 0 ? "phone" : "mac";
     entry.appName = "Telegram";
-    entry.appBundleID = "org.telegram.desktop";
+    entry.appID = "org.telegram.desktop";
     entry.audioFile = json::uuidText(entry.id) + ".m4a";
     entry.latency = random.bounded(3.0);
     return entry;
@@ -84,7 +84,7 @@ void addAndSaveToFullHistory(benchmark::State& state)
     for (auto _ : state) {
         history.add(realisticEntry(random, QDateTime::currentDateTimeUtc()));
     }
-    state.counters["file bytes"] = double(QFile(History::fileURL()).size());
+    state.counters["file bytes"] = double(QFile(History::filePath()).size());
 }
 BENCHMARK(addAndSaveToFullHistory)->Unit(benchmark::kMillisecond);
 

@@ -78,7 +78,7 @@ int runHistory(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto& options = std::get<HistoryOptions>(parsed);
 
     // Read without History::load: the command only looks and must never move a damaged file aside.
-    const QString path = History::fileURL();
+    const QString path = History::filePath();
     QList<HistoryEntry> entries;
     QFile file(path);
     if (file.exists()) {

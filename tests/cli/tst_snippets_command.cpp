@@ -19,7 +19,7 @@ private Q_SLOTS:
         Config config;
         config.snippets = { Snippet { QUuid::createUuid(), u"addr"_qs, u"A\nB"_qs },
             Snippet { QUuid::createUuid(), u"mening manzilim"_qs, u"Toshkent"_qs } };
-        QVERIFY(config.save(Config::fileURL()));
+        QVERIFY(config.save(Config::filePath()));
     }
 
     void snippets_data()

@@ -27,7 +27,7 @@ namespace {
 QStringList logLines()
 {
     Log::flush();
-    return QString::fromUtf8(test::readFile(Log::fileURL())).split('\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(test::readFile(Log::filePath())).split('\n', Qt::SkipEmptyParts);
 }
 
 // Sink inputs of this process on the private sound server, as pactl lists them.

@@ -189,7 +189,7 @@ private Q_SLOTS:
         QTest::qWait(300); // no late presses
         QCOMPARE(state(), afterResume);
         Log::flush();
-        const QString log = QString::fromUtf8(test::readFile(Log::fileURL())).trimmed();
+        const QString log = QString::fromUtf8(test::readFile(Log::filePath())).trimmed();
         QTEST(log.split(u'\n').replaceInStrings(QRegularExpression("^\\S+ "), "").join(" | "), "log");
     }
 

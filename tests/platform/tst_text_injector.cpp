@@ -296,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(field.selection(), "old clipboard");
         QCOMPARE(field.text(), QString());
         Log::flush();
-        const QString log = QString::fromUtf8(test::readFile(Log::fileURL()));
+        const QString log = QString::fromUtf8(test::readFile(Log::filePath()));
         QCOMPARE(log.count(" typing is not available in Wayland sessions; pasting instead\n"), 1);
     }
 };

@@ -11,7 +11,7 @@ namespace kavo {
 struct FrontApp
 {
     std::optional<QString> name;
-    std::optional<QString> bundleID; ///< the desktop-file ID (e.g. "org.telegram.desktop"), else WM_CLASS lower-cased
+    std::optional<QString> appID; ///< the desktop-file ID (e.g. "org.telegram.desktop"), else WM_CLASS lower-cased
 
     friend bool operator==(const FrontApp&, const FrontApp&) = default;
 };

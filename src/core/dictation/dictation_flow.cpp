@@ -425,7 +425,7 @@ HistoryEntry DictationFlow::entry(
     entry.model = model;
     entry.source = source;
     entry.appName = app.name;
-    entry.appBundleID = app.bundleID;
+    entry.appID = app.appID;
     entry.status = status;
     return entry;
 }

@@ -55,12 +55,12 @@ const Row table[] = {
 
 } // namespace
 
-AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& bundleID, const QString& source)
+AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& appID, const QString& source)
 {
     if (source == DictationSource::phone)
         return { QStringLiteral("smartphone"), Tone::green };
-    if (bundleID) {
-        const QString id = bundleID->toLower();
+    if (appID) {
+        const QString id = appID->toLower();
         for (const Row& row : table) {
             for (const char* prefix : row.prefixes) {
                 if (id.startsWith(QLatin1StringView(prefix)))

@@ -50,7 +50,7 @@ public:
 
     /// The icon for a dictation from the source ("phone" or the computer) into the application with that ID
     /// (a desktop-file ID, a lower-cased WM_CLASS or a macOS bundle identifier; letter case does not matter).
-    static Icon icon(const std::optional<QString>& bundleID, const QString& source);
+    static Icon icon(const std::optional<QString>& appID, const QString& source);
 
     /// "From phone" for the phone, else the application's name, else this application's name.
     static QString name(const HistoryEntry& entry);

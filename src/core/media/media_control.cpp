@@ -28,7 +28,7 @@ const char* const linuxCallPrefixes[]
 
 bool isCall(const AudioOutput& output)
 {
-    return output.bundleID && MediaControl::isCallApplication(*output.bundleID);
+    return output.appID && MediaControl::isCallApplication(*output.appID);
 }
 
 bool isCall(const MprisPlayer& player)
@@ -51,7 +51,7 @@ qint32 parentOf(qint32 pid)
 // bus connection the desktop proxies (a sandboxed application); the application ID links those.
 bool belongsTo(const AudioOutput& output, const MprisPlayer& player)
 {
-    if (output.bundleID && player.applicationIDs.contains(output.bundleID->toLower()))
+    if (output.appID && player.applicationIDs.contains(output.appID->toLower()))
         return true;
     if (player.pid == 0)
         return false;
@@ -66,7 +66,7 @@ bool belongsTo(const AudioOutput& output, const MprisPlayer& player)
 
 QString nameOf(const AudioOutput& output)
 {
-    return output.bundleID.value_or(QString::number(output.pid));
+    return output.appID.value_or(QString::number(output.pid));
 }
 
 } // namespace

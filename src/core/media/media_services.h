@@ -15,7 +15,7 @@ struct AudioOutput
 {
     qint32 pid = 0;
     /// The application ID the process gave the sound server, else its program name.
-    std::optional<QString> bundleID;
+    std::optional<QString> appID;
 
     bool operator==(const AudioOutput&) const = default;
 };

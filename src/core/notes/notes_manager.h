@@ -21,7 +21,7 @@ public:
 
     /// Reads `path` as at launch: the starter store when it cannot be read, the file set aside and the starter
     /// store when it cannot be decoded.
-    void load(const QString& path = NotesStore::fileURL());
+    void load(const QString& path = NotesStore::filePath());
 
     const NotesStore& store() const { return m_store; }
 

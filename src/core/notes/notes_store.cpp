@@ -169,7 +169,7 @@ NotesStore NotesStore::starter()
     return store;
 }
 
-QString NotesStore::fileURL()
+QString NotesStore::filePath()
 {
     static const QString path = QDir(Config::directory()).filePath(QStringLiteral("notes.json"));
     return path;
@@ -232,8 +232,8 @@ NotesStore NotesStore::load(const QString& path)
 void NotesStore::save() const
 {
     // The in-memory store stays authoritative: a failed write is simply repeated by the next change.
-    QDir().mkpath(QFileInfo(fileURL()).absolutePath());
-    writeFileAtomically(fileURL(), encode());
+    QDir().mkpath(QFileInfo(filePath()).absolutePath());
+    writeFileAtomically(filePath(), encode());
 }
 
 Note* NotesStore::find(const QUuid& note)

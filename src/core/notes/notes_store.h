@@ -73,7 +73,7 @@ struct NotesStore
     /// Two folders, "Personal" and "Ideas" in the interface language, and no notes.
     static NotesStore starter();
     /// notes.json in the data folder.
-    static QString fileURL();
+    static QString filePath();
     static QDateTime currentTime();
 
     /// Strict: a missing key, a wrong type or a date in another form makes the whole document unreadable.
@@ -83,8 +83,8 @@ struct NotesStore
 
     /// The store as at launch: starter() when the file cannot be read, the file set aside and starter() when
     /// it cannot be decoded. Nothing is written either way.
-    static NotesStore load(const QString& path = fileURL());
-    /// Writes fileURL() atomically, creating the data folder; failures are ignored.
+    static NotesStore load(const QString& path = filePath());
+    /// Writes filePath() atomically, creating the data folder; failures are ignored.
     void save() const;
 
     Note* find(const QUuid& note);

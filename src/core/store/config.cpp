@@ -280,7 +280,7 @@ QString Config::directory()
     return path;
 }
 
-QString Config::fileURL()
+QString Config::filePath()
 {
     static const QString path = QDir(directory()).filePath(QStringLiteral("config.json"));
     return path;

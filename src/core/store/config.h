@@ -154,15 +154,15 @@ struct Config
     /// Indented JSON with sorted keys; legacy keys are never written.
     QByteArray encode() const;
     /// Writes atomically with permissions 0600; logs "could not save …" and returns false on failure.
-    bool save(const QString& path = fileURL()) const;
+    bool save(const QString& path = filePath()) const;
 
     /// Loads as at launch: defaults (saved at once) when the file cannot be read,
     /// the file set aside and defaults saved when it cannot be decoded.
-    static Config load(const QString& path = fileURL());
+    static Config load(const QString& path = filePath());
 
     /// KAVO_DATA_DIR when set and not empty, else $XDG_DATA_HOME/kavo-voice; fixed at first use.
     static QString directory();
-    static QString fileURL();
+    static QString filePath();
     static QString audioDirectory();
 
     /// Moves an unreadable data file aside as NAME.broken-STAMP and logs it.

@@ -101,7 +101,7 @@ void appendEntry(QByteArray& out, const HistoryEntry& entry, QByteArrayView memb
         }
     };
     optionalString("appName", entry.appName);
-    optionalString("appBundleID", entry.appBundleID);
+    optionalString("appBundleID", entry.appID);
     key("status");
     appendString(out, rawValue(entry.status));
     optionalString("audioFile", entry.audioFile);
@@ -150,8 +150,7 @@ std::optional<HistoryEntry> HistoryEntry::fromJson(const QJsonObject& object, QS
         { "model", json::readString(object, QStringLiteral("model"), entry.model), "a string" },
         { "source", json::readString(object, QStringLiteral("source"), entry.source), "a string" },
         { "appName", json::readOptionalString(object, QStringLiteral("appName"), entry.appName), "a string" },
-        { "appBundleID", json::readOptionalString(object, QStringLiteral("appBundleID"), entry.appBundleID),
-            "a string" },
+        { "appBundleID", json::readOptionalString(object, QStringLiteral("appBundleID"), entry.appID), "a string" },
         { "audioFile", json::readOptionalString(object, QStringLiteral("audioFile"), entry.audioFile), "a string" },
         { "error", json::readOptionalString(object, QStringLiteral("error"), entry.error), "a string" },
         { "offline", json::readBool(object, QStringLiteral("offline"), entry.offline), "a boolean" },
@@ -171,7 +170,7 @@ std::optional<HistoryEntry> HistoryEntry::fromJson(const QJsonObject& object, QS
     return entry;
 }
 
-QString History::fileURL()
+QString History::filePath()
 {
     static const QString path = QDir(Config::directory()).filePath(QStringLiteral("history.json"));
     return path;
@@ -278,7 +277,7 @@ void History::clear()
 
 void History::save() const
 {
-    const QString path = fileURL();
+    const QString path = filePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     writeFileAtomically(path, encode());
 }

@@ -33,7 +33,7 @@ struct HistoryEntry
     QString model;
     QString source = DictationSource::computer;
     std::optional<QString> appName;
-    std::optional<QString> appBundleID;
+    std::optional<QString> appID;
     Status status = Status::done;
     std::optional<QString> audioFile; ///< a file name inside Config::audioDirectory(), never a path
     std::optional<QString> error;
@@ -68,7 +68,7 @@ struct History
     QList<HistoryEntry> entries;
 
     /// history.json in the data folder.
-    static QString fileURL();
+    static QString filePath();
 
     /// Strict: the whole document fails on any entry that fails, with the reason in `error`.
     static std::optional<History> decode(const QByteArray& bytes, QString* error = nullptr);
@@ -77,7 +77,7 @@ struct History
 
     /// Empty when the file cannot be read; an undecodable file is set aside and gives an empty history.
     /// Never writes the history file.
-    static History load(const QString& path = fileURL());
+    static History load(const QString& path = filePath());
 
     /// Puts the entry first and drops, with their recordings, the entries beyond the limit; saves.
     void add(HistoryEntry entry);

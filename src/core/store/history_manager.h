@@ -22,7 +22,7 @@ public:
     explicit HistoryManager(QObject* parent = nullptr);
 
     /// Reads `path` as at launch: empty when it cannot be read, the file set aside when it cannot be decoded.
-    void load(const QString& path = History::fileURL());
+    void load(const QString& path = History::filePath());
 
     const History& history() const { return m_history; }
     const QList<HistoryEntry>& entries() const { return m_history.entries; }

@@ -91,7 +91,7 @@ void appendLine(const QString& message)
     const QString line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + QLatin1Char(' ') + message
         + QLatin1Char('\n');
     const QByteArray bytes = line.toUtf8();
-    const QString path = Log::fileURL();
+    const QString path = Log::filePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (file.exists() && file.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -104,7 +104,7 @@ void appendLine(const QString& message)
 
 } // namespace
 
-QString Log::fileURL()
+QString Log::filePath()
 {
     static const QString path = QDir(Config::directory()).filePath(QStringLiteral("kavo.log"));
     return path;
@@ -117,7 +117,7 @@ void Log::write(const QString& message)
 
 void Log::reset()
 {
-    logThread().enqueue([] { QFile::remove(Log::fileURL()); });
+    logThread().enqueue([] { QFile::remove(Log::filePath()); });
 }
 
 void Log::flush()

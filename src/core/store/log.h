@@ -16,7 +16,7 @@ public:
     /// Blocks until everything queued so far has been written (for shutdown and tests).
     static void flush();
 
-    static QString fileURL();
+    static QString filePath();
 };
 
 } // namespace kavo

@@ -52,7 +52,7 @@ template <typename Value> using Parameter = std::conditional_t<std::is_scalar_v<
 
 Settings::Settings(QObject* parent)
     : QObject(parent)
-    , m_path(Config::fileURL())
+    , m_path(Config::filePath())
 { }
 
 void Settings::load(const QString& path)

@@ -58,7 +58,7 @@ public:
 
     /// Reads `path` as at launch: the defaults (written at once) when it cannot be read, the file set aside and the
     /// defaults written when it cannot be decoded. Later saves go to the same file.
-    void load(const QString& path = Config::fileURL());
+    void load(const QString& path = Config::filePath());
     /// Writes the settings atomically, private to the user; false (after a log line) when that failed.
     bool save() const;
 

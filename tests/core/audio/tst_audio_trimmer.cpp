@@ -38,7 +38,7 @@ std::vector<std::vector<float>> recording(const WavFormat& format, qsizetype fra
 QString logText()
 {
     Log::flush();
-    return QString::fromUtf8(test::readFile(Log::fileURL())).remove(QRegularExpression("(?m)^\\S+ "));
+    return QString::fromUtf8(test::readFile(Log::filePath())).remove(QRegularExpression("(?m)^\\S+ "));
 }
 
 } // namespace

@@ -167,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(writer.finish(), qint64(framesBefore));
 
         Log::flush();
-        const QStringList lines = QString::fromUtf8(test::readFile(Log::fileURL())).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(test::readFile(Log::filePath())).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(lines.size() == 1 && lines.first().endsWith(' ' + logLine), qPrintable(lines.join('\n')));
         QCOMPARE(readWav(m_path).frameCount(), qsizetype(framesBefore));
     }

@@ -136,7 +136,7 @@ private Q_SLOTS:
         QCOMPARE(toggles, 1);
 
         Log::flush();
-        QStringList lines = QString::fromUtf8(test::readFile(Log::fileURL())).split(u'\n', Qt::SkipEmptyParts);
+        QStringList lines = QString::fromUtf8(test::readFile(Log::filePath())).split(u'\n', Qt::SkipEmptyParts);
         for (QString& line : lines)
             line = line.section(u' ', 1);
         QTEST(lines.join(u'|'), "logLines");

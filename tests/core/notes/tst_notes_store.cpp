@@ -97,13 +97,13 @@ private Q_SLOTS:
         QByteArray bytes = fixture({ stored }).encode();
         QVERIFY(bytes.contains(from.toUtf8())); // UUIDs are written in upper case
         if (!from.isEmpty())
-            test::writeFile(NotesStore::fileURL(), bytes.replace(from.toUtf8(), to.toUtf8()));
+            test::writeFile(NotesStore::filePath(), bytes.replace(from.toUtf8(), to.toUtf8()));
 
         const NotesStore store = NotesStore::load();
         // An unreadable file is set aside and not rewritten; the store holds the starter folders.
-        const QDir folder = QFileInfo(NotesStore::fileURL()).dir();
+        const QDir folder = QFileInfo(NotesStore::filePath()).dir();
         QCOMPARE(folder.entryList({ "notes.json.broken-*" }).size(), readable || from.isEmpty() ? 0 : 1);
-        QCOMPARE(QFile::exists(NotesStore::fileURL()), readable);
+        QCOMPARE(QFile::exists(NotesStore::filePath()), readable);
         QCOMPARE(summary(store), readable ? "K@1:idea7" : "");
         QCOMPARE(store.notes, readable ? QList<Note>({ stored }) : QList<Note>());
     }
@@ -181,10 +181,10 @@ private Q_SLOTS:
         bool cleared = false;
         connect(&manager, &NotesManager::cleared, [&cleared] { cleared = true; });
         const QByteArray sentinel("not written");
-        test::writeFile(NotesStore::fileURL(), sentinel);
+        test::writeFile(NotesStore::filePath(), sentinel);
         manager.change(operation);
         QTEST(summary(store), "after");
-        QCOMPARE(test::readFile(NotesStore::fileURL()), saves ? store.encode() : sentinel);
+        QCOMPARE(test::readFile(NotesStore::filePath()), saves ? store.encode() : sentinel);
         // A listing may sort the notes, which only a reset describes; a change the store keeps never needs one.
         QVERIFY(!cleared || !saves);
         if (!cleared)

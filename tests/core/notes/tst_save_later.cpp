@@ -62,7 +62,7 @@ private Q_SLOTS:
         // Applied in memory at once; stored, with `updated` stamped, only later.
         QCOMPARE(QString(store.notes.first().title + store.notes.first().body), "TiBody");
         QCOMPARE(store.notes.first().updated, earlier);
-        QVERIFY(!QFile::exists(NotesStore::fileURL()));
+        QVERIFY(!QFile::exists(NotesStore::filePath()));
         saveLater.flush();
         QVERIFY(store.notes.first().updated > earlier);
         QCOMPARE(NotesStore::load().notes, store.notes);
@@ -70,9 +70,9 @@ private Q_SLOTS:
         // The save looks the note up when it runs: one deleted meanwhile is not brought back.
         QVERIFY(editNoteLater(saveLater, access, id, [](Note& n) { n.title = "Gone"; }));
         store.notes.clear();
-        QVERIFY(QFile::remove(NotesStore::fileURL()));
+        QVERIFY(QFile::remove(NotesStore::filePath()));
         saveLater.flush();
-        QVERIFY(!QFile::exists(NotesStore::fileURL()));
+        QVERIFY(!QFile::exists(NotesStore::filePath()));
     }
 };
 

@@ -89,7 +89,7 @@ private Q_SLOTS:
         Log::reset();
         const std::optional<QString> output = PhoneAudio::convertToWav(bytes, contentType);
         Log::flush();
-        const QStringList lines = QString::fromUtf8(test::readFile(Log::fileURL())).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines = QString::fromUtf8(test::readFile(Log::filePath())).split('\n', Qt::SkipEmptyParts);
         if (frames < 0) { // one line with the content type and the reason; no file left behind
             const QString prefix = " could not read the phone audio (" + contentType + "): ";
             QVERIFY2(lines.size() == 1 && lines[0].contains(prefix) && !lines[0].endsWith(prefix),

@@ -38,7 +38,7 @@ QJsonObject comparable(const Config& config)
 bool logContains(const QString& text)
 {
     Log::flush();
-    return QString::fromUtf8(test::readFile(Log::fileURL())).contains(text);
+    return QString::fromUtf8(test::readFile(Log::filePath())).contains(text);
 }
 
 } // namespace
@@ -164,22 +164,22 @@ private Q_SLOTS:
     void loading()
     {
         QCOMPARE(Config::load(), Config {});
-        QCOMPARE(Config::decode(test::readFile(Config::fileURL())).value(), Config {});
+        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
 
         // A decoded file is upgraded in memory only.
         const QByteArray stored = R"({"model":"gemini-3.7-flash","thinkingLevel":""})";
-        test::writeFile(Config::fileURL(), stored);
+        test::writeFile(Config::filePath(), stored);
         QCOMPARE(Config::load().model, QStringLiteral("gemini-3.8-flash"));
-        QCOMPARE(test::readFile(Config::fileURL()), stored);
+        QCOMPARE(test::readFile(Config::filePath()), stored);
 
-        test::writeFile(Config::fileURL(), "[1, 2, 3]");
+        test::writeFile(Config::filePath(), "[1, 2, 3]");
         QCOMPARE(Config::load(), Config {});
         const QStringList broken = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
         QCOMPARE(broken.size(), 1);
         const QRegularExpression stamped(QStringLiteral("^config\\.json\\.broken-\\d{4}-\\d{2}-\\d{2}T\\d{6}$"));
         QVERIFY2(stamped.match(broken.first()).hasMatch(), qPrintable(broken.first()));
         QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
-        QCOMPARE(Config::decode(test::readFile(Config::fileURL())).value(), Config {});
+        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
         QVERIFY(logContains(QStringLiteral(" could not read config.json; kept it as ") + broken.first()));
     }
 
@@ -202,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(
             QList({ changed.count(), model.count(), sounds.count(), hudX.count() }), QList<qsizetype>({ 2, 1, 1, 1 }));
         QVERIFY(settings.save());
-        QCOMPARE(Config::decode(test::readFile(Config::fileURL())).value(), settings.config());
+        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), settings.config());
     }
 
     // A launch reads the three files: missing settings are written at once, a missing History and notes file are
@@ -213,18 +213,18 @@ private Q_SLOTS:
             DataStores fresh;
             fresh.load();
             QCOMPARE(fresh.settings.config(), Config {});
-            QVERIFY(QFile::exists(Config::fileURL()));
-            QVERIFY(!QFile::exists(History::fileURL()) && !QFile::exists(NotesStore::fileURL()));
+            QVERIFY(QFile::exists(Config::filePath()));
+            QVERIFY(!QFile::exists(History::filePath()) && !QFile::exists(NotesStore::filePath()));
             QCOMPARE(fresh.notes.store().folders.size(), 2);
         }
-        test::writeFile(Config::fileURL(), "{ not json");
-        test::writeFile(History::fileURL(), "[1, 2");
-        test::writeFile(NotesStore::fileURL(), "{}");
+        test::writeFile(Config::filePath(), "{ not json");
+        test::writeFile(History::filePath(), "[1, 2");
+        test::writeFile(NotesStore::filePath(), "{}");
         DataStores damaged;
         damaged.load();
         QCOMPARE(QDir(Config::directory()).entryList({ QStringLiteral("*.broken-*") }, QDir::Files).size(), 3);
         QCOMPARE(damaged.settings.config(), Config {});
-        QVERIFY(Config::decode(test::readFile(Config::fileURL())));
+        QVERIFY(Config::decode(test::readFile(Config::filePath())));
         QVERIFY(damaged.history.entries().isEmpty());
         QCOMPARE(damaged.notes.store().folders.size(), 2);
     }

@@ -35,7 +35,7 @@ HistoryEntry withRecording(HistoryEntry entry)
 }
 
 const auto entriesOnDisk
-    = [] { return History::decode(test::readFile(History::fileURL())).value_or(History {}).entries; };
+    = [] { return History::decode(test::readFile(History::filePath())).value_or(History {}).entries; };
 
 } // namespace
 
@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        test::writeFile(History::fileURL(), bytes);
+        test::writeFile(History::filePath(), bytes);
         const QDateTime before = QDateTime::currentDateTimeUtc();
         const QList<HistoryEntry> loaded = History::load().entries;
         QString error;
@@ -82,7 +82,7 @@ private Q_SLOTS:
             QCOMPARE(test::readFile(QDir(Config::directory()).filePath(files[0])), bytes);
             return;
         }
-        QCOMPARE(test::readFile(History::fileURL()), bytes);
+        QCOMPARE(test::readFile(History::filePath()), bytes);
         const HistoryEntry read = loaded.size() == 1 ? loaded.first() : HistoryEntry();
         QCOMPARE(read.source + ' ' + rawValue(read.status) + ' ' + QString::number(read.offline), expected);
         QVERIFY(!read.id.isNull() && read.date >= before && read.date <= QDateTime::currentDateTimeUtc());
@@ -94,7 +94,7 @@ private Q_SLOTS:
     {
         HistoryEntry full = entry(at("2026-12-04T23:17:17"), QStringLiteral("\n\r\t\x01\b\f\x1F\x7F"), Status::failed);
         full.error = full.model = full.source = QStringLiteral("\"a\\\"b\\\\\" \\u0041 \\");
-        full.appName = full.appBundleID = full.audioFile = QStringLiteral("Привет 👋🏽 𝄞 a/b");
+        full.appName = full.appID = full.audioFile = QStringLiteral("Привет 👋🏽 𝄞 a/b");
         std::tie(full.duration, full.latency, full.offline) = std::tuple(1.0 / 3, 1e21, true);
         const History history { { full, entry(full.date), entry({}) } }; // undated must not make the file unreadable
         const auto decoded = History::decode(history.encode());
@@ -139,11 +139,11 @@ private Q_SLOTS:
         const QDateTime now = QDateTime::fromString("2026-04-02T12:00:00+02:00", Qt::ISODate);
         const HistoryEntry target = withRecording(entry(QDateTime::fromString(date, Qt::ISODate)));
         History history { { entry(now), target } };
-        test::writeFile(History::fileURL(), "untouched");
+        test::writeFile(History::filePath(), "untouched");
         history.prune(days, now, Calendar { QTimeZone("Europe/Berlin"), Qt::Monday });
         QCOMPARE(history.entries.size(), removed ? 1 : 2);
         QCOMPARE(recordingExists(target), !removed);
-        QCOMPARE(test::readFile(History::fileURL()) == "untouched", !removed); // saved only when something went
+        QCOMPARE(test::readFile(History::filePath()) == "untouched", !removed); // saved only when something went
     }
 
     void updateAndClearSave()
@@ -154,12 +154,12 @@ private Q_SLOTS:
         test::writeFile(audioPath(*escaping.audioFile), "not a recording of ours");
         History history { { kept, escaping } };
         history.update(entry(kept.date, "no such id"));
-        QVERIFY(!QFile::exists(History::fileURL()));
+        QVERIFY(!QFile::exists(History::filePath()));
         escaping.text = "transcribed again";
         history.update(escaping);
         QCOMPARE(entriesOnDisk(), QList({ kept, escaping }));
         history.clear();
-        QVERIFY(history.entries.isEmpty() && test::readFile(History::fileURL()) == History().encode());
+        QVERIFY(history.entries.isEmpty() && test::readFile(History::filePath()) == History().encode());
         QVERIFY(!recordingExists(kept) && recordingExists(escaping)); // clearing stays inside the audio folder
     }
 
@@ -250,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(audioPath(name)), "new audio");
         QVERIFY(!History::keepAudio(recording, id)); // moved, so nothing is left to keep
         Log::flush();
-        QVERIFY(test::readFile(Log::fileURL()).contains(" could not keep the audio: "));
+        QVERIFY(test::readFile(Log::filePath()).contains(" could not keep the audio: "));
     }
 
     void groupsAreNotResorted()

@@ -18,7 +18,7 @@ private:
     static QStringList lines()
     {
         Log::flush();
-        return QString::fromUtf8(test::readFile(Log::fileURL())).split(u'\n', Qt::SkipEmptyParts);
+        return QString::fromUtf8(test::readFile(Log::filePath())).split(u'\n', Qt::SkipEmptyParts);
     }
 
 private Q_SLOTS:
@@ -43,7 +43,7 @@ private Q_SLOTS:
         const QTime stamped = QTime::fromString(match.captured(1), QStringLiteral("HH:mm:ss.zzz"));
         QVERIFY(stamped.isValid());
         QVERIFY(qAbs(before.msecsTo(stamped)) < 60 * 1000);
-        QVERIFY(test::readFile(Log::fileURL()).endsWith('\n'));
+        QVERIFY(test::readFile(Log::filePath()).endsWith('\n'));
     }
 
     void messagesAreWrittenUnchanged()

@@ -58,7 +58,7 @@ double bestCorrelation(const std::vector<float>& said, const std::vector<float>&
 QString logText()
 {
     Log::flush();
-    return QString::fromUtf8(test::readFile(Log::fileURL()));
+    return QString::fromUtf8(test::readFile(Log::filePath()));
 }
 
 } // namespace

@@ -55,7 +55,7 @@ private Q_SLOTS:
     void identifiesTheApplication_data()
     {
         test::columns<QString, QString, QString, QString, QString, QString>(
-            { "instance", "windowClass", "executable", "launchedFrom", "name", "bundleID" });
+            { "instance", "windowClass", "executable", "launchedFrom", "name", "appID" });
         test::row("launched from a desktop file", "telegram-desktop", "TelegramDesktop", "",
             "/usr/share/applications/org.gnome.Nautilus.desktop", "Files", "org.gnome.Nautilus");
         test::row("StartupWMClass", "telegram-desktop", "TelegramDesktop", "Telegram", "", "Telegram",
@@ -73,10 +73,10 @@ private Q_SLOTS:
         QFETCH(QString, executable);
         QFETCH(QString, launchedFrom);
         QFETCH(QString, name);
-        QFETCH(QString, bundleID);
+        QFETCH(QString, appID);
         const FrontApp app = FrontApplication::identify(instance, windowClass, executable, launchedFrom, entries);
         QCOMPARE(app.name.value_or(QString()), name);
-        QCOMPARE(app.bundleID.value_or(QString()), bundleID);
+        QCOMPARE(app.appID.value_or(QString()), appID);
     }
 
     void readsInstalledEntries()
