@@ -228,7 +228,7 @@ private Q_SLOTS:
         const test::MicrophoneLock quiet;
         MicLevelMeter meter;
         QList<double> values;
-        meter.onLevel = [&](double value) { values.append(value); };
+        connect(&meter, &MicLevelMeter::levelChanged, this, [&](double value) { values.append(value); });
         meter.start(QString(), false);
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech) && microphone.start());
