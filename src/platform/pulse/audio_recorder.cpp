@@ -280,7 +280,8 @@ void AudioRecorder::startCapture(const QString& deviceID)
         throw Failure::noMicrophone();
     const QString url = newFilePath();
 
-    if (!m_session || m_sessionDeviceID != device->name) {
+    // The device lookup replaces a dead connection; a stream built on the old one could never start again.
+    if (!m_session || m_sessionDeviceID != device->name || m_session->connection() != m_connection) {
         // The old stream is stopped and destroyed on the queue, after any work still queued for it.
         onQueue([old = std::shared_ptr<PulseRecordStream>(std::move(m_session))] {});
         m_session = std::make_unique<PulseRecordStream>(

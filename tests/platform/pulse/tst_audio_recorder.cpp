@@ -15,7 +15,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <numeric>
 
 using namespace kavo;
 using Recording = AudioRecorder::Recording;
@@ -30,30 +29,6 @@ constexpr double durationTolerance = 0.1;
 #endif
 
 const QString noiseReductionStarted = QStringLiteral("recording with noise reduction, 16000 Hz, 1 ch");
-
-// RMS per 20 ms window: the shape of speech over time, which survives noise reduction and small delays.
-std::vector<double> envelope(const std::vector<float>& s)
-{
-    std::vector<double> levels;
-    for (std::size_t i = 0; i + 320 <= s.size(); i += 320)
-        levels.push_back(std::sqrt(std::inner_product(&s[i], &s[i] + 320, &s[i], 0.0) / 320));
-    return levels;
-}
-
-// The best correlation of the envelopes of what was said and what was recorded, either leading by up to 0.5 s.
-double bestCorrelation(const std::vector<float>& said, const std::vector<float>& recorded)
-{
-    const std::vector<double> a = envelope(said), b = envelope(recorded);
-    double best = -1;
-    for (int shift = -25; shift <= 25; ++shift) {
-        double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-        for (std::size_t i = 0, j = shift; i < a.size(); ++i, ++j) // j wraps round below 0 and is skipped
-            if (j < b.size())
-                n += 1, sa += a[i], sb += b[j], saa += a[i] * a[i], sbb += b[j] * b[j], sab += a[i] * b[j];
-        best = std::max(best, (n * sab - sa * sb) / std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb)));
-    }
-    return best;
-}
 
 QString logText()
 {
@@ -121,7 +96,7 @@ private Q_SLOTS:
         QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
         QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
             qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
-        const double match = bestCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
+        const double match = test::envelopeCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
         QVERIFY2(match > 0.8, qPrintable(QStringLiteral("envelope correlation %1").arg(match)));
         QFile::remove(recording->path);
 
