@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
@@ -29,6 +28,76 @@ constexpr double durationTolerance = 0.1;
 #endif
 
 const QString noiseReductionStarted = QStringLiteral("recording with noise reduction, 16000 Hz, 1 ch");
+
+// A microphone of the test's own, which it can unplug: a pipe source in the private server reading a FIFO in the
+// services' folder.
+class PipeSource
+{
+public:
+    explicit PipeSource(const QString& name)
+        : m_name(name)
+        , m_fifo(QDir(test::TestServices::directory()).filePath(name + ".fifo"))
+    {
+        QFile::remove(m_fifo);
+        QProcess load;
+        load.start("pactl",
+            { "load-module", "module-pipe-source", "source_name=" + name, "file=" + m_fifo, "format=s16le",
+                "rate=16000", "channels=1" });
+        if (load.waitForFinished() && load.exitCode() == 0)
+            m_module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
+    }
+    ~PipeSource() { unplug(); }
+    PipeSource(const PipeSource&) = delete;
+    PipeSource& operator=(const PipeSource&) = delete;
+
+    bool isLoaded() const { return !m_module.isEmpty(); }
+    const QString& name() const { return m_name; }
+    const QString& fifo() const { return m_fifo; }
+    void unplug()
+    {
+        if (isLoaded())
+            test::runTool("pactl", { "unload-module", std::exchange(m_module, QString()) });
+    }
+
+private:
+    QString m_name;
+    QString m_fifo;
+    QString m_module;
+};
+
+// A source that refuses every further record stream: the test's own streams fill it to the server's limit of streams
+// per source. `refusal()` is how the server turned down the first stream over the limit.
+class CrowdedSource
+{
+public:
+    CrowdedSource()
+        : m_source("kavo_crowded_mic")
+        , m_connection(PulseConnection::open("kavo-test-crowd"))
+    {
+        constexpr AudioFormat format { 16000, 1, SampleFormat::int16, true };
+        // Far more than any server's limit: past it the source is not crowded and refusal() stays empty.
+        for (int streams = 0; m_source.isLoaded() && streams < 4096; ++streams) {
+            auto stream = std::make_unique<PulseRecordStream>(
+                m_connection, m_source.name(), format, 320, [](const AudioBuffer&) {}, nullptr);
+            try {
+                stream->start();
+            } catch (const PulseError& error) {
+                m_refusal = error.message();
+                return;
+            }
+            m_streams.push_back(std::move(stream));
+        }
+    }
+
+    const QString& name() const { return m_source.name(); }
+    const QString& refusal() const { return m_refusal; }
+
+private:
+    PipeSource m_source;
+    std::shared_ptr<PulseConnection> m_connection;
+    std::vector<std::unique_ptr<PulseRecordStream>> m_streams;
+    QString m_refusal;
+};
 
 QString logText()
 {
@@ -129,6 +198,40 @@ private Q_SLOTS:
         QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }).size(), files);
     }
 
+    void refusedStreamFailsTheStart_data()
+    {
+        test::columns<bool>({ "noiseReduction" });
+        test::row("plain path: start() throws", false);
+        test::row("noise reduction: falls back, then fails", true);
+    }
+
+    void refusedStreamFailsTheStart()
+    {
+        QFETCH(bool, noiseReduction);
+        const CrowdedSource crowded;
+        QVERIFY2(!crowded.refusal().isEmpty(), "the crowded source refused no stream");
+        const QStringList files = QDir::temp().entryList({ "kavo-*.wav" });
+        AudioRecorder recorder;
+        std::optional<RecorderFailure> failure;
+        connect(&recorder, &Recorder::failed, this, [&](const RecorderFailure& error) { failure = error; });
+        bool thrown = false;
+        try {
+            recorder.start(crowded.name(), noiseReduction);
+        } catch (const RecorderFailure& error) {
+            failure = error;
+            thrown = true;
+        }
+        QCOMPARE(thrown, !noiseReduction);
+        QTRY_VERIFY(failure);
+        QCOMPARE(failure->kind(), RecorderFailure::Kind::couldNotStart);
+        QCOMPARE(failure->message(), RecorderFailure::couldNotStart(crowded.refusal()).message());
+        QVERIFY(!recorder.isRecording());
+        bool nothing = false;
+        QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> result) { nothing = !result; });
+        QTRY_VERIFY(nothing);
+        QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }), files);
+    }
+
     void survivesTheMicrophoneGoingAway_data()
     {
         test::columns<bool>({ "noiseReduction" });
@@ -141,18 +244,8 @@ private Q_SLOTS:
         // The recording moves to the shared microphone, which nobody else may feed meanwhile.
         const test::MicrophoneLock quiet;
         QFETCH(bool, noiseReduction);
-        // A second virtual microphone that the test unplugs: a pipe source of its own in the private server.
-        const QString fifo = QDir(test::TestServices::directory()).filePath("second-microphone.fifo");
-        QFile::remove(fifo);
-        QProcess load;
-        load.start("pactl",
-            { "load-module", "module-pipe-source", "source_name=kavo_second_mic", "file=" + fifo, "format=s16le",
-                "rate=16000", "channels=1" });
-        QVERIFY(load.waitForFinished() && load.exitCode() == 0);
-        // Unloading again at the end does nothing: the server never reuses a module's number.
-        const QString module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
-        const auto unplug = [module] { test::runTool("pactl", { "unload-module", module }); };
-        const auto unplugAtTheEnd = qScopeGuard(unplug);
+        PipeSource second("kavo_second_mic");
+        QVERIFY(second.isLoaded());
         AudioRecorder recorder;
         std::optional<RecorderFailure> failure;
         std::optional<Recording> recording;
@@ -160,12 +253,12 @@ private Q_SLOTS:
             failure = error;
             QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> kept) { recording = std::move(kept); });
         });
-        recorder.start("kavo_second_mic", noiseReduction);
-        test::VirtualMicrophone feed(fifo);
+        recorder.start(second.name(), noiseReduction);
+        test::VirtualMicrophone feed(second.fifo());
         feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
         feed.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         QVERIFY(feed.start() && feed.wait());
-        unplug();
+        second.unplug();
         feed.stop();
 
         if (noiseReduction) {
