@@ -73,7 +73,7 @@ int testMicrophone(const Options& options, QTextStream& out, QTextStream& err)
 {
     const bool terminal = isatty(STDOUT_FILENO);
     MicLevelMeter meter;
-    meter.onLevel = [&](double value) { showLevel(out, value, terminal); };
+    QObject::connect(&meter, &MicLevelMeter::levelChanged, [&](double value) { showLevel(out, value, terminal); });
     try {
         meter.start(loadSettings().inputDeviceID, options.noiseReduction);
     } catch (const RecorderFailure& failure) {

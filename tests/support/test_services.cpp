@@ -1,5 +1,7 @@
 #include "test_services.h"
 
+#include "command_runner.h"
+
 #include <QFile>
 #include <QThread>
 
@@ -80,6 +82,14 @@ QString TestServices::sessionBusAddress()
 const char* TestServices::skipReason()
 {
     return "needs the private test services: run it through `scripts/test-services run ctest ...`";
+}
+
+QString TestServices::restartPulseAudio()
+{
+    const MicrophoneLock quiet;
+    if (!quiet.isLocked())
+        return quiet.errorString();
+    return runTool(QStringLiteral(KAVO_TEST_SERVICES_SCRIPT), { QStringLiteral("restart-pulse") });
 }
 
 MicrophoneLock::MicrophoneLock(const QString& fifoPath, std::chrono::milliseconds timeout)

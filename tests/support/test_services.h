@@ -27,6 +27,12 @@ public:
     static QString sessionBusAddress();
     /// Why a test that needs the services skips when they are absent.
     static const char* skipReason();
+
+    /// Stops the private PulseAudio and starts it again in the same folder, with its virtual microphone and the
+    /// microphone's drain, as a restart of a desktop's sound server would: every client loses its connection, and
+    /// audio fed meanwhile is lost. Holds the microphone lock throughout. Returns what went wrong, if anything.
+    /// Only for test programs that CTest runs alone: any other program using the server at the time would fail.
+    static QString restartPulseAudio();
 };
 
 /// Holds a microphone FIFO for this process, so test programs that CTest runs in parallel never feed or record the

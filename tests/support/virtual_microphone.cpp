@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <numeric>
 #include <optional>
 #include <poll.h>
 #include <pthread.h>
@@ -58,7 +60,36 @@ QString formatProblem(QByteArrayView format)
     return {};
 }
 
+std::vector<double> envelope(const std::vector<float>& samples)
+{
+    constexpr std::size_t window = VirtualMicrophone::samplesPerChunk;
+    std::vector<double> levels;
+    for (std::size_t at = 0; at + window <= samples.size(); at += window) {
+        const float* begin = samples.data() + at;
+        levels.push_back(std::sqrt(std::inner_product(begin, begin + window, begin, 0.0) / window));
+    }
+    return levels;
+}
+
 } // namespace
+
+double envelopeCorrelation(const std::vector<float>& fed, const std::vector<float>& recorded)
+{
+    const std::vector<double> a = envelope(fed), b = envelope(recorded);
+    constexpr int maximumShift = 25; // windows: 0.5 s
+    double best = -1;
+    for (int shift = -maximumShift; shift <= maximumShift; ++shift) {
+        double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const auto j = qsizetype(i) + shift;
+            if (j < 0 || j >= qsizetype(b.size()))
+                continue;
+            n += 1, sa += a[i], sb += b[j], saa += a[i] * a[i], sbb += b[j] * b[j], sab += a[i] * b[j];
+        }
+        best = std::max(best, (n * sab - sa * sb) / std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb)));
+    }
+    return best;
+}
 
 WavSamples readWav(const QByteArray& bytes)
 {

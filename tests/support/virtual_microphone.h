@@ -28,6 +28,11 @@ struct WavSamples
 /// chunks in between). A data chunk that claims more than the file holds, as streamed WAVs do, ends at the file's end.
 WavSamples readWav(const QByteArray& bytes);
 
+/// How closely a 16 kHz recording follows the loudness of what the microphone was fed: the best correlation of their
+/// level envelopes (RMS per 20 ms), either leading by up to 0.5 s. The envelope is the shape of speech over time,
+/// which survives noise reduction and the small delay before a stream connects; a faithful recording scores over 0.8.
+double envelopeCorrelation(const std::vector<float>& fed, const std::vector<float>& recorded);
+
 /// Plays 16 kHz mono 16-bit audio into a FIFO the way a microphone delivers it: 20 ms chunks paced by a steady clock
 /// from its own thread, without drift when a chunk is late. By default it feeds the private PulseAudio's pipe source,
 /// which passes on whatever arrives at once, so unpaced writes would reach recorders as one burst. The microphone

@@ -10,6 +10,8 @@
 
 #include <QCoroFuture>
 
+#include <future>
+
 namespace kavo {
 
 namespace {
@@ -20,6 +22,8 @@ constexpr AudioFormat captureFormat { WavWriter::sampleRate, 1, SampleFormat::in
 // A WAV file of this size or less holds no sample.
 constexpr qint64 bareHeaderBytes = 44;
 const QString clientName = QStringLiteral("Kavo Voice");
+// Starting the plain stream takes one server round trip; a server that has not answered by then is as good as gone.
+constexpr std::chrono::seconds sessionStartLimit { 5 };
 
 double seconds(qint64 frames)
 {
@@ -280,7 +284,8 @@ void AudioRecorder::startCapture(const QString& deviceID)
         throw Failure::noMicrophone();
     const QString url = newFilePath();
 
-    if (!m_session || m_sessionDeviceID != device->name) {
+    // The device lookup replaces a dead connection; a stream built on the old one could never start again.
+    if (!m_session || m_sessionDeviceID != device->name || m_session->connection() != m_connection) {
         // The old stream is stopped and destroyed on the queue, after any work still queued for it.
         onQueue([old = std::shared_ptr<PulseRecordStream>(std::move(m_session))] {});
         m_session = std::make_unique<PulseRecordStream>(
@@ -311,17 +316,40 @@ void AudioRecorder::startCapture(const QString& deviceID)
                 m_captureLevel = level;
         });
     }
+    if (const std::optional<QString> refusal = startSession()) {
+        {
+            std::lock_guard lock(m_captureLock);
+            m_captureWriter.reset();
+        }
+        writer.reset();
+        QFile::remove(url);
+        release();
+        Log::write(QStringLiteral("recording did not start: ") + *refusal);
+        throw Failure::couldNotStart(*refusal);
+    }
     m_captureLevel.reset();
     m_isRecording = true;
     m_currentURL = url;
     m_startedAt = QDateTime::currentDateTimeUtc();
-    onQueue([this, session = m_session.get()] {
+}
+
+// A refusal must reach the caller of `start()`, not end a recording that already looked started, so this waits for
+// the queue's answer.
+std::optional<QString> AudioRecorder::startSession()
+{
+    auto answer = std::make_shared<std::promise<std::optional<QString>>>();
+    std::future<std::optional<QString>> answered = answer->get_future();
+    onQueue([session = m_session.get(), answer] {
         try {
             session->start();
-        } catch (const PulseError& error) {
-            onMain([this, reason = error.message()] { captureEnded(reason); });
+            answer->set_value(std::nullopt);
+        } catch (const std::exception& error) {
+            answer->set_value(audioErrorText(error));
         }
     });
+    if (answered.wait_for(sessionStartLimit) == std::future_status::timeout)
+        return tr("the sound server did not answer within %1 seconds").arg(sessionStartLimit.count());
+    return answered.get();
 }
 
 void AudioRecorder::captureEnded(const QString& reason)

@@ -25,7 +25,8 @@ namespace kavo {
 /// WebRTC noise suppression, high-pass filtering and gain control into a `WavWriter`; when it cannot start, or
 /// cannot start again after the devices changed, the recording falls back to the plain path, which records the
 /// source as 16 kHz mono 16-bit directly. Stream and engine work runs on the "kavo.audio" thread; every public call
-/// and every callback belongs to the main thread.
+/// and every callback belongs to the main thread. A plain start waits (a few seconds at most) until the server has
+/// taken the stream, so that a refusal fails `start()` itself, with the server's reason.
 class AudioRecorder : public Recorder
 {
     Q_OBJECT
@@ -82,6 +83,8 @@ private:
     void stopEngine(Completion completion);
 
     void startCapture(const QString& deviceID);
+    /// Why the plain stream did not start, if it did not.
+    std::optional<QString> startSession();
     void captureEnded(const QString& reason);
     void captureFinished(const QString& url, qint64 frames);
     void deliver(std::optional<Recording> result);

@@ -53,8 +53,8 @@ void MicLevelMeter::start(const QString& deviceID, bool noiseReduction)
 std::function<void(float)> MicLevelMeter::delivery(int run)
 {
     return [this, run](float level) {
-        if (m_run == run && onLevel)
-            onLevel(MicEngine::displayValue(level));
+        if (m_run == run)
+            Q_EMIT levelChanged(MicEngine::displayValue(level));
     };
 }
 

@@ -22,15 +22,16 @@ public:
     explicit MicLevelMeter(QObject* parent = nullptr);
     ~MicLevelMeter() override;
 
-    /// Receives each display value on the main thread.
-    std::function<void(double)> onLevel;
-
     /// Starts listening to `deviceID` (empty: the default source), through noise reduction when asked and
     /// available. Throws `RecorderFailure`.
     void start(const QString& deviceID, bool noiseReduction);
     /// Stops listening; safe when not running.
     void stop();
     bool isRunning() const { return m_isRunning; }
+
+Q_SIGNALS:
+    /// Each display value, 0..1, on the main thread.
+    void levelChanged(double level);
 
 private:
     void listen(const PulseConnection::Source& device, bool voiceProcessing);

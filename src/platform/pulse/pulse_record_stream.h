@@ -40,6 +40,7 @@ public:
     /// The source the server connected the stream to (known after `start`).
     QString deviceName() const;
     const AudioFormat& format() const { return m_format; }
+    const std::shared_ptr<PulseConnection>& connection() const { return m_connection; }
 
 private:
     static void onRead(pa_stream* stream, size_t bytes, void* self);

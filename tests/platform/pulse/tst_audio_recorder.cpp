@@ -11,11 +11,9 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <cmath>
-#include <numeric>
 
 using namespace kavo;
 using Recording = AudioRecorder::Recording;
@@ -31,29 +29,75 @@ constexpr double durationTolerance = 0.1;
 
 const QString noiseReductionStarted = QStringLiteral("recording with noise reduction, 16000 Hz, 1 ch");
 
-// RMS per 20 ms window: the shape of speech over time, which survives noise reduction and small delays.
-std::vector<double> envelope(const std::vector<float>& s)
+// A microphone of the test's own, which it can unplug: a pipe source in the private server reading a FIFO in the
+// services' folder.
+class PipeSource
 {
-    std::vector<double> levels;
-    for (std::size_t i = 0; i + 320 <= s.size(); i += 320)
-        levels.push_back(std::sqrt(std::inner_product(&s[i], &s[i] + 320, &s[i], 0.0) / 320));
-    return levels;
-}
-
-// The best correlation of the envelopes of what was said and what was recorded, either leading by up to 0.5 s.
-double bestCorrelation(const std::vector<float>& said, const std::vector<float>& recorded)
-{
-    const std::vector<double> a = envelope(said), b = envelope(recorded);
-    double best = -1;
-    for (int shift = -25; shift <= 25; ++shift) {
-        double n = 0, sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
-        for (std::size_t i = 0, j = shift; i < a.size(); ++i, ++j) // j wraps round below 0 and is skipped
-            if (j < b.size())
-                n += 1, sa += a[i], sb += b[j], saa += a[i] * a[i], sbb += b[j] * b[j], sab += a[i] * b[j];
-        best = std::max(best, (n * sab - sa * sb) / std::sqrt((n * saa - sa * sa) * (n * sbb - sb * sb)));
+public:
+    explicit PipeSource(const QString& name)
+        : m_name(name)
+        , m_fifo(QDir(test::TestServices::directory()).filePath(name + ".fifo"))
+    {
+        QFile::remove(m_fifo);
+        QProcess load;
+        load.start("pactl",
+            { "load-module", "module-pipe-source", "source_name=" + name, "file=" + m_fifo, "format=s16le",
+                "rate=16000", "channels=1" });
+        if (load.waitForFinished() && load.exitCode() == 0)
+            m_module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
     }
-    return best;
-}
+    ~PipeSource() { unplug(); }
+    PipeSource(const PipeSource&) = delete;
+    PipeSource& operator=(const PipeSource&) = delete;
+
+    bool isLoaded() const { return !m_module.isEmpty(); }
+    const QString& name() const { return m_name; }
+    const QString& fifo() const { return m_fifo; }
+    void unplug()
+    {
+        if (isLoaded())
+            test::runTool("pactl", { "unload-module", std::exchange(m_module, QString()) });
+    }
+
+private:
+    QString m_name;
+    QString m_fifo;
+    QString m_module;
+};
+
+// A source that refuses every further record stream: the test's own streams fill it to the server's limit of streams
+// per source. `refusal()` is how the server turned down the first stream over the limit.
+class CrowdedSource
+{
+public:
+    CrowdedSource()
+        : m_source("kavo_crowded_mic")
+        , m_connection(PulseConnection::open("kavo-test-crowd"))
+    {
+        constexpr AudioFormat format { 16000, 1, SampleFormat::int16, true };
+        // Far more than any server's limit: past it the source is not crowded and refusal() stays empty.
+        for (int streams = 0; m_source.isLoaded() && streams < 4096; ++streams) {
+            auto stream = std::make_unique<PulseRecordStream>(
+                m_connection, m_source.name(), format, 320, [](const AudioBuffer&) {}, nullptr);
+            try {
+                stream->start();
+            } catch (const PulseError& error) {
+                m_refusal = error.message();
+                return;
+            }
+            m_streams.push_back(std::move(stream));
+        }
+    }
+
+    const QString& name() const { return m_source.name(); }
+    const QString& refusal() const { return m_refusal; }
+
+private:
+    PipeSource m_source;
+    std::shared_ptr<PulseConnection> m_connection;
+    std::vector<std::unique_ptr<PulseRecordStream>> m_streams;
+    QString m_refusal;
+};
 
 QString logText()
 {
@@ -121,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
         QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
             qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
-        const double match = bestCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
+        const double match = test::envelopeCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
         QVERIFY2(match > 0.8, qPrintable(QStringLiteral("envelope correlation %1").arg(match)));
         QFile::remove(recording->path);
 
@@ -154,6 +198,40 @@ private Q_SLOTS:
         QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }).size(), files);
     }
 
+    void refusedStreamFailsTheStart_data()
+    {
+        test::columns<bool>({ "noiseReduction" });
+        test::row("plain path: start() throws", false);
+        test::row("noise reduction: falls back, then fails", true);
+    }
+
+    void refusedStreamFailsTheStart()
+    {
+        QFETCH(bool, noiseReduction);
+        const CrowdedSource crowded;
+        QVERIFY2(!crowded.refusal().isEmpty(), "the crowded source refused no stream");
+        const QStringList files = QDir::temp().entryList({ "kavo-*.wav" });
+        AudioRecorder recorder;
+        std::optional<RecorderFailure> failure;
+        connect(&recorder, &Recorder::failed, this, [&](const RecorderFailure& error) { failure = error; });
+        bool thrown = false;
+        try {
+            recorder.start(crowded.name(), noiseReduction);
+        } catch (const RecorderFailure& error) {
+            failure = error;
+            thrown = true;
+        }
+        QCOMPARE(thrown, !noiseReduction);
+        QTRY_VERIFY(failure);
+        QCOMPARE(failure->kind(), RecorderFailure::Kind::couldNotStart);
+        QCOMPARE(failure->message(), RecorderFailure::couldNotStart(crowded.refusal()).message());
+        QVERIFY(!recorder.isRecording());
+        bool nothing = false;
+        QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> result) { nothing = !result; });
+        QTRY_VERIFY(nothing);
+        QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }), files);
+    }
+
     void survivesTheMicrophoneGoingAway_data()
     {
         test::columns<bool>({ "noiseReduction" });
@@ -166,18 +244,8 @@ private Q_SLOTS:
         // The recording moves to the shared microphone, which nobody else may feed meanwhile.
         const test::MicrophoneLock quiet;
         QFETCH(bool, noiseReduction);
-        // A second virtual microphone that the test unplugs: a pipe source of its own in the private server.
-        const QString fifo = QDir(test::TestServices::directory()).filePath("second-microphone.fifo");
-        QFile::remove(fifo);
-        QProcess load;
-        load.start("pactl",
-            { "load-module", "module-pipe-source", "source_name=kavo_second_mic", "file=" + fifo, "format=s16le",
-                "rate=16000", "channels=1" });
-        QVERIFY(load.waitForFinished() && load.exitCode() == 0);
-        // Unloading again at the end does nothing: the server never reuses a module's number.
-        const QString module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
-        const auto unplug = [module] { test::runTool("pactl", { "unload-module", module }); };
-        const auto unplugAtTheEnd = qScopeGuard(unplug);
+        PipeSource second("kavo_second_mic");
+        QVERIFY(second.isLoaded());
         AudioRecorder recorder;
         std::optional<RecorderFailure> failure;
         std::optional<Recording> recording;
@@ -185,12 +253,12 @@ private Q_SLOTS:
             failure = error;
             QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> kept) { recording = std::move(kept); });
         });
-        recorder.start("kavo_second_mic", noiseReduction);
-        test::VirtualMicrophone feed(fifo);
+        recorder.start(second.name(), noiseReduction);
+        test::VirtualMicrophone feed(second.fifo());
         feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
         feed.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         QVERIFY(feed.start() && feed.wait());
-        unplug();
+        second.unplug();
         feed.stop();
 
         if (noiseReduction) {
@@ -228,7 +296,7 @@ private Q_SLOTS:
         const test::MicrophoneLock quiet;
         MicLevelMeter meter;
         QList<double> values;
-        meter.onLevel = [&](double value) { values.append(value); };
+        connect(&meter, &MicLevelMeter::levelChanged, this, [&](double value) { values.append(value); });
         meter.start(QString(), false);
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech) && microphone.start());
