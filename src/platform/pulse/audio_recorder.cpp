@@ -136,10 +136,10 @@ void AudioRecorder::startEngine(const QString& deviceID)
     const std::optional<PulseConnection::Source> device = inputDevice(deviceID);
     if (!device)
         throw Failure::noMicrophone();
-    const QString url = newFilePath();
-    auto writer = std::make_shared<WavWriter>(url);
+    const QString path = newFilePath();
+    auto writer = std::make_shared<WavWriter>(path);
     const int run = ++m_engineRun;
-    m_engineRecording = EngineRecording { writer, url, deviceID };
+    m_engineRecording = EngineRecording { writer, path, deviceID };
     m_engineLevel.reset();
     m_isRecording = true;
     onQueue([this, server = m_connection, device = *device, writer, run, deviceID] {
@@ -238,7 +238,7 @@ void AudioRecorder::fallBack(int run, const QString& deviceID)
     const EngineRecording recording = *std::exchange(m_engineRecording, std::nullopt);
     if (const qint64 frames = recording.writer->finish(); frames >= 1)
         Log::write(QStringLiteral("dropping the first %1s of the recording").arg(seconds(frames), 0, 'f', 1));
-    QFile::remove(recording.url);
+    QFile::remove(recording.path);
     m_isRecording = false;
     try {
         startCapture(deviceID);
@@ -262,11 +262,11 @@ void AudioRecorder::stopEngine(Completion completion)
         onMain([recording, completion, frames] {
             if (frames < 1) {
                 Log::write(QStringLiteral("noise reduction recording captured no audio"));
-                QFile::remove(recording.url);
+                QFile::remove(recording.path);
                 completion(std::nullopt);
                 return;
             }
-            completion(Recording { recording.url, seconds(frames) });
+            completion(Recording { recording.path, seconds(frames) });
         });
     });
 }
@@ -282,7 +282,7 @@ void AudioRecorder::startCapture(const QString& deviceID)
         device = inputDevice(QString());
     if (!device)
         throw Failure::noMicrophone();
-    const QString url = newFilePath();
+    const QString path = newFilePath();
 
     // The device lookup replaces a dead connection; a stream built on the old one could never start again.
     if (!m_session || m_sessionDeviceID != device->name || m_session->connection() != m_connection) {
@@ -303,7 +303,7 @@ void AudioRecorder::startCapture(const QString& deviceID)
 
     std::shared_ptr<WavWriter> writer;
     try {
-        writer = std::make_shared<WavWriter>(url);
+        writer = std::make_shared<WavWriter>(path);
     } catch (const WavError& error) {
         throw Failure::couldNotStart(error.message());
     }
@@ -322,14 +322,14 @@ void AudioRecorder::startCapture(const QString& deviceID)
             m_captureWriter.reset();
         }
         writer.reset();
-        QFile::remove(url);
+        QFile::remove(path);
         release();
         Log::write(QStringLiteral("recording did not start: ") + *refusal);
         throw Failure::couldNotStart(*refusal);
     }
     m_captureLevel.reset();
     m_isRecording = true;
-    m_currentURL = url;
+    m_currentPath = path;
     m_startedAt = QDateTime::currentDateTimeUtc();
 }
 
@@ -354,7 +354,7 @@ std::optional<QString> AudioRecorder::startSession()
 
 void AudioRecorder::captureEnded(const QString& reason)
 {
-    if (!m_isRecording || m_engineRecording || !m_currentURL)
+    if (!m_isRecording || m_engineRecording || !m_currentPath)
         return;
     Log::write(QStringLiteral("recording failed: ") + reason);
     m_isRecording = false;
@@ -363,15 +363,15 @@ void AudioRecorder::captureEnded(const QString& reason)
         std::lock_guard lock(m_captureLock);
         writer = std::exchange(m_captureWriter, nullptr);
     }
-    const QString url = *std::exchange(m_currentURL, std::nullopt);
+    const QString path = *std::exchange(m_currentPath, std::nullopt);
     m_startedAt.reset();
-    onQueue([this, writer, url] {
+    onQueue([this, writer, path] {
         const qint64 frames = writer->finish();
-        onMain([this, url, frames] {
+        onMain([this, path, frames] {
             if (frames >= 1)
-                m_leftover = Recording { url, seconds(frames) };
+                m_leftover = Recording { path, seconds(frames) };
             else
-                QFile::remove(url);
+                QFile::remove(path);
             release();
             Q_EMIT failed(Failure::noMicrophone());
         });
@@ -400,30 +400,30 @@ void AudioRecorder::finish(Completion completion)
         std::lock_guard lock(m_captureLock);
         writer = std::exchange(m_captureWriter, nullptr);
     }
-    onQueue([this, writer, url = m_currentURL.value_or(QString())] {
+    onQueue([this, writer, path = m_currentPath.value_or(QString())] {
         const qint64 frames = writer->finish();
-        onMain([this, url, frames] { captureFinished(url, frames); });
+        onMain([this, path, frames] { captureFinished(path, frames); });
     });
 }
 
-void AudioRecorder::captureFinished(const QString& url, qint64 frames)
+void AudioRecorder::captureFinished(const QString& path, qint64 frames)
 {
     double duration = seconds(frames);
     if (duration <= 0 && m_startedAt)
         duration = double(m_startedAt->msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
-    const QFileInfo file(url);
+    const QFileInfo file(path);
     if (file.exists() && file.size() > bareHeaderBytes && duration > 0) {
-        deliver(Recording { url, duration });
+        deliver(Recording { path, duration });
         return;
     }
-    QFile::remove(url);
+    QFile::remove(path);
     deliver(std::nullopt);
 }
 
 void AudioRecorder::deliver(std::optional<Recording> result)
 {
     Completion completion = std::exchange(m_finished, nullptr);
-    m_currentURL.reset();
+    m_currentPath.reset();
     m_startedAt.reset();
     release();
     if (completion)

@@ -64,7 +64,7 @@ private:
     struct EngineRecording
     {
         std::shared_ptr<WavWriter> writer;
-        QString url;
+        QString path;
         QString deviceID;
     };
 
@@ -86,7 +86,7 @@ private:
     /// Why the plain stream did not start, if it did not.
     std::optional<QString> startSession();
     void captureEnded(const QString& reason);
-    void captureFinished(const QString& url, qint64 frames);
+    void captureFinished(const QString& path, qint64 frames);
     void deliver(std::optional<Recording> result);
     void finish(Completion completion);
     void discardLeftover();
@@ -100,7 +100,7 @@ private:
     QString m_sessionDeviceID;
     std::mutex m_captureLock;
     std::shared_ptr<WavWriter> m_captureWriter;
-    std::optional<QString> m_currentURL;
+    std::optional<QString> m_currentPath;
     std::optional<QDateTime> m_startedAt;
     Completion m_finished;
     std::shared_ptr<LevelTap> m_captureTap;

@@ -83,7 +83,7 @@ private Q_SLOTS:
             return;
         // Noise reduction came back by itself rather than through the fallback to the plain path.
         Log::flush();
-        const QString log = QString::fromUtf8(test::readFile(Log::fileURL()));
+        const QString log = QString::fromUtf8(test::readFile(Log::filePath()));
         QCOMPARE(log.count("recording with noise reduction, 16000 Hz, 1 ch"), noiseReduction ? 2 : 0);
     }
 };
