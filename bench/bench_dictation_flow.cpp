@@ -1,12 +1,12 @@
 #include "bench_support.h"
 
-#include "audio/codec/aac_encoder.h"
 #include "audio/codec/ffmpeg_support.h"
-#include "audio/preparation/audio_trimmer.h"
+#include "audio/preparation/audio_preparation.h"
 #include "delivery/text_injector.h"
 #include "dictation/dictation_flow.h"
-#include "platform/pulse/audio_recorder.h"
 #include "platform/x11/x11_injection_backend.h"
+#include "state/toasts.h"
+#include "store/data_stores.h"
 #include "store/log.h"
 #include "support/fake_gemini.h"
 #include "support/scripted_recorder.h"
@@ -15,7 +15,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-#include <QtConcurrent>
 
 #include <benchmark/benchmark.h>
 
@@ -72,14 +71,14 @@ void dictateTenSeconds(benchmark::State& state)
         return;
     }
 
-    AppState appState;
-    Config config = appState.config();
-    config.apiKey = QStringLiteral("bench-key");
-    config.sounds = false;
-    appState.setConfig(config);
+    DataStores stores;
+    stores.load();
+    stores.settings.setApiKey(QStringLiteral("bench-key"));
+    stores.settings.setSounds(false);
+    Toasts toasts;
     test::ScriptedRecorder recorder;
     TextInjector injector(X11InjectionBackend::create());
-    DictationFlow flow(appState, recorder, injector);
+    DictationFlow flow(stores, toasts, recorder, injector);
 
     const QString transcript
         = QStringLiteral("The quarterly report is ready and the numbers look better than expected.");
@@ -95,7 +94,7 @@ void dictateTenSeconds(benchmark::State& state)
         received.reset();
         gemini.enqueue(test::FakeGemini::text(transcript));
         recorder.nextRecording = speech;
-        flow.startRecording(QStringLiteral("mac"), DictationTarget::frontApp());
+        flow.startRecording(DictationSource::computer, DictationTarget::frontApp());
         const auto stopped = Clock::now();
         flow.finishRecording();
         if (!waitFor([&] { return received.has_value(); }, std::chrono::seconds(10))
@@ -116,8 +115,16 @@ void dictateTenSeconds(benchmark::State& state)
 }
 BENCHMARK(dictateTenSeconds)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// What the flow does between the recorder's completion and a ready upload, on the same thread pool: shorten the
-// pauses of 10 s of speech and encode the result as M4A.
+QCoro::Task<std::unique_ptr<AudioPreparation>> prepare(QString recording)
+{
+    auto audio = std::make_unique<AudioPreparation>(recording, AudioPreparation::Ownership::owned);
+    co_await audio->trimSilence(0.25);
+    co_await audio->encode();
+    co_return audio;
+}
+
+// What the flow does between the recorder's completion and a ready upload, on the worker threads it awaits: shorten
+// the pauses of 10 s of speech and encode the result as M4A.
 void prepareTenSeconds(benchmark::State& state)
 {
     bench::useTemporaryDataFolder();
@@ -127,16 +134,9 @@ void prepareTenSeconds(benchmark::State& state)
         const QString recording = Recorder::newFilePath();
         QFile::copy(speech, recording);
         state.ResumeTiming();
-        const QFuture<std::pair<QString, Upload>> preparing = QtConcurrent::run([recording] {
-            const QString trimmed = AudioTrimmer::trimSilence(recording, 0.25).value_or(recording);
-            return std::pair { trimmed,
-                Upload::of(
-                    trimmed, [](const QString& wav) { return AACEncoder::m4a(wav); }, Log::write) };
-        });
-        const auto [trimmed, upload] = preparing.result();
+        std::unique_ptr<AudioPreparation> prepared = QCoro::waitFor(prepare(recording));
         state.PauseTiming();
-        for (const QString& file : { recording, trimmed, upload.url })
-            QFile::remove(file);
+        prepared.reset();
         state.ResumeTiming();
     }
 }
