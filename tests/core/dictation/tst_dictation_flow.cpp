@@ -167,19 +167,20 @@ private Q_SLOTS:
 
     void minimumLength_data()
     {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<bool>("sent");
-        QTest::newRow("0.39 s is dropped") << 0.39 << false;
-        QTest::newRow("0.40 s is transcribed") << 0.40 << true;
+        test::columns<double, bool, bool>({ "seconds", "sent", "keepAudio" });
+        test::row("0.39 s is dropped", 0.39, false, false);
+        test::row("0.40 s is transcribed", 0.40, true, false);
+        test::row("the audio kept when asked", 0.40, true, true);
     }
     void minimumLength()
     {
         QFETCH(double, seconds);
         QFETCH(bool, sent);
+        QFETCH(bool, keepAudio);
         if (sent)
             m_gemini.enqueue(FakeGemini::text(QStringLiteral("hello")));
         const qsizetype before = m_gemini.requests().size();
-        Desk desk;
+        Desk desk([&](Config& config) { config.keepAudio = keepAudio; });
         QVERIFY(desk.dictate(seconds));
 
         QCOMPARE(desk.state.phase(), Phase::idle);
@@ -194,6 +195,7 @@ private Q_SLOTS:
             (QList<DictationStage> {
                 DictationStage::transcribing, DictationStage::finishing, DictationStage::preparing }));
         QCOMPARE(desk.newest().status, HistoryEntry::Status::done);
+        QCOMPARE(desk.newest().audioFile.has_value(), keepAudio);
         QCOMPARE(desk.newest().duration, 0.40);
         QCOMPARE(desk.newest().appName, QStringLiteral("Editor"));
         QVERIFY(!desk.newest().latency);
@@ -206,10 +208,9 @@ private Q_SLOTS:
 
     void cancel_data()
     {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<bool>("kept");
-        QTest::newRow("0.9 s leaves nothing") << 0.9 << false;
-        QTest::newRow("1.0 s is kept as discarded") << 1.0 << true;
+        test::columns<double, bool>({ "seconds", "kept" });
+        test::row("0.9 s leaves nothing", 0.9, false);
+        test::row("1.0 s is kept as discarded", 1.0, true);
     }
     void cancel()
     {
@@ -264,28 +265,14 @@ private Q_SLOTS:
 
     void noteTargets_data()
     {
-        QTest::addColumn<QString>("model");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("body");
-        QTest::addColumn<int>("requests");
-        QTest::addColumn<QString>("expectedTitle");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("titled note: appended only") << "gemini-3.8-flash"
-                                                    << "Plan"
-                                                    << "First" << 1 << "Plan"
-                                                    << "Personal";
-        QTest::newRow("new note: one combined request") << "gemini-3.8-flash"
-                                                        << ""
-                                                        << "" << 1 << "Meeting 1"
-                                                        << "Work";
-        QTest::newRow("transcription model: transcribe, then file") << "gemini-live-transcribe"
-                                                                    << ""
-                                                                    << "" << 2 << "Meeting 1"
-                                                                    << "Work";
-        QTest::newRow("untitled note with text keeps its folder") << "gemini-3.8-flash"
-                                                                  << ""
-                                                                  << "Old" << 1 << "Meeting 1"
-                                                                  << "Personal";
+        test::columns<QString, QString, QString, int, QString, QString>(
+            { "model", "title", "body", "requests", "expectedTitle", "folder" });
+        test::row("titled note: appended only", "gemini-3.8-flash", "Plan", "First", 1, "Plan", "Personal");
+        test::row("new note: one combined request", "gemini-3.8-flash", "", "", 1, "Meeting 1", "Work");
+        test::row("transcription model: transcribe, then file", "gemini-live-transcribe", "", "", 2, "Meeting 1",
+            "Work");
+        test::row("untitled note with text keeps its folder", "gemini-3.8-flash", "", "Old", 1, "Meeting 1",
+            "Personal");
     }
     void noteTargets()
     {
@@ -372,9 +359,9 @@ private Q_SLOTS:
 
     void resend_data()
     {
-        QTest::addColumn<bool>("wavAccepted");
-        QTest::newRow("WAV accepted") << true;
-        QTest::newRow("WAV refused too") << false;
+        test::columns<bool>({ "wavAccepted" });
+        test::row("WAV accepted", true);
+        test::row("WAV refused too", false);
     }
     void resend()
     {
@@ -401,10 +388,9 @@ private Q_SLOTS:
 
     void failure_data()
     {
-        QTest::addColumn<bool>("unreachable");
-        QTest::addColumn<bool>("notificationsOff");
-        QTest::newRow("service error") << false << false;
-        QTest::newRow("offline, notifications off") << true << true;
+        test::columns<bool, bool>({ "unreachable", "notificationsOff" });
+        test::row("service error", false, false);
+        test::row("offline, notifications off", true, true);
     }
     void failure()
     {
@@ -431,21 +417,6 @@ private Q_SLOTS:
             notificationsOff
                 ? QStringList()
                 : QStringList { QStringLiteral("Not transcribed|The audio is saved. Try again from History.") });
-    }
-
-    void keepAudio_data()
-    {
-        QTest::addColumn<bool>("keepAudio");
-        QTest::newRow("off") << false;
-        QTest::newRow("on") << true;
-    }
-    void keepAudio()
-    {
-        QFETCH(bool, keepAudio);
-        m_gemini.enqueue(FakeGemini::text(QStringLiteral("kept or not")));
-        Desk desk([&](Config& config) { config.keepAudio = keepAudio; });
-        QVERIFY(desk.dictate(1.0));
-        QCOMPARE(desk.newest().audioFile.has_value(), keepAudio);
     }
 
     // Two clicks make one request; a discarded entry gets its text but stays discarded.
