@@ -7,6 +7,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <QCoroTask>
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -50,7 +52,7 @@ void insertIntoQtField(benchmark::State& state, InsertMethod method)
     for (auto _ : state) {
         field.clear();
         const auto started = Clock::now();
-        injector.insert(text, method, NewlineMode::shiftReturn);
+        QCoro::waitFor(injector.insert(text, method, NewlineMode::shiftReturn));
         if (field.waitForText(text) != text) {
             state.SkipWithError("the transcript did not arrive intact");
             return;

@@ -37,8 +37,8 @@ public:
 class NoClipboard : public Clipboard
 {
 public:
-    std::optional<QString> text(ClipboardSelection) override { return std::nullopt; }
-    void setText(ClipboardSelection, const QString&) override { }
+    QCoro::Task<std::optional<QString>> text(ClipboardSelection) override { co_return std::nullopt; }
+    QCoro::Task<> setText(ClipboardSelection, QString) override { co_return; }
 };
 
 // A Wayland session's clipboard: XWayland's when there is one, else the wl-clipboard tools'.

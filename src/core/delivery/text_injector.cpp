@@ -1,13 +1,32 @@
 #include "text_injector.h"
 
 #include "store/log.h"
-#include "store/raw_value.h"
 
+#include <QCoroTimer>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTextBoundaryFinder>
 
-#include <thread>
-
 namespace kavo {
+
+namespace {
+
+/// What typing one text takes: pieces of characters and, between lines, Return presses (an empty piece).
+QStringList keystrokes(const QString& text, NewlineMode newline)
+{
+    const QStringList lines = TextInjector::lines(text);
+    if (newline == NewlineMode::space)
+        return TextInjector::chunked(lines.join(u' '), TextInjector::charactersPerChunk);
+    QStringList strokes;
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        if (index > 0)
+            strokes.append(QString());
+        strokes.append(TextInjector::chunked(lines[index], TextInjector::charactersPerChunk));
+    }
+    return strokes;
+}
+
+} // namespace
 
 TextInjector::TextInjector(std::unique_ptr<InjectionBackend> backend, QObject* parent)
     : QObject(parent)
@@ -20,19 +39,34 @@ TextInjector::TextInjector(std::unique_ptr<InjectionBackend> backend, QObject* p
 
 TextInjector::~TextInjector() = default;
 
+// Whichever way the coroutine holding the turn ends (an exception in a backend included), the ones waiting go on.
+auto TextInjector::passTurnOnExit()
+{
+    return qScopeGuard([self = QPointer<TextInjector>(this)] {
+        if (self)
+            self->m_turns.pass();
+    });
+}
+
 QCoro::Task<> TextInjector::insert(QString text, InsertMethod method, NewlineMode newline)
 {
     const QString trimmed = text.trimmed();
     if (!m_backend || trimmed.isEmpty())
         co_return;
-    if (method == InsertMethod::type) {
-        if (m_backend->typist()) {
-            typeText(trimmed, newline);
-            co_return;
-        }
+    const bool typing = method == InsertMethod::type && m_backend->typist();
+    if (method == InsertMethod::type && !typing)
         Log::write(QStringLiteral("typing is not available in Wayland sessions; pasting instead"));
-    }
-    pasteText(trimmed);
+    if (!typing)
+        ++m_pastesAhead;
+    const QPointer<TextInjector> self(this);
+    co_await m_turns.take();
+    if (!self)
+        co_return;
+    const auto passTurn = passTurnOnExit();
+    if (typing)
+        co_await type(trimmed, newline);
+    else
+        co_await paste(trimmed);
 }
 
 QStringList TextInjector::chunked(const QString& text, int size)
@@ -60,66 +94,103 @@ QStringList TextInjector::lines(const QString& text)
     return unified.split(u'\n');
 }
 
-void TextInjector::pasteText(const QString& text)
+QCoro::Task<> TextInjector::paste(QString text)
 {
+    const QPointer<TextInjector> self(this);
+    // The clipboard this paste fills must not be put back under it by the paste before.
+    m_restoreTimer.stop();
     const PasteChord chord = m_backend->pasteChord();
     std::vector<ClipboardSelection> selections { ClipboardSelection::clipboard };
     if (chord == PasteChord::shiftInsert)
         selections.push_back(ClipboardSelection::primary);
-    Clipboard& clipboard = m_backend->clipboard();
     for (const ClipboardSelection selection : selections) {
         // While an earlier paste is still under way the selection holds its transcript; what it saved is the
         // user's text.
-        if (!m_saved.contains(selection))
-            m_saved[selection] = clipboard.text(selection);
-        clipboard.setText(selection, text);
-    }
-    m_restoreTimer.stop();
-    QTimer::singleShot(chordDelay, this, [this, chord] { sendPasteChord(chord); });
-}
-
-void TextInjector::sendPasteChord(PasteChord chord)
-{
-    m_backend->waitForModifiersReleased();
-    m_backend->sendPasteChord(chord);
-    m_restoreTimer.start();
-}
-
-void TextInjector::restoreClipboard()
-{
-    Clipboard& clipboard = m_backend->clipboard();
-    for (const auto& [selection, text] : m_saved) {
-        // A selection that held no text keeps the transcript.
-        if (text)
-            clipboard.setText(selection, *text);
-    }
-    m_saved.clear();
-    Q_EMIT pasteFinished();
-}
-
-void TextInjector::typeText(const QString& text, NewlineMode newline)
-{
-    KeyTypist& typist = *m_backend->typist();
-    m_backend->waitForModifiersReleased();
-    const QStringList all = lines(text);
-    for (qsizetype index = 0; index < all.size(); ++index) {
-        if (index > 0 && newline == NewlineMode::space) {
-            typeCharacters(typist, QStringLiteral(" "));
-        } else if (index > 0) {
-            typist.pressReturn(newline);
-            std::this_thread::sleep_for(pauseAfterReturn);
+        if (!m_saved.contains(selection)) {
+            std::optional<QString> saved = co_await m_backend->clipboard().text(selection);
+            if (!self)
+                co_return;
+            m_saved[selection] = std::move(saved);
         }
-        typeCharacters(typist, all[index]);
+        co_await m_backend->clipboard().setText(selection, text);
+        if (!self)
+            co_return;
     }
-    typist.finish();
+    co_await QCoro::sleepFor(chordDelay);
+    if (!self)
+        co_return;
+    co_await m_backend->waitForModifiersReleased();
+    if (!self)
+        co_return;
+    const bool sent = co_await m_backend->sendPasteChord(chord);
+    if (!self)
+        co_return;
+    --m_pastesAhead;
+    if (sent)
+        m_restoreTimer.start();
+    else
+        leaveOnClipboard();
 }
 
-void TextInjector::typeCharacters(KeyTypist& typist, const QString& text)
+// Putting the old text back would leave the transcript nowhere but in History.
+void TextInjector::leaveOnClipboard()
 {
-    for (const QString& chunk : chunked(text, charactersPerChunk)) {
-        typist.typeChunk(chunk);
-        std::this_thread::sleep_for(pauseAfterChunk);
+    m_saved.clear();
+    Log::write(QStringLiteral("the paste keys could not be sent; the text stays on the clipboard"));
+    if (!m_toldPasteKeysUnavailable) {
+        m_toldPasteKeysUnavailable = true;
+        Q_EMIT pasteKeysUnavailable(tr("The text is on the clipboard"),
+            tr("Paste it with Ctrl+V. To let Kavo Voice paste by itself, give it access to /dev/uinput: install the "
+               "udev rule that comes with it."));
     }
+    if (!isPasting())
+        Q_EMIT pasteFinished();
+}
+
+QCoro::Task<> TextInjector::restoreClipboard()
+{
+    const QPointer<TextInjector> self(this);
+    co_await m_turns.take();
+    if (!self)
+        co_return;
+    const auto passTurn = passTurnOnExit();
+    // A paste that had its turn meanwhile has either started the timer again for its own text, or left its text on
+    // the clipboard.
+    if (!m_restoreTimer.isActive() && !m_saved.empty()) {
+        const auto saved = m_saved;
+        for (const auto& entry : saved) {
+            // A selection that held no text keeps the transcript.
+            if (!entry.second)
+                continue;
+            co_await m_backend->clipboard().setText(entry.first, *entry.second);
+            if (!self)
+                co_return;
+        }
+        m_saved.clear();
+        if (!isPasting())
+            Q_EMIT pasteFinished();
+    }
+}
+
+QCoro::Task<> TextInjector::type(QString text, NewlineMode newline)
+{
+    const QPointer<TextInjector> self(this);
+    co_await m_backend->waitForModifiersReleased();
+    if (!self)
+        co_return;
+    for (const QString& stroke : keystrokes(text, newline)) {
+        KeyTypist& typist = *m_backend->typist();
+        if (stroke.isEmpty())
+            co_await typist.pressReturn(newline);
+        else
+            co_await typist.typeChunk(stroke);
+        if (!self)
+            co_return;
+        co_await QCoro::sleepFor(stroke.isEmpty() ? pauseAfterReturn : pauseAfterChunk);
+        if (!self)
+            co_return;
+    }
+    m_backend->typist()->finish();
 }
 
 } // namespace kavo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delivery/injection_backend.h"
+#include "delivery/waiting.h"
 #include "store/config.h"
 
 #include <QObject>
@@ -17,7 +18,8 @@
 namespace kavo {
 
 /// Puts a finished transcript where the text cursor is in the focused application: pasted through the clipboard
-/// (whose previous text is put back afterwards) or typed as synthetic keys. Main thread only.
+/// (whose previous text is put back afterwards) or typed as synthetic keys. Every wait happens on the event loop, so
+/// the main thread goes on serving the user meanwhile. Main thread only.
 class TextInjector : public QObject
 {
     Q_OBJECT
@@ -35,11 +37,13 @@ public:
     ~TextInjector() override;
 
     /// Delivers `text` trimmed of white space at both ends; nothing when nothing is left. Typing makes line breaks
-    /// as `newline` says and finishes after the last key; pasting finishes once the paste chord is sent, and puts the
-    /// clipboard back on its own about 0.4 s later.
+    /// as `newline` says and completes after the last key; pasting completes once the paste chord is sent, and puts
+    /// the clipboard back on its own about 0.4 s later. Insertions take turns in the order of the calls: each starts
+    /// once the one before has completed.
     QCoro::Task<> insert(QString text, InsertMethod method, NewlineMode newline);
-    /// A paste is under way until the clipboard has been put back; `pasteFinished` follows.
-    bool isPasting() const { return !m_saved.empty(); }
+    /// From the call that asks for a paste until the clipboard has been put back, or left with the transcript when
+    /// the paste keys could not be sent; `pasteFinished` follows.
+    bool isPasting() const { return m_pastesAhead > 0 || !m_saved.empty(); }
 
     /// `text` cut into pieces of `size` user-perceived characters (the last one shorter); none for an empty text.
     static QStringList chunked(const QString& text, int size);
@@ -48,18 +52,25 @@ public:
 
 Q_SIGNALS:
     void pasteFinished();
+    /// The paste keys could not be sent, so the transcript stays on the clipboard for the user to paste. Said the
+    /// first time only (the application keeps one injector for its whole run), with the words to show the user.
+    void pasteKeysUnavailable(const QString& title, const QString& detail);
 
 private:
-    void pasteText(const QString& text);
-    void sendPasteChord(PasteChord chord);
-    void restoreClipboard();
-    void typeText(const QString& text, NewlineMode newline);
-    void typeCharacters(KeyTypist& typist, const QString& text);
+    auto passTurnOnExit();
+    QCoro::Task<> paste(QString text);
+    void leaveOnClipboard();
+    QCoro::Task<> restoreClipboard();
+    QCoro::Task<> type(QString text, NewlineMode newline);
 
     std::unique_ptr<InjectionBackend> m_backend;
+    TurnQueue m_turns;
     QTimer m_restoreTimer;
+    /// Pastes asked for whose chord is still to be sent.
+    int m_pastesAhead = 0;
     /// What the selections held before the pending paste, while the chord or the restoring is still to come.
     std::map<ClipboardSelection, std::optional<QString>> m_saved;
+    bool m_toldPasteKeysUnavailable = false;
 };
 
 } // namespace kavo

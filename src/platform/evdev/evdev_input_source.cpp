@@ -1,11 +1,13 @@
 #include "evdev_input_source.h"
 
+#include "platform/evdev/libevdev_handles.h"
+#include "platform/evdev/unique_fd.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
-#include <libevdev/libevdev.h>
 #include <linux/input.h>
 
 #include <algorithm>
@@ -19,27 +21,6 @@
 namespace kavo {
 
 namespace {
-
-/// A file descriptor closed with its owner.
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd)
-    { }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 const QString devicePrefix = QStringLiteral("event");
 
@@ -71,12 +52,12 @@ void ignoreMotion(int fd)
 
 struct EvdevInputSource::FolderWatch
 {
-    FileDescriptor fd;
+    UniqueFd fd;
     QSocketNotifier notifier;
 
-    explicit FolderWatch(int inotifyFd)
-        : fd(inotifyFd)
-        , notifier(inotifyFd, QSocketNotifier::Read)
+    explicit FolderWatch(UniqueFd inotifyFd)
+        : fd(std::move(inotifyFd))
+        , notifier(fd.get(), QSocketNotifier::Read)
     { }
 };
 
@@ -85,19 +66,19 @@ struct EvdevInputSource::Device
     quint64 id;
     QString path;
     DeviceKind kind;
-    FileDescriptor fd;
+    UniqueFd fd;
     QSocketNotifier notifier;
     /// The start of a record a read ended in; a pipe may split records where the kernel never does.
     QByteArray pending;
     /// The kernel dropped events: the rest of the frame is incomplete and is skipped.
     bool discarding = false;
 
-    Device(quint64 id, QString path, DeviceKind kind, int fd)
+    Device(quint64 id, QString path, DeviceKind kind, UniqueFd file)
         : id(id)
         , path(std::move(path))
         , kind(kind)
-        , fd(fd)
-        , notifier(fd, QSocketNotifier::Read)
+        , fd(std::move(file))
+        , notifier(fd.get(), QSocketNotifier::Read)
     { }
 
     /// Reads what is there; false when the device has gone (unplugged, or the end of a pipe).
@@ -132,7 +113,7 @@ EvdevInputSource::DeviceKind EvdevInputSource::probeDevice(int fd, const QString
     libevdev* raw = nullptr;
     if (libevdev_new_from_fd(fd, &raw) < 0)
         return {};
-    const std::unique_ptr<libevdev, decltype(&libevdev_free)> device(raw, libevdev_free);
+    const LibevdevPtr device(raw);
     const auto hasKey = [&](unsigned code) { return libevdev_has_event_code(device.get(), EV_KEY, code) == 1; };
     // Power buttons, lid switches and the like have keys too, but none a person types with.
     return { .keyboard = (hasKey(KEY_A) && hasKey(KEY_SPACE)) || hasKey(KEY_LEFTCTRL), .pointer = hasKey(BTN_LEFT) };
@@ -187,15 +168,14 @@ QString EvdevInputSource::problem() const
 
 void EvdevInputSource::watchFolder()
 {
-    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!fd)
         return;
-    m_folderWatch = std::make_unique<FolderWatch>(fd);
     // Permissions arrive after the device file: udev sets them once the kernel has created it.
-    if (::inotify_add_watch(fd, QFile::encodeName(m_folder).constData(), IN_CREATE | IN_ATTRIB | IN_DELETE) < 0) {
-        m_folderWatch.reset();
+    const QByteArray folder = QFile::encodeName(m_folder);
+    if (::inotify_add_watch(fd.get(), folder.constData(), IN_CREATE | IN_ATTRIB | IN_DELETE) < 0)
         return;
-    }
+    m_folderWatch = std::make_unique<FolderWatch>(std::move(fd));
     QObject::connect(&m_folderWatch->notifier, &QSocketNotifier::activated, [this] { readFolderChanges(); });
 }
 
@@ -241,21 +221,19 @@ void EvdevInputSource::readFolderChanges()
 
 void EvdevInputSource::openDevice(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd) {
         if (errno == EACCES || errno == EPERM)
             m_refused.insert(path);
         return;
     }
     m_refused.remove(path);
-    const DeviceKind kind = m_probe(fd, path);
-    if (!kind.keyboard && !kind.pointer) {
-        ::close(fd);
+    const DeviceKind kind = m_probe(fd.get(), path);
+    if (!kind.keyboard && !kind.pointer)
         return;
-    }
-    ignoreMotion(fd);
+    ignoreMotion(fd.get());
     const quint64 id = m_nextDeviceId++;
-    auto& device = m_devices.emplace_back(std::make_unique<Device>(id, path, kind, fd));
+    auto& device = m_devices.emplace_back(std::make_unique<Device>(id, path, kind, std::move(fd)));
     QObject::connect(&device->notifier, &QSocketNotifier::activated, [this, id] { readDevice(id); });
 }
 

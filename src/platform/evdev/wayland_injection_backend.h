@@ -20,8 +20,9 @@ public:
 
     Clipboard& clipboard() override;
     PasteChord pasteChord() override;
-    void sendPasteChord(PasteChord chord) override;
-    void waitForModifiersReleased() override;
+    /// False when the virtual keyboard could not be made (no access to /dev/uinput).
+    QCoro::Task<bool> sendPasteChord(PasteChord chord) override;
+    QCoro::Task<> waitForModifiersReleased() override;
     KeyTypist* typist() override;
 
 private:

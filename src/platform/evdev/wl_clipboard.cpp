@@ -1,5 +1,6 @@
 #include "wl_clipboard.h"
 
+#include <QCoroProcess>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -21,32 +22,35 @@ WlClipboard::WlClipboard()
     , m_paste(QStandardPaths::findExecutable(QStringLiteral("wl-paste")))
 { }
 
-std::optional<QString> WlClipboard::text(ClipboardSelection selection)
+// The coroutines below touch no member after they first wait, so the clipboard may go away meanwhile.
+QCoro::Task<std::optional<QString>> WlClipboard::text(ClipboardSelection selection)
 {
     if (m_paste.isEmpty())
-        return std::nullopt;
+        co_return std::nullopt;
     QProcess paste;
     paste.start(m_paste,
         arguments(selection, { QStringLiteral("--no-newline"), QStringLiteral("--type"), QStringLiteral("text") }));
-    if (!paste.waitForFinished(int(replyTimeout.count())) || paste.exitStatus() != QProcess::NormalExit
-        || paste.exitCode() != 0) {
+    const bool finished = co_await qCoro(paste).waitForFinished(replyTimeout);
+    if (!finished || paste.exitStatus() != QProcess::NormalExit || paste.exitCode() != 0) {
+        // Ended here rather than in QProcess's destructor, which would wait for it on the main thread.
         paste.kill();
-        paste.waitForFinished();
-        return std::nullopt;
+        co_await qCoro(paste).waitForFinished();
+        co_return std::nullopt;
     }
-    return QString::fromUtf8(paste.readAllStandardOutput());
+    co_return QString::fromUtf8(paste.readAllStandardOutput());
 }
 
-void WlClipboard::setText(ClipboardSelection selection, const QString& text)
+QCoro::Task<> WlClipboard::setText(ClipboardSelection selection, QString text)
 {
     // wl-copy leaves a copy of itself behind that serves the text until another client takes the selection.
     QProcess copy;
     copy.start(m_copy, arguments(selection, { QStringLiteral("--type"), QStringLiteral("text/plain;charset=utf-8") }));
     copy.write(text.toUtf8());
     copy.closeWriteChannel();
-    if (!copy.waitForFinished(1000)) {
+    const bool finished = co_await qCoro(copy).waitForFinished(copyTimeout);
+    if (!finished) {
         copy.kill();
-        copy.waitForFinished();
+        co_await qCoro(copy).waitForFinished();
     }
 }
 

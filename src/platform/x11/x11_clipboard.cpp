@@ -1,6 +1,9 @@
 #include "x11_clipboard.h"
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display.h"
+
+#include <QPointer>
 
 #include <climits>
 
@@ -27,8 +30,14 @@ public:
         , m_clipboard(*m_connection)
     { }
 
-    std::optional<QString> text(ClipboardSelection selection) override { return m_clipboard.text(selection); }
-    void setText(ClipboardSelection selection, const QString& text) override { m_clipboard.setText(selection, text); }
+    QCoro::Task<std::optional<QString>> text(ClipboardSelection selection) override
+    {
+        return m_clipboard.text(selection);
+    }
+    QCoro::Task<> setText(ClipboardSelection selection, QString text) override
+    {
+        return m_clipboard.setText(selection, std::move(text));
+    }
 
 private:
     std::unique_ptr<X11Connection> m_connection;
@@ -45,8 +54,9 @@ std::unique_ptr<Clipboard> X11Clipboard::open()
     return std::make_unique<OwnConnectionClipboard>(std::move(connection));
 }
 
-X11Clipboard::X11Clipboard(X11Connection& connection)
-    : m_connection(connection)
+X11Clipboard::X11Clipboard(X11Connection& connection, QObject* parent)
+    : QObject(parent)
+    , m_connection(connection)
 {
     Display* display = connection.display();
     m_window = XCreateSimpleWindow(display, connection.rootWindow(), -10, -10, 1, 1, 0, 0, 0);
@@ -79,57 +89,62 @@ unsigned long X11Clipboard::selectionAtom(ClipboardSelection selection) const
     return selection == ClipboardSelection::primary ? m_atoms.primary : m_atoms.clipboard;
 }
 
-std::optional<QString> X11Clipboard::text(ClipboardSelection selection)
+QCoro::Task<std::optional<QString>> X11Clipboard::text(ClipboardSelection selection)
 {
+    const QPointer<X11Clipboard> self(this);
     const Atom atom = selectionAtom(selection);
     const Window owner = XGetSelectionOwner(m_connection.display(), atom);
     if (owner == None)
-        return std::nullopt;
+        co_return std::nullopt;
     if (owner == m_window) {
         // Asking ourselves through the server would wait for an answer only this thread can give.
         const auto owned = m_owned.find(atom);
-        return owned == m_owned.end() ? std::nullopt : std::optional(QString::fromUtf8(owned->second.utf8));
+        co_return owned == m_owned.end() ? std::nullopt : std::optional(QString::fromUtf8(owned->second.utf8));
     }
-    Conversion conversion = convert(atom, m_atoms.utf8String);
-    if (conversion.answered && !conversion.text)
-        conversion = convert(atom, m_atoms.string);
-    return conversion.text;
+    Conversion conversion = co_await convert(atom, m_atoms.utf8String);
+    if (self && conversion.answered && !conversion.text)
+        conversion = co_await convert(atom, m_atoms.string);
+    co_return conversion.text;
 }
 
-void X11Clipboard::setText(ClipboardSelection selection, const QString& text)
+QCoro::Task<> X11Clipboard::setText(ClipboardSelection selection, QString text)
 {
+    const QPointer<X11Clipboard> self(this);
+    const Time now = co_await serverTime();
+    if (!self)
+        co_return;
     Display* display = m_connection.display();
     const Atom atom = selectionAtom(selection);
-    const Time now = serverTime();
     m_owned[atom] = { text.toUtf8(), now };
     XSetSelectionOwner(display, atom, m_window, now);
     if (XGetSelectionOwner(display, atom) != m_window)
         m_owned.erase(atom);
 }
 
-X11Clipboard::Conversion X11Clipboard::convert(unsigned long selection, unsigned long target)
+QCoro::Task<X11Clipboard::Conversion> X11Clipboard::convert(unsigned long selection, unsigned long target)
 {
+    const QPointer<X11Clipboard> self(this);
     Display* display = m_connection.display();
-    XDeleteProperty(display, m_window, m_atoms.transfer);
-    XConvertSelection(display, selection, target, m_atoms.transfer, m_window, CurrentTime);
-    XEvent event;
-    const bool answered = m_connection.waitFor(
-        [&](const XEvent& candidate) {
-            return candidate.type == SelectionNotify && candidate.xselection.requestor == m_window
+    const Window window = m_window;
+    XDeleteProperty(display, window, m_atoms.transfer);
+    XConvertSelection(display, selection, target, m_atoms.transfer, window, CurrentTime);
+    const std::optional<XEvent> event = co_await m_connection.waitFor(
+        [window, selection, target](const XEvent& candidate) {
+            return candidate.type == SelectionNotify && candidate.xselection.requestor == window
                 && candidate.xselection.selection == selection && candidate.xselection.target == target;
         },
-        replyTimeout, event);
-    if (!answered)
-        return {};
-    if (event.xselection.property == None)
-        return { true, std::nullopt };
+        replyTimeout);
+    if (!self || !event)
+        co_return Conversion {};
+    if (event->xselection.property == None)
+        co_return Conversion { true, std::nullopt };
     Atom type = None;
     std::optional<QByteArray> bytes = readTransfer(type);
     if (bytes && type == m_atoms.incr)
-        bytes = receiveIncrementally();
+        bytes = co_await receiveIncrementally();
     if (!bytes)
-        return { true, std::nullopt };
-    return { true, type == XA_STRING ? QString::fromLatin1(*bytes) : QString::fromUtf8(*bytes) };
+        co_return Conversion { true, std::nullopt };
+    co_return Conversion { true, type == XA_STRING ? QString::fromLatin1(*bytes) : QString::fromUtf8(*bytes) };
 }
 
 // Reads and deletes the transfer property; deleting it is also what asks an incremental sender for more.
@@ -141,57 +156,55 @@ std::optional<QByteArray> X11Clipboard::readTransfer(unsigned long& type)
     unsigned char* data = nullptr;
     const int status = XGetWindowProperty(m_connection.display(), m_window, m_atoms.transfer, 0, LONG_MAX / 4, True,
         AnyPropertyType, &type, &format, &items, &remaining, &data);
-    if (status != Success || type == None) {
-        if (data)
-            XFree(data);
+    const XFreed<unsigned char> freed(data);
+    if (status != Success || type == None)
         return std::nullopt;
-    }
-    std::optional<QByteArray> bytes;
     if (format == 8)
-        bytes = QByteArray(reinterpret_cast<const char*>(data), qsizetype(items));
-    else if (type == m_atoms.incr)
-        bytes = QByteArray();
-    XFree(data);
-    return bytes;
+        return QByteArray(reinterpret_cast<const char*>(data), qsizetype(items));
+    if (type == m_atoms.incr)
+        return QByteArray();
+    return std::nullopt;
 }
 
-std::optional<QByteArray> X11Clipboard::receiveIncrementally()
+QCoro::Task<std::optional<QByteArray>> X11Clipboard::receiveIncrementally()
 {
+    const QPointer<X11Clipboard> self(this);
+    const Window window = m_window;
+    const Atom transfer = m_atoms.transfer;
     QByteArray text;
     for (;;) {
-        XEvent event;
-        const bool arrived = m_connection.waitFor(
-            [&](const XEvent& candidate) {
-                return candidate.type == PropertyNotify && candidate.xproperty.window == m_window
-                    && candidate.xproperty.atom == m_atoms.transfer && candidate.xproperty.state == PropertyNewValue;
+        const std::optional<XEvent> arrived = co_await m_connection.waitFor(
+            [window, transfer](const XEvent& candidate) {
+                return candidate.type == PropertyNotify && candidate.xproperty.window == window
+                    && candidate.xproperty.atom == transfer && candidate.xproperty.state == PropertyNewValue;
             },
-            replyTimeout, event);
-        if (!arrived)
-            return std::nullopt;
+            replyTimeout);
+        if (!self || !arrived)
+            co_return std::nullopt;
         Atom type = None;
         const std::optional<QByteArray> piece = readTransfer(type);
         if (!piece)
-            return std::nullopt;
+            co_return std::nullopt;
         if (piece->isEmpty())
-            return text;
+            co_return text;
         text += *piece;
     }
 }
 
 // A selection is taken with a real server time rather than CurrentTime, so that clients can order the owners. The
 // time comes with the notification of a zero-length change to a property of our own window.
-unsigned long X11Clipboard::serverTime()
+QCoro::Task<unsigned long> X11Clipboard::serverTime()
 {
-    Display* display = m_connection.display();
-    XChangeProperty(display, m_window, m_atoms.clock, XA_STRING, 8, PropModeAppend, nullptr, 0);
-    XEvent event;
-    const bool arrived = m_connection.waitFor(
-        [&](const XEvent& candidate) {
-            return candidate.type == PropertyNotify && candidate.xproperty.window == m_window
-                && candidate.xproperty.atom == m_atoms.clock;
+    const Window window = m_window;
+    const Atom clock = m_atoms.clock;
+    XChangeProperty(m_connection.display(), window, clock, XA_STRING, 8, PropModeAppend, nullptr, 0);
+    const std::optional<XEvent> event = co_await m_connection.waitFor(
+        [window, clock](const XEvent& candidate) {
+            return candidate.type == PropertyNotify && candidate.xproperty.window == window
+                && candidate.xproperty.atom == clock;
         },
-        replyTimeout, event);
-    return arrived ? event.xproperty.time : CurrentTime;
+        replyTimeout);
+    co_return event ? event->xproperty.time : CurrentTime;
 }
 
 void X11Clipboard::handle(const XEvent& event)

@@ -3,6 +3,7 @@
 #include "delivery/injection_backend.h"
 
 #include <QByteArray>
+#include <QObject>
 
 #include <chrono>
 #include <map>
@@ -16,17 +17,17 @@ class X11Connection;
 
 /// CLIPBOARD and PRIMARY through the X selection protocol on this application's own connection: a hidden window
 /// owns the selections it sets and answers other clients' requests for them from the Qt event loop.
-class X11Clipboard : public Clipboard
+class X11Clipboard : public QObject, public Clipboard
 {
+    Q_OBJECT
+
 public:
     /// `connection` must be open and outlive the clipboard.
-    explicit X11Clipboard(X11Connection& connection);
+    explicit X11Clipboard(X11Connection& connection, QObject* parent = nullptr);
     ~X11Clipboard() override;
-    X11Clipboard(const X11Clipboard&) = delete;
-    X11Clipboard& operator=(const X11Clipboard&) = delete;
 
-    std::optional<QString> text(ClipboardSelection selection) override;
-    void setText(ClipboardSelection selection, const QString& text) override;
+    QCoro::Task<std::optional<QString>> text(ClipboardSelection selection) override;
+    QCoro::Task<> setText(ClipboardSelection selection, QString text) override;
 
     /// The clipboard of the display in $DISPLAY on a connection of its own; null when the display cannot be opened.
     static std::unique_ptr<Clipboard> open();
@@ -41,10 +42,10 @@ private:
         bool answered = false;
         std::optional<QString> text;
     };
-    Conversion convert(unsigned long selection, unsigned long target);
+    QCoro::Task<Conversion> convert(unsigned long selection, unsigned long target);
     std::optional<QByteArray> readTransfer(unsigned long& type);
-    std::optional<QByteArray> receiveIncrementally();
-    unsigned long serverTime();
+    QCoro::Task<std::optional<QByteArray>> receiveIncrementally();
+    QCoro::Task<unsigned long> serverTime();
     void handle(const _XEvent& event);
     void answer(const _XEvent& request);
     unsigned long writeReply(const _XEvent& request) const;

@@ -1,9 +1,11 @@
 #include "x11_connection.h"
 
+#include "delivery/waiting.h"
+
 #include <QAbstractEventDispatcher>
+#include <QPointer>
 #include <QSocketNotifier>
 
-#include <poll.h>
 #include <vector>
 
 #include <X11/Xlib.h>
@@ -43,18 +45,25 @@ int countError(Display* display, XErrorEvent* error)
 
 } // namespace
 
+struct X11Connection::Wait
+{
+    EventMatch match;
+    std::optional<XEvent> event;
+    WakeUpCall arrived;
+};
+
 X11Connection::X11Connection(QObject* parent)
     : QObject(parent)
     , m_display(XOpenDisplay(nullptr))
 {
     if (!m_display)
         return;
-    m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display), QSocketNotifier::Read);
+    m_notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(m_display.get()), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11Connection::dispatchPending);
     // Xlib reads events off the socket during any round trip; those would wait unseen for the next socket activity.
     if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (XEventsQueued(m_display, QueuedAlready) > 0)
+            if (XEventsQueued(m_display.get(), QueuedAlready) > 0)
                 dispatchPending();
         });
     }
@@ -62,19 +71,18 @@ X11Connection::X11Connection(QObject* parent)
 
 X11Connection::~X11Connection()
 {
-    m_notifier.reset();
-    if (m_display)
-        XCloseDisplay(m_display);
+    for (Wait* wait : m_waits)
+        wait->arrived.ring();
 }
 
 unsigned long X11Connection::rootWindow() const
 {
-    return DefaultRootWindow(m_display);
+    return DefaultRootWindow(m_display.get());
 }
 
 unsigned long X11Connection::atom(const char* name) const
 {
-    return XInternAtom(m_display, name, False);
+    return XInternAtom(m_display.get(), name, False);
 }
 
 void X11Connection::setEventHandler(EventHandler handler)
@@ -82,30 +90,25 @@ void X11Connection::setEventHandler(EventHandler handler)
     m_handler = std::move(handler);
 }
 
-bool X11Connection::waitFor(const EventMatch& match, std::chrono::milliseconds timeout, XEvent& event)
+QCoro::Task<std::optional<XEvent>> X11Connection::waitFor(EventMatch match, std::chrono::milliseconds timeout)
 {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + timeout;
-    for (;;) {
-        while (XPending(m_display) > 0) {
-            XNextEvent(m_display, &event);
-            if (match(event))
-                return true;
-            handle(event);
-        }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        pollfd socket { ConnectionNumber(m_display), POLLIN, 0 };
-        ::poll(&socket, 1, int(left.count()));
-    }
+    const QPointer<X11Connection> self(this);
+    Wait wait { std::move(match), std::nullopt, {} };
+    m_waits.push_back(&wait);
+    // The answer may be in Xlib's queue already, where it would never make the socket readable.
+    dispatchPending();
+    co_await wait.arrived.wait(timeout);
+    if (self)
+        std::erase(m_waits, &wait);
+    co_return wait.event;
 }
 
 void X11Connection::dispatchPending()
 {
-    while (XPending(m_display) > 0) {
+    // The last XPending, finding Xlib's queue empty, sends the requests still in its buffer.
+    while (XPending(m_display.get()) > 0) {
         XEvent event;
-        XNextEvent(m_display, &event);
+        XNextEvent(m_display.get(), &event);
         handle(event);
     }
 }
@@ -114,6 +117,13 @@ void X11Connection::handle(XEvent& event)
 {
     if (event.type == MappingNotify)
         XRefreshKeyboardMapping(&event.xmapping);
+    for (Wait* wait : m_waits) {
+        if (!wait->arrived.hasRung() && wait->match(event)) {
+            wait->event = event;
+            wait->arrived.ring();
+            return;
+        }
+    }
     if (m_handler)
         m_handler(event);
 }

@@ -1,20 +1,25 @@
 #pragma once
 
+#include "platform/x11/x11_display.h"
+
 #include <QObject>
+
+#include <QCoroTask>
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
-struct _XDisplay;
 union _XEvent;
 
 class QSocketNotifier;
 
 namespace kavo {
 
-/// This application's own connection to the X server for synthetic input and selections. Events that arrive are
-/// handed to one handler, from the Qt event loop (a socket notifier) and while `waitFor` waits.
+/// This application's own connection to the X server for synthetic input and selections. Events are read from the
+/// Qt event loop (a socket notifier); each goes to a coroutine waiting for it, else to one handler.
 class X11Connection : public QObject
 {
     Q_OBJECT
@@ -28,23 +33,26 @@ public:
     ~X11Connection() override;
 
     bool isOpen() const { return m_display != nullptr; }
-    _XDisplay* display() const { return m_display; }
+    _XDisplay* display() const { return m_display.get(); }
     unsigned long rootWindow() const;
     unsigned long atom(const char* name) const;
 
     void setEventHandler(EventHandler handler);
-    /// Waits up to `timeout` for an event that `match` accepts and stores it in `event`; every other event goes to
-    /// the handler meanwhile. False on timeout.
-    bool waitFor(const EventMatch& match, std::chrono::milliseconds timeout, _XEvent& event);
-    /// Hands every event already received to the handler.
+    /// The first event that `match` accepts within `timeout`, sending the requests made so far first; nothing on
+    /// timeout or when the connection closes meanwhile.
+    QCoro::Task<std::optional<_XEvent>> waitFor(EventMatch match, std::chrono::milliseconds timeout);
+    /// Hands every event already received to its waiting coroutine or the handler.
     void dispatchPending();
 
 private:
+    struct Wait;
+
     void handle(_XEvent& event);
 
-    _XDisplay* m_display = nullptr;
+    DisplayPtr m_display;
     std::unique_ptr<QSocketNotifier> m_notifier;
     EventHandler m_handler;
+    std::vector<Wait*> m_waits;
 };
 
 /// Keeps the X protocol errors of the requests made in its scope from ending the process (Xlib's default when a

@@ -1,21 +1,15 @@
 #include "x11_front_application.h"
 
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <memory>
-
 namespace kavo {
 
 namespace {
-
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
 
 std::optional<unsigned long> cardinalProperty(Display* display, Window window, const char* name, Atom type)
 {
@@ -23,23 +17,19 @@ std::optional<unsigned long> cardinalProperty(Display* display, Window window, c
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1, False, type, &actualType, &format,
-            &count, &remaining, &data)
-            != Success
-        || !data)
+    const int status = XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1, False, type,
+        &actualType, &format, &count, &remaining, &data);
+    const XFreed<unsigned char> freed(data);
+    if (status != Success || !data || actualType != type || format != 32 || count != 1)
         return std::nullopt;
-    std::optional<unsigned long> value;
-    if (actualType == type && format == 32 && count == 1)
-        value = *reinterpret_cast<unsigned long*>(data);
-    XFree(data);
-    return value;
+    return *reinterpret_cast<unsigned long*>(data);
 }
 
 } // namespace
 
 FrontApp X11FrontApplication::current()
 {
-    const std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
+    const DisplayPtr display(XOpenDisplay(nullptr));
     if (!display)
         return {};
     const Window root = DefaultRootWindow(display.get());
@@ -53,10 +43,9 @@ FrontApp X11FrontApplication::current()
     QString wmInstance, wmClass;
     XClassHint hint {};
     if (XGetClassHint(display.get(), window, &hint)) {
-        wmInstance = QString::fromLocal8Bit(hint.res_name);
-        wmClass = QString::fromLocal8Bit(hint.res_class);
-        XFree(hint.res_name);
-        XFree(hint.res_class);
+        const XFreed<char> instanceName(hint.res_name), className(hint.res_class);
+        wmInstance = QString::fromLocal8Bit(instanceName.get());
+        wmClass = QString::fromLocal8Bit(className.get());
     }
     std::optional<qint64> pid;
     if (const std::optional<unsigned long> property

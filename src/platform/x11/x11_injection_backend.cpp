@@ -2,9 +2,11 @@
 
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_display.h"
 #include "platform/x11/x11_keyboard.h"
 #include "store/log.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <X11/Xatom.h>
@@ -39,10 +41,8 @@ std::optional<WindowClass> classOf(Display* display, Window window)
     XClassHint hint {};
     if (!XGetClassHint(display, window, &hint))
         return std::nullopt;
-    WindowClass found { QString::fromLocal8Bit(hint.res_name), QString::fromLocal8Bit(hint.res_class) };
-    XFree(hint.res_name);
-    XFree(hint.res_class);
-    return found;
+    const XFreed<char> instanceName(hint.res_name), className(hint.res_class);
+    return WindowClass { QString::fromLocal8Bit(instanceName.get()), QString::fromLocal8Bit(className.get()) };
 }
 
 Window activeWindow(X11Connection& connection)
@@ -51,15 +51,12 @@ Window activeWindow(X11Connection& connection)
     int format = 0;
     unsigned long items = 0, remaining = 0;
     unsigned char* data = nullptr;
-    Window active = None;
-    if (XGetWindowProperty(connection.display(), connection.rootWindow(), connection.atom("_NET_ACTIVE_WINDOW"), 0, 1,
-            False, XA_WINDOW, &type, &format, &items, &remaining, &data)
-            == Success
-        && type == XA_WINDOW && format == 32 && items == 1)
-        active = *reinterpret_cast<const Window*>(data);
-    if (data)
-        XFree(data);
-    return active;
+    const int status = XGetWindowProperty(connection.display(), connection.rootWindow(),
+        connection.atom("_NET_ACTIVE_WINDOW"), 0, 1, False, XA_WINDOW, &type, &format, &items, &remaining, &data);
+    const XFreed<unsigned char> freed(data);
+    if (status != Success || type != XA_WINDOW || format != 32 || items != 1)
+        return None;
+    return *reinterpret_cast<const Window*>(data);
 }
 
 // WM_CLASS of the window that receives the keyboard now: the focus window or the nearest ancestor that has one (a
@@ -84,10 +81,10 @@ std::optional<WindowClass> focusedWindowClass(X11Connection& connection)
         Window root = None, parent = None;
         Window* children = nullptr;
         unsigned count = 0;
-        if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        const Status queried = XQueryTree(display, window, &root, &parent, &children, &count);
+        const XFreed<Window> freed(children);
+        if (!queried)
             break;
-        if (children)
-            XFree(children);
         window = parent;
     }
     const Window active = activeWindow(connection);
@@ -129,25 +126,32 @@ PasteChord X11InjectionBackend::pasteChord()
     return focused ? pasteChordFor(focused->instanceName, focused->className) : PasteChord::controlV;
 }
 
-void X11InjectionBackend::sendPasteChord(PasteChord chord)
+QCoro::Task<bool> X11InjectionBackend::sendPasteChord(PasteChord chord)
 {
+    std::vector<unsigned long> modifiers;
+    unsigned long key = XK_v;
     switch (chord) {
     case PasteChord::controlV:
-        m_keyboard->sendChord({ XK_Control_L }, XK_v);
+        modifiers = { XK_Control_L };
         break;
     case PasteChord::controlShiftV:
-        m_keyboard->sendChord({ XK_Control_L, XK_Shift_L }, XK_v);
+        modifiers = { XK_Control_L, XK_Shift_L };
         break;
     case PasteChord::shiftInsert:
-        m_keyboard->sendChord({ XK_Shift_L }, XK_Insert);
+        modifiers = { XK_Shift_L };
+        key = XK_Insert;
         break;
     }
-    m_keyboard->finish();
+    const QPointer<X11Keyboard> keyboard(m_keyboard.get());
+    const bool sent = co_await keyboard->sendChord(std::move(modifiers), key);
+    if (keyboard)
+        keyboard->finish();
+    co_return sent;
 }
 
-void X11InjectionBackend::waitForModifiersReleased()
+QCoro::Task<> X11InjectionBackend::waitForModifiersReleased()
 {
-    m_keyboard->waitForModifiersReleased(std::chrono::seconds(1));
+    return m_keyboard->waitForModifiersReleased(std::chrono::seconds(1));
 }
 
 KeyTypist* X11InjectionBackend::typist()

@@ -21,8 +21,8 @@ public:
 
     Clipboard& clipboard() override;
     PasteChord pasteChord() override;
-    void sendPasteChord(PasteChord chord) override;
-    void waitForModifiersReleased() override;
+    QCoro::Task<bool> sendPasteChord(PasteChord chord) override;
+    QCoro::Task<> waitForModifiersReleased() override;
     KeyTypist* typist() override;
 
     /// Ctrl+V, or the chord of the terminal emulator whose window has this WM_CLASS (instance and class name).

@@ -1,5 +1,7 @@
 #include "x11_input_source.h"
 
+#include "platform/x11/x11_display.h"
+
 #include <QSocketNotifier>
 
 #include <optional>
@@ -18,11 +20,6 @@ constexpr int evdevOffset = 8;
 // Buttons 1 to 3 are left, middle and right; 4 to 7 are the steps of the scroll wheels.
 constexpr int lastClickButton = 3;
 
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-
 struct RawInput
 {
     int type = 0;
@@ -33,7 +30,7 @@ struct RawInput
 
 struct X11InputSource::Connection
 {
-    std::unique_ptr<Display, DisplayCloser> display;
+    DisplayPtr display;
     int inputOpcode = 0;
     // Declared last, so that it is gone before the display's socket closes.
     std::unique_ptr<QSocketNotifier> notifier;

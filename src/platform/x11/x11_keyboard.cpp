@@ -1,12 +1,15 @@
 #include "x11_keyboard.h"
 
+#include "delivery/waiting.h"
 #include "hotkey/injected_keys.h"
 #include "platform/x11/x11_connection.h"
 #include "store/log.h"
 
+#include <QCoroTimer>
+#include <QPointer>
+
 #include <algorithm>
 #include <climits>
-#include <thread>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -19,6 +22,8 @@ namespace {
 
 // X key codes are the kernel's evdev codes shifted by 8.
 constexpr int evdevOffset = 8;
+
+constexpr auto modifierPollInterval = std::chrono::milliseconds(10);
 
 // Keysyms from 0x1000000 on stand for Unicode code points; Latin-1 has keysyms equal to its code points.
 constexpr unsigned long unicodeKeysymBase = 0x1000000;
@@ -52,7 +57,17 @@ int levelOfKey(XkbDescPtr map, int keycode, int group, unsigned modifiers)
     return 0;
 }
 
+struct ModifierMapFree
+{
+    void operator()(XModifierKeymap* map) const { XFreeModifiermap(map); }
+};
+
 } // namespace
+
+void KeyboardMapFree::operator()(XkbDescPtr map) const
+{
+    XkbFreeKeyboard(map, 0, True);
+}
 
 X11Keyboard::X11Keyboard(X11Connection& connection, QObject* parent)
     : QObject(parent)
@@ -84,10 +99,10 @@ unsigned long X11Keyboard::keysymFor(char32_t codePoint)
     return codePoint < 0x100 ? codePoint : unicodeKeysymBase + codePoint;
 }
 
-void X11Keyboard::typeChunk(const QString& text)
+QCoro::Task<> X11Keyboard::typeChunk(QString text)
 {
     if (!beginMapping())
-        return;
+        co_return;
     if (!m_typing) {
         m_typing = true;
         releaseCapsLock();
@@ -111,7 +126,9 @@ void X11Keyboard::typeChunk(const QString& text)
                 break;
             run.insert(keysym);
         }
-        placeOnSpareKeys(run);
+        const bool placed = co_await placeOnSpareKeys(std::move(run));
+        if (!placed)
+            co_return;
         const auto now = Clock::now();
         for (std::size_t index = start; index < end; ++index) {
             if (const auto user = m_userKeys.find(keysyms[index]); user != m_userKeys.end()) {
@@ -126,20 +143,14 @@ void X11Keyboard::typeChunk(const QString& text)
     }
 }
 
-void X11Keyboard::pressReturn(NewlineMode mode)
+QCoro::Task<> X11Keyboard::pressReturn(NewlineMode mode)
 {
-    switch (mode) {
-    case NewlineMode::shiftReturn:
-        sendChord({ XK_Shift_L }, XK_Return);
-        break;
-    case NewlineMode::optionReturn:
-        sendChord({ XK_Alt_L }, XK_Return);
-        break;
-    case NewlineMode::returnKey:
-    case NewlineMode::space:
-        sendChord({}, XK_Return);
-        break;
-    }
+    std::vector<unsigned long> modifiers;
+    if (mode == NewlineMode::shiftReturn)
+        modifiers.push_back(XK_Shift_L);
+    else if (mode == NewlineMode::optionReturn)
+        modifiers.push_back(XK_Alt_L);
+    co_await sendChord(std::move(modifiers), XK_Return);
 }
 
 void X11Keyboard::finish()
@@ -163,22 +174,25 @@ void X11Keyboard::releaseCapsLock()
         XkbLockModifiers(m_connection.display(), XkbUseCoreKbd, LockMask, 0);
 }
 
-bool X11Keyboard::sendChord(const std::vector<unsigned long>& modifiers, unsigned long key)
+QCoro::Task<bool> X11Keyboard::sendChord(std::vector<unsigned long> modifiers, unsigned long key)
 {
     if (!beginMapping())
-        return false;
+        co_return false;
     std::vector<int> modifierKeys;
     for (const unsigned long modifier : modifiers) {
         const int keycode = keycodeOf(modifier);
         if (keycode == 0)
-            return false;
+            co_return false;
         modifierKeys.push_back(keycode);
     }
     int keycode = keycodeOf(key);
     if (keycode == 0) {
         if (m_spareKeys.empty())
-            return false;
-        placeOnSpareKeys({ key });
+            co_return false;
+        std::set<unsigned long> keysyms { key };
+        const bool placed = co_await placeOnSpareKeys(std::move(keysyms));
+        if (!placed)
+            co_return false;
         keycode = m_keyOf.at(key);
         m_pressedAt[keycode] = Clock::now();
     }
@@ -189,31 +203,32 @@ bool X11Keyboard::sendChord(const std::vector<unsigned long>& modifiers, unsigne
     for (auto modifier = modifierKeys.rbegin(); modifier != modifierKeys.rend(); ++modifier)
         send(*modifier, false);
     XFlush(m_connection.display());
-    return true;
+    co_return true;
 }
 
-void X11Keyboard::waitForModifiersReleased(std::chrono::milliseconds limit)
+QCoro::Task<> X11Keyboard::waitForModifiersReleased(std::chrono::milliseconds limit)
 {
+    const QPointer<X11Keyboard> self(this);
     Display* display = m_connection.display();
     std::vector<int> modifierKeys;
-    XModifierKeymap* modifierMap = XGetModifierMapping(display);
+    const std::unique_ptr<XModifierKeymap, ModifierMapFree> modifierMap(XGetModifierMapping(display));
     for (const int index : { ShiftMapIndex, ControlMapIndex, Mod1MapIndex, Mod4MapIndex }) {
         for (int slot = 0; slot < modifierMap->max_keypermod; ++slot) {
             if (const KeyCode keycode = modifierMap->modifiermap[index * modifierMap->max_keypermod + slot])
                 modifierKeys.push_back(keycode);
         }
     }
-    XFreeModifiermap(modifierMap);
-
-    const auto deadline = Clock::now() + limit;
-    for (;;) {
+    const auto held = [display, &modifierKeys] {
         char keys[32];
         XQueryKeymap(display, keys);
-        const bool held = std::any_of(modifierKeys.begin(), modifierKeys.end(),
+        return std::any_of(modifierKeys.begin(), modifierKeys.end(),
             [&keys](int keycode) { return keys[keycode / 8] & (1 << (keycode % 8)); });
-        if (!held || Clock::now() >= deadline)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    const auto deadline = Clock::now() + limit;
+    while (held() && Clock::now() < deadline) {
+        co_await QCoro::sleepFor(modifierPollInterval);
+        if (!self)
+            co_return;
     }
 }
 
@@ -223,15 +238,16 @@ bool X11Keyboard::beginMapping()
     m_restoreTimer.stop();
     if (m_map)
         return true;
-    m_map = XkbGetMap(m_connection.display(), XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    m_map.reset(XkbGetMap(m_connection.display(), XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd));
     if (!m_map)
         return false;
+    const XkbDescPtr map = m_map.get();
     m_spareKeys.clear();
-    for (int keycode = m_map->min_key_code; keycode <= m_map->max_key_code; ++keycode) {
-        const KeySym* keysyms = XkbKeySymsPtr(m_map, keycode);
-        const int count = XkbKeyNumSyms(m_map, keycode);
+    for (int keycode = map->min_key_code; keycode <= map->max_key_code; ++keycode) {
+        const KeySym* keysyms = XkbKeySymsPtr(map, keycode);
+        const int count = XkbKeyNumSyms(map, keycode);
         if (std::all_of(keysyms, keysyms + count, [](KeySym keysym) { return keysym == NoSymbol; })) {
-            const XkbSymMapRec& entry = m_map->map->key_sym_map[keycode];
+            const XkbSymMapRec& entry = map->map->key_sym_map[keycode];
             m_spareKeys[keycode] = { std::to_array(entry.kt_index), entry.group_info, entry.width,
                 std::vector<unsigned long>(keysyms, keysyms + count) };
         }
@@ -254,15 +270,16 @@ void X11Keyboard::findUserKeys()
         return;
     m_userKeysState = stateKey;
     m_userKeys.clear();
+    const XkbDescPtr map = m_map.get();
     for (const bool shift : { false, true }) {
         if (shift && m_shiftKey == 0)
             break;
         const unsigned modifiers = state.mods | (shift ? ShiftMask : 0);
-        for (int keycode = m_map->min_key_code; keycode <= m_map->max_key_code; ++keycode) {
+        for (int keycode = map->min_key_code; keycode <= map->max_key_code; ++keycode) {
             if (m_spareKeys.contains(keycode))
                 continue;
-            const int group = groupOfKey(m_map, keycode, state.group);
-            const KeySym keysym = XkbKeySymEntry(m_map, keycode, levelOfKey(m_map, keycode, group, modifiers), group);
+            const int group = groupOfKey(map, keycode, state.group);
+            const KeySym keysym = XkbKeySymEntry(map, keycode, levelOfKey(map, keycode, group, modifiers), group);
             if (keysym != NoSymbol && !m_userKeys.contains(keysym))
                 m_userKeys[keysym] = { keycode, shift };
         }
@@ -272,15 +289,16 @@ void X11Keyboard::findUserKeys()
 // The user's key that has `keysym` earliest in its row: unshifted in the first group before any other place.
 int X11Keyboard::keycodeOf(unsigned long keysym) const
 {
+    const XkbDescPtr map = m_map.get();
     int found = 0;
     int foundPosition = INT_MAX;
-    for (int keycode = m_map->min_key_code; keycode <= m_map->max_key_code; ++keycode) {
+    for (int keycode = map->min_key_code; keycode <= map->max_key_code; ++keycode) {
         if (m_spareKeys.contains(keycode))
             continue;
-        for (int group = 0; group < XkbKeyNumGroups(m_map, keycode); ++group) {
-            for (int level = 0; level < XkbKeyGroupWidth(m_map, keycode, group); ++level) {
-                const int position = group * XkbKeyGroupsWidth(m_map, keycode) + level;
-                if (XkbKeySymEntry(m_map, keycode, level, group) == keysym && position < foundPosition) {
+        for (int group = 0; group < XkbKeyNumGroups(map, keycode); ++group) {
+            for (int level = 0; level < XkbKeyGroupWidth(map, keycode, group); ++level) {
+                const int position = group * XkbKeyGroupsWidth(map, keycode) + level;
+                if (XkbKeySymEntry(map, keycode, level, group) == keysym && position < foundPosition) {
                     found = keycode;
                     foundPosition = position;
                 }
@@ -290,33 +308,38 @@ int X11Keyboard::keycodeOf(unsigned long keysym) const
     return found;
 }
 
-void X11Keyboard::placeOnSpareKeys(const std::set<unsigned long>& keysyms)
+QCoro::Task<bool> X11Keyboard::placeOnSpareKeys(std::set<unsigned long> keysyms)
 {
+    const QPointer<X11Keyboard> self(this);
     std::vector<int> changed;
     for (const unsigned long keysym : keysyms) {
         if (m_keyOf.contains(keysym))
             continue;
         const int keycode = spareKeyFor(keysyms);
-        if (const auto previous = m_remapped.find(keycode); previous != m_remapped.end()) {
-            std::this_thread::sleep_until(m_pressedAt.at(keycode) + reuseDelay);
-            m_keyOf.erase(previous->second);
+        if (m_remapped.contains(keycode)) {
+            co_await sleepUntil(m_pressedAt.at(keycode) + reuseDelay);
+            if (!self)
+                co_return false;
+            m_keyOf.erase(m_remapped.at(keycode));
         }
         m_remapped[keycode] = keysym;
         m_keyOf[keysym] = keycode;
         changed.push_back(keycode);
     }
     if (changed.empty())
-        return;
+        co_return true;
+    const XkbDescPtr map = m_map.get();
     for (const int keycode : changed) {
         // One level in one group: the keysym whatever the modifiers and the active layout.
-        XkbResizeKeySyms(m_map, keycode, 1)[0] = m_remapped.at(keycode);
-        XkbSymMapRec& entry = m_map->map->key_sym_map[keycode];
+        XkbResizeKeySyms(map, keycode, 1)[0] = m_remapped.at(keycode);
+        XkbSymMapRec& entry = map->map->key_sym_map[keycode];
         entry.kt_index[0] = XkbOneLevelIndex;
         entry.group_info = XkbSetNumGroups(entry.group_info, 1);
         entry.width = 1;
     }
     sendMap(changed);
-    std::this_thread::sleep_for(settleDelay);
+    co_await QCoro::sleepFor(settleDelay);
+    co_return self != nullptr;
 }
 
 // A spare key that holds no keysym yet, else the one pressed longest ago whose keysym is not needed now.
@@ -342,7 +365,7 @@ void X11Keyboard::sendMap(const std::vector<int>& keycodes)
     changes.changed = XkbKeySymsMask;
     changes.first_key_sym = KeyCode(*lowest);
     changes.num_key_syms = static_cast<unsigned char>(*highest - *lowest + 1);
-    XkbChangeMap(m_connection.display(), m_map, &changes);
+    XkbChangeMap(m_connection.display(), m_map.get(), &changes);
     XSync(m_connection.display(), False);
 }
 
@@ -368,12 +391,13 @@ void X11Keyboard::restore()
     if (!m_map)
         return;
     if (!m_remapped.empty()) {
+        const XkbDescPtr map = m_map.get();
         std::vector<int> keycodes;
         for (const auto& [keycode, keysym] : m_remapped) {
             const SavedKey& saved = m_spareKeys.at(keycode);
-            KeySym* keysyms = XkbResizeKeySyms(m_map, keycode, int(saved.keysyms.size()));
+            KeySym* keysyms = XkbResizeKeySyms(map, keycode, int(saved.keysyms.size()));
             std::copy(saved.keysyms.begin(), saved.keysyms.end(), keysyms);
-            XkbSymMapRec& entry = m_map->map->key_sym_map[keycode];
+            XkbSymMapRec& entry = map->map->key_sym_map[keycode];
             std::copy(saved.types.begin(), saved.types.end(), entry.kt_index);
             entry.group_info = saved.groupInfo;
             entry.width = saved.width;
@@ -381,8 +405,7 @@ void X11Keyboard::restore()
         }
         sendMap(keycodes);
     }
-    XkbFreeKeyboard(m_map, 0, True);
-    m_map = nullptr;
+    m_map.reset();
     m_remapped.clear();
     m_keyOf.clear();
     m_pressedAt.clear();

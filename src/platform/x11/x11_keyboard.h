@@ -8,6 +8,7 @@
 #include <array>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct _XkbDesc;
 namespace kavo {
 
 class X11Connection;
+
+struct KeyboardMapFree
+{
+    void operator()(_XkbDesc* map) const;
+};
 
 /// Synthetic keys through XTest that type any text whatever the user's layout. A character that some key of the
 /// user's map produces in the keyboard's current state (its layout group, Caps Lock), alone or with Shift, is typed on
@@ -47,15 +53,15 @@ public:
     /// Whether the server has the XTest and XKB extensions.
     static bool isSupported(X11Connection& connection);
 
-    void typeChunk(const QString& text) override;
-    void pressReturn(NewlineMode mode) override;
+    QCoro::Task<> typeChunk(QString text) override;
+    QCoro::Task<> pressReturn(NewlineMode mode) override;
     void finish() override;
 
-    /// Presses the modifiers in order, taps the key, releases the modifiers; nothing is sent when a modifier has
-    /// no key in the user's map. Keysyms as in X11/keysymdef.h.
-    bool sendChord(const std::vector<unsigned long>& modifiers, unsigned long key);
-    /// Polls the keyboard every 10 ms until no Shift, Control, Alt or Super key is down, at most for `limit`.
-    void waitForModifiersReleased(std::chrono::milliseconds limit);
+    /// Presses the modifiers in order, taps the key, releases the modifiers; nothing is sent (false) when a modifier
+    /// has no key in the user's map. Keysyms as in X11/keysymdef.h.
+    QCoro::Task<bool> sendChord(std::vector<unsigned long> modifiers, unsigned long key);
+    /// Looks at the keyboard every 10 ms until no Shift, Control, Alt or Super key is down, at most for `limit`.
+    QCoro::Task<> waitForModifiersReleased(std::chrono::milliseconds limit);
 
     /// The keysym that types `codePoint`, or 0 for a control character that types nothing.
     static unsigned long keysymFor(char32_t codePoint);
@@ -80,7 +86,8 @@ private:
     void releaseCapsLock();
     void findUserKeys();
     int keycodeOf(unsigned long keysym) const;
-    void placeOnSpareKeys(const std::set<unsigned long>& keysyms);
+    /// False when the keyboard went away while it waited.
+    QCoro::Task<bool> placeOnSpareKeys(std::set<unsigned long> keysyms);
     int spareKeyFor(const std::set<unsigned long>& keep) const;
     void sendMap(const std::vector<int>& keycodes);
     void tap(int keycode, bool shift);
@@ -88,7 +95,7 @@ private:
     void restore();
 
     X11Connection& m_connection;
-    _XkbDesc* m_map = nullptr; ///< the keyboard map while keys are remapped, else null
+    std::unique_ptr<_XkbDesc, KeyboardMapFree> m_map; ///< the keyboard map while keys are remapped, else null
     std::map<unsigned long, UserKey> m_userKeys;
     unsigned m_userKeysState = ~0U; ///< the keyboard state (group and modifiers) `m_userKeys` holds for
     int m_shiftKey = 0;

@@ -1,22 +1,15 @@
 #include "x11_media_key.h"
 
 #include "hotkey/injected_keys.h"
+#include "platform/x11/x11_display.h"
 
 #include <X11/XF86keysym.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <memory>
-
 namespace kavo {
 
 namespace {
-
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
 // X key codes are the kernel's key codes plus 8.
 constexpr int evdevOffset = 8;
