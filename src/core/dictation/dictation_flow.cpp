@@ -68,6 +68,8 @@ DictationFlow::DictationFlow(
     , m_injector(injector)
 {
     connect(&m_recorder, &Recorder::failed, this, &DictationFlow::recordingFailed);
+    connect(&m_injector, &TextInjector::pasteKeysUnavailable, this,
+        [this](const QString& title, const QString& detail) { m_toasts.show(title, detail, Toasts::Tone::warning); });
 
     m_levelTimer.setInterval(levelInterval);
     m_levelTimer.setTimerType(Qt::PreciseTimer);

@@ -24,9 +24,10 @@ namespace {
 
 const QString devicePrefix = QStringLiteral("event");
 
+// Left and right clicks count as another key during a hold; a middle click pastes the primary selection and does not.
 bool isMouseButton(int code)
 {
-    return code == BTN_LEFT || code == BTN_RIGHT || code == BTN_MIDDLE;
+    return code == BTN_LEFT || code == BTN_RIGHT;
 }
 
 /// Keys proper, as opposed to the button ranges of mice, touchpads, tablets and game pads: a finger touching a

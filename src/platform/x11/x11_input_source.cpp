@@ -17,8 +17,10 @@ namespace {
 
 // X key codes are the kernel's evdev codes moved up by 8, the lowest key code the core protocol allows.
 constexpr int evdevOffset = 8;
-// Buttons 1 to 3 are left, middle and right; 4 to 7 are the steps of the scroll wheels.
-constexpr int lastClickButton = 3;
+// Buttons 1 to 3 are left, middle and right; 4 to 7 are the steps of the scroll wheels. A middle click pastes the
+// primary selection, which is no reason to cancel a dictation.
+constexpr int leftButton = 1;
+constexpr int rightButton = 3;
 
 struct RawInput
 {
@@ -124,7 +126,7 @@ void X11InputSource::readEvents()
             kavo::deliverKey(*this, m_modifiers, input->detail - evdevOffset, input->type == XI_RawKeyPress);
             break;
         case XI_RawButtonPress:
-            if (input->detail >= 1 && input->detail <= lastClickButton)
+            if (input->detail == leftButton || input->detail == rightButton)
                 Q_EMIT pressed({ PressEvent::Type::mouseDown });
             break;
         }

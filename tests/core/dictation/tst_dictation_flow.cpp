@@ -269,10 +269,10 @@ private Q_SLOTS:
             { "model", "title", "body", "requests", "expectedTitle", "folder" });
         test::row("titled note: appended only", "gemini-3.8-flash", "Plan", "First", 1, "Plan", "Personal");
         test::row("new note: one combined request", "gemini-3.8-flash", "", "", 1, "Meeting 1", "Work");
-        test::row("transcription model: transcribe, then file", "gemini-live-transcribe", "", "", 2, "Meeting 1",
-            "Work");
-        test::row("untitled note with text keeps its folder", "gemini-3.8-flash", "", "Old", 1, "Meeting 1",
-            "Personal");
+        test::row(
+            "transcription model: transcribe, then file", "gemini-live-transcribe", "", "", 2, "Meeting 1", "Work");
+        test::row(
+            "untitled note with text keeps its folder", "gemini-3.8-flash", "", "Old", 1, "Meeting 1", "Personal");
     }
     void noteTargets()
     {

@@ -87,7 +87,8 @@ private Q_SLOTS:
         row("right super is command", "Super_R+ Super_R-", "flags 100000 key 54, flags 0 key 54");
         row("escape and letters go down, once", "Escape+ Escape+ Escape- Shift_L+ a+ a- Shift_L-",
             "key 53, flags 20000 key 1042, key 1030, flags 0 key 1042");
-        row("buttons, not scroll wheels", "button1+ button1- button3+ button3- button4+ button4- button7+ button7-",
+        row("left and right clicks, not middle clicks or scroll wheels",
+            "button1+ button1- button2+ button2- button3+ button3- button4+ button4- button7+ button7-",
             "mouse, mouse");
         row("the application's own keys", "!Control_L+ a+ a- !Control_L-", "key 1030");
         // Control went down before the restart, so its release is not a change the source saw.
