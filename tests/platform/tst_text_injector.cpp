@@ -189,7 +189,7 @@ private Q_SLOTS:
         row("LF CR is two breaks", "bir\n\rikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
         row("blank line", "bir\r\n\r\nikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
         row("shiftReturn", "bir\nikki", type, NewlineMode::shiftReturn, "", "bir[Shift+Return]ikki");
-        row("optionReturn", "bir\nikki", type, NewlineMode::optionReturn, "", "bir[Alt+Return]ikki");
+        row("optionReturn", "bir\nikki", type, NewlineMode::altReturn, "", "bir[Alt+Return]ikki");
         row("space", "bir\nikki\r\nuch", type, NewlineMode::space, "", "bir ikki uch");
         row("paste, clipboard restored", mixedText, paste, NewlineMode::returnKey, own, mixedText);
         row("paste, trimmed", "\r\n  salom dunyo \n", paste, NewlineMode::shiftReturn, own, "salom dunyo");

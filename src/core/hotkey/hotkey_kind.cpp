@@ -9,15 +9,15 @@ HotkeyChord HotkeyKinds::chord(HotkeyKind kind)
     using namespace ModifierFlag;
     switch (kind) {
     case HotkeyKind::control:
-        return { control, shift | option | command, false };
-    case HotkeyKind::controlFn:
-        return { control | function, shift | option | command, false };
-    case HotkeyKind::fn:
-        return { function, shift | control | option | command, false };
-    case HotkeyKind::rightCommand:
-        return { command, shift | control | option, true };
-    case HotkeyKind::controlOption:
-        return { control | option, shift | command, false };
+        return { control, shift | alt | rightSuper, false };
+    case HotkeyKind::controlSuper:
+        return { control | super, shift | alt | rightSuper, false };
+    case HotkeyKind::super:
+        return { super, shift | control | alt | rightSuper, false };
+    case HotkeyKind::rightSuper:
+        return { rightSuper, shift | control | alt, true };
+    case HotkeyKind::controlAlt:
+        return { control | alt, shift | rightSuper, false };
     }
     Q_UNREACHABLE();
 }
@@ -27,13 +27,13 @@ QString HotkeyKinds::label(HotkeyKind kind)
     switch (kind) {
     case HotkeyKind::control:
         return QStringLiteral("Control");
-    case HotkeyKind::controlFn:
+    case HotkeyKind::controlSuper:
         return QStringLiteral("Control + Super");
-    case HotkeyKind::fn:
+    case HotkeyKind::super:
         return QStringLiteral("Super");
-    case HotkeyKind::rightCommand:
+    case HotkeyKind::rightSuper:
         return tr("Right Super");
-    case HotkeyKind::controlOption:
+    case HotkeyKind::controlAlt:
         return QStringLiteral("Control + Alt");
     }
     Q_UNREACHABLE();

@@ -8,12 +8,12 @@
 namespace kavo {
 
 /// The modifier chord of a hotkey kind: the flags that must be down, those that must be up (which also spoil a
-/// tap), and whether only the right Command key (right Super) may complete it.
+/// tap), and whether only the right Super key may complete it.
 struct HotkeyChord
 {
     quint32 down = 0;
     quint32 up = 0;
-    bool rightCommandKey = false;
+    bool rightSuperKey = false;
 
     /// All `down` flags set and none of `up`; flags outside both (such as Function for most kinds) do not matter.
     bool isDown(quint32 flags) const { return (flags & down) == down && (flags & up) == 0; }

@@ -50,7 +50,7 @@ void HotkeyMonitor::stop()
 bool HotkeyMonitor::arms(const FlagsEvent& event) const
 {
     const HotkeyChord chord = HotkeyKinds::chord(kind);
-    return chord.isDown(event.flags) && (!chord.rightCommandKey || event.keyCode == HotkeyKeyCode::rightCommand);
+    return chord.isDown(event.flags) && (!chord.rightSuperKey || event.keyCode == HotkeyKeyCode::rightSuper);
 }
 
 void HotkeyMonitor::handleFlags(const FlagsEvent& event)

@@ -33,7 +33,7 @@ public:
     explicit HotkeyMonitor(SourceFactory makeSource, QObject* parent = nullptr);
     ~HotkeyMonitor() override;
 
-    HotkeyKind kind = HotkeyKind::controlFn;
+    HotkeyKind kind = HotkeyKind::controlSuper;
     HotkeyMode mode = HotkeyMode::hold;
     /// Seconds the chord must be held before a hold-mode start.
     double holdThreshold = 0.3;

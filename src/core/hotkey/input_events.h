@@ -5,23 +5,22 @@
 
 namespace kavo {
 
-/// Modifier flags as the hotkey logic reads them. The values are those the hotkey settings were defined with;
-/// Linux keys map onto them: Shift → shift, Control → control, Alt → option, right Super → command, and left
-/// Super (or an Fn key the kernel reports) → function.
+/// Modifier flags as the hotkey logic reads them, with the values the hotkey settings were defined with: Shift,
+/// Control, Alt, right Super, and Super (left Super, or an Fn key the kernel reports).
 namespace ModifierFlag {
 inline constexpr quint32 shift = 0x20000;
 inline constexpr quint32 control = 0x40000;
-inline constexpr quint32 option = 0x80000;
-inline constexpr quint32 command = 0x100000;
-inline constexpr quint32 function = 0x800000;
-inline constexpr quint32 all = shift | control | option | command | function;
+inline constexpr quint32 alt = 0x80000;
+inline constexpr quint32 rightSuper = 0x100000;
+inline constexpr quint32 super = 0x800000;
+inline constexpr quint32 all = shift | control | alt | rightSuper | super;
 } // namespace ModifierFlag
 
 /// Key codes the hotkey logic looks for. Other keys carry `otherKeyBase` + their evdev code, which never
 /// collides with these.
 namespace HotkeyKeyCode {
 inline constexpr int escape = 53;
-inline constexpr int rightCommand = 54;
+inline constexpr int rightSuper = 54;
 inline constexpr int otherKeyBase = 1000;
 } // namespace HotkeyKeyCode
 

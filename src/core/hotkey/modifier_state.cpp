@@ -17,12 +17,12 @@ quint32 ModifierState::flagOf(int evdevCode)
         return ModifierFlag::control;
     case KEY_LEFTALT:
     case KEY_RIGHTALT:
-        return ModifierFlag::option;
+        return ModifierFlag::alt;
     case KEY_RIGHTMETA:
-        return ModifierFlag::command;
+        return ModifierFlag::rightSuper;
     case KEY_LEFTMETA:
     case KEY_FN:
-        return ModifierFlag::function;
+        return ModifierFlag::super;
     default:
         return 0;
     }
@@ -34,7 +34,7 @@ int ModifierState::hotkeyKeyCode(int evdevCode)
     case KEY_ESC:
         return HotkeyKeyCode::escape;
     case KEY_RIGHTMETA:
-        return HotkeyKeyCode::rightCommand;
+        return HotkeyKeyCode::rightSuper;
     default:
         return HotkeyKeyCode::otherKeyBase + evdevCode;
     }

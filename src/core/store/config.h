@@ -17,7 +17,7 @@ namespace kavo {
 /// The choices a setting offers, known to the meta-object system so that views can bind to them.
 namespace SettingChoices {
 Q_NAMESPACE
-enum class HotkeyKind { control, controlFn, fn, rightCommand, controlOption };
+enum class HotkeyKind { control, controlSuper, super, rightSuper, controlAlt };
 Q_ENUM_NS(HotkeyKind)
 enum class HotkeyMode { hold, toggle };
 Q_ENUM_NS(HotkeyMode)
@@ -27,7 +27,7 @@ Q_ENUM_NS(ThemeMode)
 enum class InsertMethod { paste, type };
 Q_ENUM_NS(InsertMethod)
 /// How a line break is typed: Shift+Return, Alt+Return, Return, or a space.
-enum class NewlineMode { shiftReturn, optionReturn, returnKey, space };
+enum class NewlineMode { shiftReturn, altReturn, returnKey, space };
 Q_ENUM_NS(NewlineMode)
 } // namespace SettingChoices
 
@@ -41,10 +41,10 @@ template <> struct RawValues<HotkeyKind>
 {
     static constexpr std::array<std::pair<HotkeyKind, const char*>, 5> table { {
         { HotkeyKind::control, "control" },
-        { HotkeyKind::controlFn, "controlFn" },
-        { HotkeyKind::fn, "fn" },
-        { HotkeyKind::rightCommand, "rightCommand" },
-        { HotkeyKind::controlOption, "controlOption" },
+        { HotkeyKind::controlSuper, "controlFn" },
+        { HotkeyKind::super, "fn" },
+        { HotkeyKind::rightSuper, "rightCommand" },
+        { HotkeyKind::controlAlt, "controlOption" },
     } };
 };
 
@@ -77,7 +77,7 @@ template <> struct RawValues<NewlineMode>
 {
     static constexpr std::array<std::pair<NewlineMode, const char*>, 4> table { {
         { NewlineMode::shiftReturn, "shiftReturn" },
-        { NewlineMode::optionReturn, "optionReturn" },
+        { NewlineMode::altReturn, "optionReturn" },
         { NewlineMode::returnKey, "return" },
         { NewlineMode::space, "space" },
     } };
@@ -118,7 +118,7 @@ struct Config
     QString thinkingLevel = QStringLiteral("low");
     InsertMethod insertMethod = InsertMethod::paste;
     NewlineMode newlineMode = NewlineMode::shiftReturn;
-    HotkeyKind hotkey = HotkeyKind::controlFn;
+    HotkeyKind hotkey = HotkeyKind::controlSuper;
     HotkeyMode hotkeyMode = HotkeyMode::hold;
     int holdThresholdMs = 300;
     int minRecordingMs = 400;

@@ -148,7 +148,7 @@ QCoro::Task<> X11Keyboard::pressReturn(NewlineMode mode)
     std::vector<unsigned long> modifiers;
     if (mode == NewlineMode::shiftReturn)
         modifiers.push_back(XK_Shift_L);
-    else if (mode == NewlineMode::optionReturn)
+    else if (mode == NewlineMode::altReturn)
         modifiers.push_back(XK_Alt_L);
     co_await sendChord(std::move(modifiers), XK_Return);
 }

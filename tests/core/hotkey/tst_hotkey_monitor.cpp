@@ -14,9 +14,9 @@ namespace {
 
 // Modifiers by name: their flag and the key code that reports them.
 const QHash<QString, std::pair<quint32, int>> modifiers { { "ctrl", { ModifierFlag::control, 59 } },
-    { "shift", { ModifierFlag::shift, 56 } }, { "alt", { ModifierFlag::option, 58 } },
-    { "fn", { ModifierFlag::function, 63 } }, { "rcmd", { ModifierFlag::command, HotkeyKeyCode::rightCommand } },
-    { "lcmd", { ModifierFlag::command, 55 } } };
+    { "shift", { ModifierFlag::shift, 56 } }, { "alt", { ModifierFlag::alt, 58 } },
+    { "fn", { ModifierFlag::super, 63 } }, { "rcmd", { ModifierFlag::rightSuper, HotkeyKeyCode::rightSuper } },
+    { "lcmd", { ModifierFlag::rightSuper, 55 } } };
 
 class FakeSource : public InputEventSource
 {
@@ -48,18 +48,18 @@ private Q_SLOTS:
         columns<HotkeyMode, HotkeyKind, QString, QString>({ "mode", "kind", "script", "callbacks" });
         const auto hold = HotkeyMode::hold, toggle = HotkeyMode::toggle;
         const auto control = HotkeyKind::control;
-        row("released before the threshold", hold, HotkeyKind::controlFn, "0 +ctrl, 150 +fn, 400 -fn", "");
-        row("held past the threshold", hold, HotkeyKind::controlFn, "0 +ctrl, 0 +fn, 500 -fn", "start stop");
+        row("released before the threshold", hold, HotkeyKind::controlSuper, "0 +ctrl, 150 +fn, 400 -fn", "");
+        row("held past the threshold", hold, HotkeyKind::controlSuper, "0 +ctrl, 0 +fn, 500 -fn", "start stop");
         row("shortcut never starts", hold, control, "0 +ctrl, 100 A, 500 -ctrl", "");
         row("click ignored while recording", hold, control, "0 +ctrl, 400 click, 500 -ctrl", "start stop");
         row("key cancels, release silent", hold, control, "0 +ctrl, 400 A, 500 -ctrl", "start cancel");
         row("extra modifier counts as release", hold, control, "0 +ctrl, 400 +shift, 450 -shift, 500 -ctrl",
             "start stop");
-        row("left command does not arm right command", hold, HotkeyKind::rightCommand, "0 +lcmd, 500 -lcmd", "");
-        row("right command", hold, HotkeyKind::rightCommand, "0 +rcmd, 500 -rcmd", "start stop");
-        row("fn with control never arms fn", hold, HotkeyKind::fn, "0 +ctrl, 0 +fn, 500 -fn, 500 -ctrl", "");
+        row("left command does not arm right command", hold, HotkeyKind::rightSuper, "0 +lcmd, 500 -lcmd", "");
+        row("right command", hold, HotkeyKind::rightSuper, "0 +rcmd, 500 -rcmd", "start stop");
+        row("fn with control never arms fn", hold, HotkeyKind::super, "0 +ctrl, 0 +fn, 500 -fn, 500 -ctrl", "");
         row("function ignored by control", hold, control, "0 +fn, 0 +ctrl, 500 -ctrl", "start stop");
-        row("escape while recording", hold, HotkeyKind::controlOption, "0 +ctrl, 0 +alt, 400 esc, 500 -alt",
+        row("escape while recording", hold, HotkeyKind::controlAlt, "0 +ctrl, 0 +alt, 400 esc, 500 -alt",
             "start cancel");
         row("escape with nothing running", hold, control, "0 esc", "");
         row("clean tap", toggle, control, "0 +ctrl, 300 -ctrl", "toggle");
@@ -122,7 +122,7 @@ private Q_SLOTS:
         Log::reset();
         FakeSource* source = nullptr;
         HotkeyMonitor monitor([&] { return std::unique_ptr<FakeSource>(source = new FakeSource(readable)); });
-        monitor.kind = HotkeyKind::fn;
+        monitor.kind = HotkeyKind::super;
         monitor.mode = HotkeyMode::toggle;
         int toggles = 0;
         connect(&monitor, &HotkeyMonitor::toggleRequested, [&] { ++toggles; });
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(monitor.inputProblem().isEmpty(), readable);
 
         // The source's events reach the logic.
-        Q_EMIT source->flagsChanged({ ModifierFlag::function, 63 });
+        Q_EMIT source->flagsChanged({ ModifierFlag::super, 63 });
         Q_EMIT source->flagsChanged({ 0, 63 });
         QCOMPARE(toggles, 1);
 
