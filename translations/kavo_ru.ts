@@ -228,6 +228,10 @@
         <source>Not connected</source>
         <translation>Не подключён</translation>
     </message>
+    <message>
+        <source>the sound server did not answer within %1 seconds</source>
+        <translation>звуковой сервер не ответил за %1 с</translation>
+    </message>
 </context>
 <context>
     <name>kavo::DictationFlow</name>
@@ -304,6 +308,17 @@
     <message>
         <source>Advanced</source>
         <translation>Дополнительно</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::TextInjector</name>
+    <message>
+        <source>The text is on the clipboard</source>
+        <translation>Текст в буфере обмена</translation>
+    </message>
+    <message>
+        <source>Paste it with Ctrl+V. To let Kavo Voice paste by itself, give it access to /dev/uinput: install the udev rule that comes with it.</source>
+        <translation>Вставьте его сочетанием Ctrl+V. Чтобы Kavo Voice вставлял текст сам, дайте ему доступ к /dev/uinput: установите правило udev, которое идёт с программой.</translation>
     </message>
 </context>
 <context>

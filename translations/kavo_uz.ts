@@ -226,6 +226,10 @@
         <source>Not connected</source>
         <translation>Ulanmagan</translation>
     </message>
+    <message>
+        <source>the sound server did not answer within %1 seconds</source>
+        <translation>ovoz serveri %1 soniya ichida javob bermadi</translation>
+    </message>
 </context>
 <context>
     <name>kavo::DictationFlow</name>
@@ -302,6 +306,17 @@
     <message>
         <source>Advanced</source>
         <translation>Qoʻshimcha</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::TextInjector</name>
+    <message>
+        <source>The text is on the clipboard</source>
+        <translation>Matn bufer xotirada</translation>
+    </message>
+    <message>
+        <source>Paste it with Ctrl+V. To let Kavo Voice paste by itself, give it access to /dev/uinput: install the udev rule that comes with it.</source>
+        <translation>Uni Ctrl+V bilan qoʻying. Kavo Voice oʻzi qoʻya olishi uchun unga /dev/uinput ga ruxsat bering: u bilan keladigan udev qoidasini oʻrnating.</translation>
     </message>
 </context>
 <context>
