@@ -8,7 +8,8 @@
 
 namespace kavo::test {
 
-CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra)
+CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra,
+    const std::function<void()>& started)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("GEMINI_API_KEY"));
@@ -20,37 +21,17 @@ CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFold
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KAVO_VOICE_BINARY), arguments);
-    CommandResult result;
-    if (!process.waitForFinished(60 * 1000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
-CommandResult runKavoVoiceServed(
-    const QStringList& arguments, const QProcessEnvironment& environment, const std::function<void()>& started)
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KAVO_VOICE_BINARY), arguments);
-    CommandResult result;
     if (!process.waitForStarted())
-        return result;
+        return {};
     if (started)
         started();
     if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000)) {
         process.kill();
         process.waitForFinished();
-        return result;
+        return {};
     }
-    result = { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
         process.readAllStandardError() };
-    return result;
 }
 
 QString runTool(const QString& program, const QStringList& arguments)
