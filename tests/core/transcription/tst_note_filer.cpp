@@ -31,8 +31,7 @@ private Q_SLOTS:
     // A read reply as "kind|topic|folder|text"; "bad:detail" for JSON that is not an object, "json" for no JSON.
     void reply_data()
     {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("read");
+        test::columns<QString, QString>({ "reply", "read" });
         row("all fields", j("{'text':' Hi.\\n','kind':'tasks','title':'Milk','folder':'Home'}"), "tasks|Milk|Home|Hi.");
         row("capital kind", j("{'kind':'Meeting','title':'Standup'}"), "meeting|Standup||");
         row("unknown kind", j("{'kind':'recipe','title':'Soup'}"), "note|Soup||");
@@ -41,14 +40,12 @@ private Q_SLOTS:
         row("guillemets", j("{'folder':'\\u00AB\\u00ABIsh\\u00BB'}"), "note||Ish|");
         row("quotes, ellipsis, tab", j("{'title':'\\'Plans for May...\\'\\t'}"), "note|Plans for May||");
         row("inner full stop stays", j("{'title':'v2.1 release'}"), "note|v2.1 release||");
-        row("two lines", j("{'title':'Budget\\nreview'}"), "note|Budget review||");
         row("run of line breaks", j("{'title':'Budget\\r\\n\\r\\nreview\\u2028'}"), "note|Budget review||");
         row("title of 100, folder of 50", j("{'title':'%1','folder':'%2'}").arg(QString(100, u'x'), QString(50, u'y')),
             u"note|%1|%2|"_qs.arg(QString(80, u'x'), QString(40, u'y')));
         // Characters as the user sees them: an accent joined to its letter, an emoji of two UTF-16 units.
         row("accent counts once", j("{'title':'%1e\\u0301x'}").arg(a79), u"note|"_qs + a79 + u"e\u0301||"_qs);
         row("emoji kept whole", j("{'title':'%1\\uD83D\\uDE00x'}").arg(a79), u"note|"_qs + a79 + u"\U0001F600||"_qs);
-        row("prose", "Sure! Here is the note.", "json");
         row("truncated object", j("{'kind':'idea'"), "json");
         row("array", j("[{'kind':'idea'}]"), "bad:not a JSON object");
         row("null", " null ", "bad:not a JSON object");
@@ -68,18 +65,12 @@ private Q_SLOTS:
         QTEST(read, "read");
     }
 
-    void rules()
+    // The rules themselves are in the instructions of a note, in tst_transcription_prompt.
+    void textPrompt()
     {
-        const QString rules = NoteFiler::classificationRules;
-        QCOMPARE(rules.toUtf8().size(), 581);
-        QVERIFY(rules.endsWith(u".\n\nExisting folders: "_qs));
-        QCOMPARE(NoteFiler::rules({}), rules + u"[]\nRecent notes, newest first: []"_qs);
-        const NoteFiler::Context context { { u"Ish \"A\""_qs, u"Home"_qs }, { { u"Standup"_qs, u"Home"_qs } } };
-        QCOMPARE(NoteFiler::rules(context),
-            rules + j("['Ish \\'A\\'','Home']\nRecent notes, newest first: [{'folder':'Home','title':'Standup'}]"));
-        QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, {}),
-            u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::rules({})
-                + u"\n\nThe note:\nBuy milk."_qs);
+        QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, { { u"Ish \"A\""_qs }, {} }),
+            u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
+                + j("['Ish \\'A\\'']\nRecent notes, newest first: []\n\nThe note:\nBuy milk."));
     }
 
     void schema()
@@ -97,10 +88,7 @@ private Q_SLOTS:
 
     void titles_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("topic");
-        QTest::addColumn<int>("number"); // 0: none
-        QTest::addColumn<QString>("title");
+        test::columns<QString, QString, int, QString>({ "kind", "topic", "number", "title" }); // number 0: none
         row("meeting", "meeting", "Standup", 3, "Meeting 3 \u00B7 Dec 4");
         row("meeting without number", "meeting", "", 0, "Meeting 1 \u00B7 Dec 4");
         row("tasks", "tasks", "Groceries", 0, "Tasks \u00B7 Dec 4");
