@@ -161,26 +161,13 @@ private Q_SLOTS:
         QVERIFY(logContains(QStringLiteral(" could not save config.json: ")));
     }
 
+    // A decoded file is upgraded in memory only.
     void loading()
     {
-        QCOMPARE(Config::load(), Config {});
-        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
-
-        // A decoded file is upgraded in memory only.
         const QByteArray stored = R"({"model":"gemini-3.7-flash","thinkingLevel":""})";
         test::writeFile(Config::filePath(), stored);
         QCOMPARE(Config::load().model, QStringLiteral("gemini-3.8-flash"));
         QCOMPARE(test::readFile(Config::filePath()), stored);
-
-        test::writeFile(Config::filePath(), "[1, 2, 3]");
-        QCOMPARE(Config::load(), Config {});
-        const QStringList broken = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
-        QCOMPARE(broken.size(), 1);
-        const QRegularExpression stamped(QStringLiteral("^config\\.json\\.broken-\\d{4}-\\d{2}-\\d{2}T\\d{6}$"));
-        QVERIFY2(stamped.match(broken.first()).hasMatch(), qPrintable(broken.first()));
-        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
-        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
-        QVERIFY(logContains(QStringLiteral(" could not read config.json; kept it as ") + broken.first()));
     }
 
     // Each setting announces its own change, and a whole record the settings that differ; a value set again is no
@@ -213,25 +200,29 @@ private Q_SLOTS:
             DataStores fresh;
             fresh.load();
             QCOMPARE(fresh.settings.config(), Config {});
-            QVERIFY(QFile::exists(Config::filePath()));
+            QCOMPARE(Config::decode(test::readFile(Config::filePath())), std::optional(Config {}));
             QVERIFY(!QFile::exists(History::filePath()) && !QFile::exists(NotesStore::filePath()));
             QCOMPARE(fresh.notes.store().folders.size(), 2);
         }
-        test::writeFile(Config::filePath(), "{ not json");
+        test::writeFile(Config::filePath(), "[1, 2, 3]");
         test::writeFile(History::filePath(), "[1, 2");
         test::writeFile(NotesStore::filePath(), "{}");
         DataStores damaged;
         damaged.load();
         QCOMPARE(QDir(Config::directory()).entryList({ QStringLiteral("*.broken-*") }, QDir::Files).size(), 3);
+        const QStringList broken = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
+        const QRegularExpression stamped(QStringLiteral("^config\\.json\\.broken-\\d{4}-\\d{2}-\\d{2}T\\d{6}$"));
+        QVERIFY2(stamped.match(broken.value(0)).hasMatch(), qPrintable(broken.value(0)));
+        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
+        QVERIFY(logContains(QStringLiteral(" could not read config.json; kept it as ") + broken.first()));
         QCOMPARE(damaged.settings.config(), Config {});
-        QVERIFY(Config::decode(test::readFile(Config::filePath())));
+        QCOMPARE(Config::decode(test::readFile(Config::filePath())), std::optional(Config {}));
         QVERIFY(damaged.history.entries().isEmpty());
         QCOMPARE(damaged.notes.store().folders.size(), 2);
     }
 
     void languageChipLabels()
     {
-        QCOMPARE(SpokenLanguage::find(QStringLiteral("uz-UZ"))->nativeName, QStringLiteral("O\u02BBzbekcha"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("uz-UZ")), QStringLiteral("O'zbek"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("ru-RU")), QStringLiteral("Русский"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("xx-XX")), QStringLiteral("xx-XX"));

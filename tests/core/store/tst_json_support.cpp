@@ -1,42 +1,51 @@
 #include "store/calendar.h"
 #include "store/json_support.h"
+#include "support/table_rows.h"
 
 #include <QJsonObject>
 #include <QTest>
 
 using namespace kavo;
+using test::row;
 
 class TestJsonSupport : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void dates_data()
+    // Dates are whole seconds in UTC, identifiers UUIDs without braces; what is read is written back in capitals.
+    void parsing_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("accepted");
-
-        QTest::newRow("whole seconds in UTC") << "2026-12-04T23:17:17Z" << true;
-        QTest::newRow("leap day") << "2024-02-29T00:00:00Z" << true;
-        QTest::newRow("fractional seconds") << "2026-12-04T23:17:17.250Z" << false;
-        QTest::newRow("offset instead of Z") << "2026-12-04T23:17:17+00:00" << false;
-        QTest::newRow("no zone") << "2026-12-04T23:17:17" << false;
-        QTest::newRow("lower-case z") << "2026-12-04T23:17:17z" << false;
-        QTest::newRow("space instead of T") << "2026-12-04 23:17:17Z" << false;
-        QTest::newRow("no such day") << "2026-02-30T10:00:00Z" << false;
-        QTest::newRow("no such hour") << "2026-12-04T24:00:00Z" << false;
-        QTest::newRow("date only") << "2026-12-04" << false;
-        QTest::newRow("trailing space") << "2026-12-04T23:17:17Z " << false;
+        test::columns<QString, QString, bool>({ "kind", "text", "accepted" });
+        row("whole seconds in UTC", "date", "2026-12-04T23:17:17Z", true);
+        row("leap day", "date", "2024-02-29T00:00:00Z", true);
+        row("fractional seconds", "date", "2026-12-04T23:17:17.250Z", false);
+        row("offset instead of Z", "date", "2026-12-04T23:17:17+00:00", false);
+        row("no zone", "date", "2026-12-04T23:17:17", false);
+        row("lower-case z", "date", "2026-12-04T23:17:17z", false);
+        row("space instead of T", "date", "2026-12-04 23:17:17Z", false);
+        row("no such day", "date", "2026-02-30T10:00:00Z", false);
+        row("no such hour", "date", "2026-12-04T24:00:00Z", false);
+        row("trailing space", "date", "2026-12-04T23:17:17Z ", false);
+        row("upper case", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C", true);
+        row("lower case", "uuid", "6f1c2a9e-3b7d-4e55-9a0c-1d2e3f4a5b6c", true);
+        row("braces", "uuid", "{6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C}", false);
+        row("no hyphens", "uuid", "6F1C2A9E3B7D4E559A0C1D2E3F4A5B6C", false);
+        row("too short", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6", false);
+        row("not hexadecimal", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6G", false);
     }
 
-    void dates()
+    void parsing()
     {
+        QFETCH(QString, kind);
         QFETCH(QString, text);
         QFETCH(bool, accepted);
-        const auto date = json::parseDate(text);
-        QCOMPARE(date.has_value(), accepted);
-        if (accepted)
-            QCOMPARE(json::dateText(*date), text);
+        std::optional<QString> written;
+        if (const auto date = json::parseDate(text); kind == "date" && date)
+            written = json::dateText(*date);
+        if (const auto id = json::parseUuid(text); kind == "uuid" && id)
+            written = json::uuidText(*id);
+        QCOMPARE(written, accepted ? std::optional(text.toUpper()) : std::nullopt);
     }
 
     void dateTextIsUtcWithWholeSeconds()
@@ -45,58 +54,29 @@ private Q_SLOTS:
         QCOMPARE(json::dateText(tashkent), QStringLiteral("2026-12-04T23:17:17Z"));
     }
 
-    void uuids_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("accepted");
-
-        QTest::newRow("upper case") << "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C" << true;
-        QTest::newRow("lower case") << "6f1c2a9e-3b7d-4e55-9a0c-1d2e3f4a5b6c" << true;
-        QTest::newRow("braces") << "{6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C}" << false;
-        QTest::newRow("no hyphens") << "6F1C2A9E3B7D4E559A0C1D2E3F4A5B6C" << false;
-        QTest::newRow("too short") << "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6" << false;
-        QTest::newRow("not hexadecimal") << "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6G" << false;
-    }
-
-    void uuids()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, accepted);
-        const auto id = json::parseUuid(text);
-        QCOMPARE(id.has_value(), accepted);
-        if (accepted)
-            QCOMPARE(json::uuidText(*id), text.toUpper());
-    }
-
     void calendarWeeks_data()
     {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<int>("firstDayOfWeek");
-        QTest::addColumn<QDate>("weekStart");
-
-        const QTimeZone tashkent("Asia/Tashkent");
-        // 2026-12-06 is a Sunday.
-        QTest::newRow("Sunday, weeks from Monday")
-            << QDateTime(QDate(2026, 12, 6), QTime(23, 59), tashkent) << int(Qt::Monday) << QDate(2026, 11, 30);
-        QTest::newRow("Sunday, weeks from Sunday")
-            << QDateTime(QDate(2026, 12, 6), QTime(0, 0), tashkent) << int(Qt::Sunday) << QDate(2026, 12, 6);
-        QTest::newRow("Monday across a month")
-            << QDateTime(QDate(2026, 12, 1), QTime(8, 0), tashkent) << int(Qt::Monday) << QDate(2026, 11, 30);
-        QTest::newRow("UTC instant read in the calendar's zone")
-            << QDateTime(QDate(2026, 11, 29), QTime(20, 0), Qt::UTC) << int(Qt::Monday) << QDate(2026, 11, 30);
+        // Instants as ISO text; 2026-12-06 is a Sunday.
+        test::columns<QString, int, QString>({ "now", "firstDayOfWeek", "weekStart" });
+        row("Sunday, weeks from Monday", "2026-12-06T23:59:00+05:00", int(Qt::Monday), "2026-11-30");
+        row("Sunday, weeks from Sunday", "2026-12-06T00:00:00+05:00", int(Qt::Sunday), "2026-12-06");
+        row("Monday across a month", "2026-12-01T08:00:00+05:00", int(Qt::Monday), "2026-11-30");
+        row("UTC instant read in the calendar's zone", "2026-11-29T20:00:00Z", int(Qt::Monday), "2026-11-30");
     }
 
     void calendarWeeks()
     {
-        QFETCH(QDateTime, now);
+        QFETCH(QString, now);
         QFETCH(int, firstDayOfWeek);
-        QFETCH(QDate, weekStart);
+        QFETCH(QString, weekStart);
+        const QDateTime instant = QDateTime::fromString(now, Qt::ISODate);
+        const QDate first = QDate::fromString(weekStart, Qt::ISODate);
         const Calendar calendar { QTimeZone("Asia/Tashkent"), Qt::DayOfWeek(firstDayOfWeek) };
-        const auto week = calendar.week(now);
+        const auto week = calendar.week(instant);
         QVERIFY(week);
-        QCOMPARE(week->start, weekStart.startOfDay(calendar.timeZone));
-        QCOMPARE(week->end, weekStart.addDays(7).startOfDay(calendar.timeZone));
-        QVERIFY(week->contains(now));
+        QCOMPARE(week->start, first.startOfDay(calendar.timeZone));
+        QCOMPARE(week->end, first.addDays(7).startOfDay(calendar.timeZone));
+        QVERIFY(week->contains(instant));
         QVERIFY(!week->contains(week->end));
     }
 

@@ -1,5 +1,6 @@
 #include "store/snippet.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -58,9 +59,7 @@ private Q_SLOTS:
 
     void expand_data()
     {
-        QTest::addColumn<QStringList>("snippets");
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("expected");
+        kavo::test::columns<QStringList, QString, QString>({ "snippets", "input", "expected" });
         const auto row = [](const char* name, const QStringList& snippets, const QString& input,
                              const QString& expected) { QTest::newRow(name) << snippets << input << expected; };
         const QStringList addr { "addr", "A\nB" };
@@ -105,8 +104,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, snippets);
         QFETCH(QString, input);
-        QFETCH(QString, expected);
-        QCOMPARE(Snippet::expand(input, snippetsOf(snippets)), expected);
+        QTEST(Snippet::expand(input, snippetsOf(snippets)), "expected");
     }
 
     // Alternatives are gathered by first character; the result must be that of one flat list.
