@@ -29,15 +29,6 @@ QByteArray compact(const QJsonObject& object)
 
 } // namespace
 
-QByteArray FakeGemini::Request::header(const QByteArray& name) const
-{
-    for (const auto& [key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
 QJsonObject FakeGemini::Request::json() const
 {
     return QJsonDocument::fromJson(body).object();
@@ -167,12 +158,9 @@ FakeGemini::Parse FakeGemini::takeRequest(QByteArray& buffer, Request& request, 
     if (headEnd < 0)
         return buffer.size() > maximumHeadSize ? Parse::Malformed : Parse::Incomplete;
 
+    // Lines end with CR LF; the CR goes with the white space around each part.
     QList<QByteArray> lines = buffer.left(headEnd).split('\n');
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    const QList<QByteArray> requestLine = lines.takeFirst().split(' ');
+    const QList<QByteArray> requestLine = lines.takeFirst().trimmed().split(' ');
     if (requestLine.size() != 3 || requestLine.at(0).isEmpty() || !requestLine.at(1).startsWith('/')
         || !requestLine.at(2).startsWith("HTTP/1."))
         return Parse::Malformed;
@@ -182,7 +170,9 @@ FakeGemini::Parse FakeGemini::takeRequest(QByteArray& buffer, Request& request, 
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             return Parse::Malformed;
-        parsed.headers.append({ line.left(colon).trimmed(), line.mid(colon + 1).trimmed() });
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        if (!parsed.headers.contains(name))
+            parsed.headers.insert(name, line.mid(colon + 1).trimmed());
     }
     // Clients under test send bodies with a length; chunked bodies are not understood here.
     if (!parsed.header("Transfer-Encoding").isEmpty())

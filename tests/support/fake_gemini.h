@@ -4,8 +4,8 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QObject>
-#include <QPair>
 #include <QQueue>
 #include <QStringList>
 #include <QTcpServer>
@@ -28,11 +28,11 @@ public:
     {
         QByteArray method;
         QByteArray path; ///< the request target as sent, query included
-        QList<QPair<QByteArray, QByteArray>> headers;
+        QMap<QByteArray, QByteArray> headers; ///< by lower-case name; the first of a name counts
         QByteArray body;
 
-        /// The first header of that name, whatever its case; empty when absent.
-        QByteArray header(const QByteArray& name) const;
+        /// The header of that name, whatever its case; empty when absent.
+        QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
         /// The body as a JSON object; empty when it is not one.
         QJsonObject json() const;
     };
