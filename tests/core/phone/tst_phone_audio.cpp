@@ -51,8 +51,8 @@ private Q_SLOTS:
 
     void convertsToTheRecordingFormat_data()
     {
-        // Lengths may differ by the resampler's rounding, IMA4's 64-frame packets or raw AAC's priming and padding;
-        // a negative tolerance: the audio may be shifted as much (raw AAC has no container to say where it starts).
+        // Lengths may differ by the resampler's rounding or raw AAC's priming and padding; a negative tolerance: the
+        // audio may be shifted as much (raw AAC has no container to say where it starts).
         test::columns<QByteArray, QString, qsizetype, int>({ "bytes", "contentType", "frames", "tolerance" });
         const auto encoded = [this](const QString& ffmpeg) { // ffmpeg's options, then the fixture's name
             QStringList arguments = QStringList { "-i", path("speech.wav") } + ffmpeg.split(' ');
@@ -70,8 +70,6 @@ private Q_SLOTS:
         row("ADTS AAC", encoded("-c:a aac -f adts speech.aac"), "audio/aac", speech, -2048);
         row("MP3", encoded("-ar 44100 -ac 2 -c:a libmp3lame speech.mp3"), "audio/mpeg", speech, 2);
         row("CAF PCM", encoded("-c:a pcm_s16le pcm.caf"), "audio/x-caf", speech, 0);
-        row("CAF ALAC", encoded("-ar 44100 -c:a alac alac.caf"), "audio/x-caf", speech, 2);
-        row("CAF IMA4", encoded("-c:a adpcm_ima_qt ima4.caf"), "audio/x-caf", speech, 64);
         row("WAV without frames", emptyWav, "audio/wav", qsizetype(0), 0);
         row("zero bytes", QByteArray(), "audio/x-m4a", unreadable, 0);
         row("text as MP3", text.repeated(100), "audio/mpeg", unreadable, 0);
@@ -130,8 +128,7 @@ private Q_SLOTS:
     void extensionFollowsTheContentType()
     {
         QFETCH(QString, contentType);
-        QFETCH(QString, extension);
-        QCOMPARE(PhoneAudio::fileExtension(contentType), extension);
+        QTEST(PhoneAudio::fileExtension(contentType), "extension");
     }
 };
 
