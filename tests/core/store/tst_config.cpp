@@ -1,15 +1,19 @@
 #include "store/config.h"
 #include "store/data_stores.h"
+#include "store/interface_language.h"
 #include "store/log.h"
+#include "store/vocabulary_word.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,6 +45,28 @@ bool logContains(const QString& text)
     return QString::fromUtf8(test::readFile(Log::filePath())).contains(text);
 }
 
+// "word" or "word,language" for each word, joined by "|", when every word has an id of its own.
+QString described(const QList<VocabularyWord>& words)
+{
+    QStringList result;
+    QSet<QUuid> ids { QUuid() };
+    for (const VocabularyWord& word : words) {
+        result.append(word.language.isEmpty() ? word.word : word.word + u',' + word.language);
+        ids.insert(word.id);
+    }
+    return ids.size() == words.size() + 1 ? result.join(u'|') : u"<ids not fresh>"_qs;
+}
+
+enum How { parse, typed, list, newFromList };
+
+QList<VocabularyWord> wordsOf(const QString& described)
+{
+    QList<VocabularyWord> words;
+    for (const QString& word : described.split(u'|', Qt::SkipEmptyParts))
+        words.append(VocabularyWord { QUuid::createUuid(), word.section(u',', 0, 0), word.section(u',', 1) });
+    return words;
+}
+
 } // namespace
 
 class TestConfig : public QObject
@@ -49,7 +75,14 @@ class TestConfig : public QObject
 
 private Q_SLOTS:
     void initTestCase() { test::useTemporaryDataFolder(); }
-    void init() { test::emptyDataFolder(); }
+    void cleanup() { InterfaceLanguage::install(QStringLiteral("en")); }
+
+    // The preferences file lives outside the data folder.
+    void init()
+    {
+        test::emptyDataFolder();
+        InterfaceLanguage::storeChoice(std::nullopt);
+    }
 
     void decoding_data()
     {
@@ -226,6 +259,87 @@ private Q_SLOTS:
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("uz-UZ")), QStringLiteral("O'zbek"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("ru-RU")), QStringLiteral("Русский"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("xx-XX")), QStringLiteral("xx-XX"));
+    }
+
+    // Typed input, word lists, and the words of either that are not present yet (typed ones in the chosen language).
+    void reading_data()
+    {
+        test::columns<How, QString, QString, QString>({ "how", "existing", "input", "expected" });
+        row("parse", parse, "", " Gemini ,,New  York,\t\n, ,b", "Gemini|New  York|b");
+        row("typed, in order", typed, "", "Kavo, Gemini", "Kavo,uz-UZ|Gemini,uz-UZ");
+        row("typed, case duplicates", typed, "gemini|Москва", "Kavo, GEMINI, kavo, МОСКВА, Ok", "Kavo,uz-UZ|Ok,uz-UZ");
+        row("typed, commas and spaces only", typed, "", " ,, , ", "");
+        row("list, first wins", newFromList, "KAVO", "kavo\nGemini\ngemini,en-US\nOk,uz-UZ", "Gemini|Ok,uz-UZ");
+        row("list, trimmed, empty skipped", list, "", " \tKavo Voice ,\t uz-UZ \n,uz-UZ\n   \n\t,", "Kavo Voice,uz-UZ");
+        row("list, other codes dropped", list, "", "P,fr-FR\nB,EN-US\nR,en\nO,\na,b,en-US", "P|B|R|O|a");
+        row("list, line breaks", list, "", "A\r\nB\rC\u2028D", "A|B|C|D");
+    }
+
+    void reading()
+    {
+        QFETCH(How, how);
+        QFETCH(QString, existing);
+        QFETCH(QString, input);
+        QTEST(how == parse     ? VocabularyWord::parse(input).join(u'|')
+                : how == typed ? described(VocabularyWord::adding(input, u"uz-UZ"_qs, wordsOf(existing)))
+                : how == list  ? described(VocabularyWord::importList(input))
+                               : described(VocabularyWord::newWords(input, wordsOf(existing))),
+            "expected");
+    }
+
+    void exportList()
+    {
+        const QString text = VocabularyWord::exportList(wordsOf(u"Kavo,uz-UZ|Gemini|Ташкент,ru-RU|Word,en-US"_qs));
+        QCOMPARE(text, u"Kavo,uz-UZ\nGemini\nТашкент,ru-RU\nWord,en-US\n"_qs);
+        QCOMPARE(described(VocabularyWord::importList(text)), u"Kavo,uz-UZ|Gemini|Ташкент,ru-RU|Word,en-US"_qs);
+        QCOMPARE(VocabularyWord::exportList({}), u"\n"_qs);
+    }
+
+    void resolve_data()
+    {
+        test::columns<QString, QStringList, QString>({ "stored", "system", "expected" });
+        row("system Russian", QString(), QStringList { "ru-RU", "en-US" }, "ru");
+        row("first supported system language", QString(), QStringList { "de-DE", "uz-Latn-UZ", "ru" }, "uz");
+        row("underscore tags", QString(), QStringList { "ru_RU" }, "ru");
+        row("nothing supported", QString(), QStringList { "de-DE", "fr" }, "en");
+        row("no system languages", QString(), QStringList {}, "en");
+        row("stored choice wins", "uz", QStringList { "ru-RU" }, "uz");
+        row("unknown stored value is ignored", "de", QStringList { "ru-RU" }, "ru");
+    }
+
+    void resolve()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, system);
+        if (!stored.isEmpty())
+            InterfaceLanguage::storeChoice(stored);
+        QTEST(InterfaceLanguage::resolve(system), "expected");
+    }
+
+    void choiceIsStoredInThePreferencesFile()
+    {
+        InterfaceLanguage::storeChoice(QStringLiteral("ru"));
+        QVERIFY(InterfaceLanguage::preferencesFile().endsWith(QStringLiteral("/kavo-voice/preferences.ini")));
+        QVERIFY(test::readFile(InterfaceLanguage::preferencesFile()).contains("language=ru"));
+        InterfaceLanguage::storeChoice(std::nullopt);
+        QCOMPARE(InterfaceLanguage::storedChoice(), std::nullopt);
+        QVERIFY(!test::readFile(InterfaceLanguage::preferencesFile()).contains("language"));
+    }
+
+    void installingTranslatesTexts_data()
+    {
+        test::columns<QString, QString, QString>({ "code", "current", "personal" });
+        row("Uzbek", "uz", "uz", "Shaxsiy");
+        row("Russian", "ru", "ru", "Личное");
+        row("unsupported falls back to English", "de", "en", "Personal");
+    }
+
+    void installingTranslatesTexts()
+    {
+        QFETCH(QString, code);
+        InterfaceLanguage::install(code);
+        QTEST(InterfaceLanguage::current(), "current");
+        QTEST(QCoreApplication::translate("NotesStore", "Personal"), "personal");
     }
 };
 
