@@ -237,20 +237,6 @@ private Q_SLOTS:
         QVERIFY(qAbs(entry.duration - 3) < 0.3 && !entry.latency);
     }
 
-    void transcribePrintsTheExpandedTranscript()
-    {
-        m_gemini->enqueue(FakeGemini::text("Write to my mail today"));
-        const test::CommandResult result = run({ "transcribe", toneWav() });
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, "Write to aziz@kavo.uz today\n");
-        QCOMPARE(m_gemini->requests().size(), 1);
-        const FakeGemini::Request request = m_gemini->requests().first();
-        QCOMPARE(request.path, "/v1beta/models/gemini-3.8-flash:generateContent");
-        QCOMPARE(request.header("x-goog-api-key"), "test-key");
-        const auto [mimeType, bytes] = sentAudio(request);
-        QCOMPARE(QString(mimeType + ' ' + bytes.mid(4, 4)), "audio/mp4 ftyp");
-    }
-
     void transcribeSendsARefusedM4aOnceMoreAsWav()
     {
         m_gemini->enqueue(FakeGemini::error(400, "Request contains an invalid argument: audio"));
@@ -265,17 +251,25 @@ private Q_SLOTS:
         QVERIFY(test::readFile(path("kavo.log")).contains("Gemini refused m4a with 400; sending WAV"));
     }
 
+    // Each file's transcript, its snippets expanded, on a JSON line of its own; the recording goes as M4A.
     void transcribeWritesAJsonLinePerFile()
     {
         m_gemini->enqueue(FakeGemini::text("one"));
-        m_gemini->enqueue(FakeGemini::text("two"));
+        m_gemini->enqueue(FakeGemini::text("Write to my mail today"));
         const test::CommandResult result = run({ "transcribe", "--json", toneWav(), toneWav() });
         QCOMPARE(result.exitCode, 0);
         const QList<QByteArray> lines = result.out.trimmed().split('\n');
         QCOMPARE(lines.size(), 2);
         const QJsonObject second = QJsonDocument::fromJson(lines[1]).object();
-        QCOMPARE(QString(second["text"].toString() + ' ' + second["model"].toString()), "two gemini-3.8-flash");
+        QCOMPARE(QString(second["text"].toString() + " | " + second["model"].toString()),
+            "Write to aziz@kavo.uz today | gemini-3.8-flash");
         QVERIFY(second["seconds"].toDouble() >= 0);
+        QCOMPARE(m_gemini->requests().size(), 2);
+        const FakeGemini::Request request = m_gemini->requests().first();
+        QCOMPARE(request.path + ' ' + request.header("x-goog-api-key"),
+            "/v1beta/models/gemini-3.8-flash:generateContent test-key");
+        const auto [mimeType, bytes] = sentAudio(request);
+        QCOMPARE(QString(mimeType + ' ' + bytes.mid(4, 4)), "audio/mp4 ftyp");
     }
 
     void transcribeClassifiesANote()
