@@ -12,10 +12,10 @@ CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFold
     const std::function<void()>& started)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("GEMINI_API_KEY"));
-    environment.insert(QStringLiteral("KAVO_DATA_DIR"), dataFolder);
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.remove("GEMINI_API_KEY");
+    environment.insert("KAVO_DATA_DIR", dataFolder);
+    environment.insert("LANG", "C.UTF-8");
+    environment.insert("LANGUAGE", "en");
     environment.insert(extra);
 
     QProcess process;
@@ -53,10 +53,7 @@ QString runTool(const QString& program, const QStringList& arguments)
 
 QString runFfmpeg(const QStringList& arguments)
 {
-    return runTool(QStringLiteral("ffmpeg"),
-        QStringList { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-            QStringLiteral("error"), QStringLiteral("-y") }
-            + arguments);
+    return runTool("ffmpeg", QStringList { "-nostdin", "-hide_banner", "-loglevel", "error", "-y" } + arguments);
 }
 
 QString makeSpeechWav(const QString& path, const QString& text, const QString& voice)
@@ -65,14 +62,11 @@ QString makeSpeechWav(const QString& path, const QString& text, const QString& v
     if (!work.isValid())
         return QStringLiteral("no temporary folder: %1").arg(work.errorString());
     // espeak-ng speaks at 22050 Hz; ffmpeg brings it to the microphone's format.
-    const QString spoken = work.filePath(QStringLiteral("spoken.wav"));
-    if (QString error = runTool(QStringLiteral("espeak-ng"),
-            { QStringLiteral("-v"), voice, QStringLiteral("-w"), spoken, QStringLiteral("--"), text });
-        !error.isEmpty())
+    const QString spoken = work.filePath("spoken.wav");
+    if (QString error = runTool("espeak-ng", { "-v", voice, "-w", spoken, "--", text }); !error.isEmpty())
         return error;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return runFfmpeg({ QStringLiteral("-i"), spoken, QStringLiteral("-ar"), QStringLiteral("16000"),
-        QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
+    return runFfmpeg({ "-i", spoken, "-ar", "16000", "-ac", "1", "-c:a", "pcm_s16le", path });
 }
 
 } // namespace kavo::test

@@ -62,35 +62,31 @@ QUrl FakeGemini::baseUrl() const
 
 FakeGemini::Reply FakeGemini::text(const QString& transcript)
 {
-    const QJsonObject content { { QStringLiteral("role"), QStringLiteral("model") },
-        { QStringLiteral("parts"), QJsonArray { QJsonObject { { QStringLiteral("text"), transcript } } } } };
-    const QJsonObject candidate { { QStringLiteral("content"), content },
-        { QStringLiteral("finishReason"), QStringLiteral("STOP") }, { QStringLiteral("index"), 0 } };
-    return Reply { .body = compact({ { QStringLiteral("candidates"), QJsonArray { candidate } } }) };
+    const QJsonObject content { { "role", "model" },
+        { "parts", QJsonArray { QJsonObject { { "text", transcript } } } } };
+    const QJsonObject candidate { { "content", content }, { "finishReason", "STOP" }, { "index", 0 } };
+    return Reply { .body = compact({ { "candidates", QJsonArray { candidate } } }) };
 }
 
 FakeGemini::Reply FakeGemini::interaction(const QString& transcript)
 {
-    const QJsonObject item { { QStringLiteral("type"), QStringLiteral("text") },
-        { QStringLiteral("text"), transcript } };
-    const QJsonObject step { { QStringLiteral("content"), QJsonArray { item } } };
-    return Reply { .body = compact({ { QStringLiteral("status"), QStringLiteral("completed") },
-                       { QStringLiteral("steps"), QJsonArray { step } } }) };
+    const QJsonObject step { { "content", QJsonArray { QJsonObject { { "type", "text" }, { "text", transcript } } } } };
+    return Reply { .body = compact({ { "status", "completed" }, { "steps", QJsonArray { step } } }) };
 }
 
 FakeGemini::Reply FakeGemini::error(int status, const QString& message)
 {
-    const QJsonObject error { { QStringLiteral("code"), status }, { QStringLiteral("message"), message },
-        { QStringLiteral("status"), statuses.value(status, otherStatus).second } };
-    return Reply { .status = status, .body = compact({ { QStringLiteral("error"), error } }) };
+    const QJsonObject error { { "code", status }, { "message", message },
+        { "status", statuses.value(status, otherStatus).second } };
+    return Reply { .status = status, .body = compact({ { "error", error } }) };
 }
 
 FakeGemini::Reply FakeGemini::models(const QStringList& names)
 {
     QJsonArray models;
     for (const QString& name : names)
-        models.append(QJsonObject { { QStringLiteral("name"), QString(QStringLiteral("models/") + name) } });
-    return Reply { .body = compact({ { QStringLiteral("models"), models } }) };
+        models.append(QJsonObject { { "name", QString("models/" + name) } });
+    return Reply { .body = compact({ { "models", models } }) };
 }
 
 void FakeGemini::accept()
