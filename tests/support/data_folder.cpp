@@ -1,8 +1,11 @@
 #include "data_folder.h"
 
+#include "store/log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +35,12 @@ QByteArray readFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString logText()
+{
+    Log::flush();
+    return QString::fromUtf8(readFile(Log::filePath())).remove(QRegularExpression("(?m)^\\S+ "));
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)

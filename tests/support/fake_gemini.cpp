@@ -1,6 +1,5 @@
 #include "fake_gemini.h"
 
-#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpSocket>
@@ -29,11 +28,6 @@ QByteArray compact(const QJsonObject& object)
 
 } // namespace
 
-QJsonObject FakeGemini::Request::json() const
-{
-    return QJsonDocument::fromJson(body).object();
-}
-
 FakeGemini::FakeGemini(QObject* parent)
     : QObject(parent)
 {
@@ -48,11 +42,6 @@ FakeGemini::~FakeGemini()
         QObject::disconnect(socket, nullptr, this, nullptr);
         delete socket;
     }
-}
-
-bool FakeGemini::start()
-{
-    return m_server.listen(QHostAddress::LocalHost, 0);
 }
 
 QUrl FakeGemini::baseUrl() const

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -34,7 +36,7 @@ public:
         /// The header of that name, whatever its case; empty when absent.
         QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
         /// The body as a JSON object; empty when it is not one.
-        QJsonObject json() const;
+        QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
     };
 
     struct Reply
@@ -50,7 +52,7 @@ public:
     ~FakeGemini() override;
 
     /// Listens on an ephemeral port of 127.0.0.1.
-    bool start();
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
     QUrl baseUrl() const;
 
     /// Adds a reply to the script; each request takes the next one. Once the script runs out every request is
