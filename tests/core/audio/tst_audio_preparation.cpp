@@ -2,6 +2,7 @@
 #include "audio/codec/wav_reader.h"
 #include "audio/preparation/audio_trimmer.h"
 #include "audio/preparation/upload.h"
+#include "phone/phone_audio.h"
 #include "store/log.h"
 #include "support/command_runner.h"
 #include "support/data_folder.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -42,11 +44,13 @@ std::vector<std::vector<float>> recording(const WavFormat& format, qsizetype fra
     return channels;
 }
 
-/// The log without its lines' time stamps.
-QString logText()
+/// How alike two signals are at the same instants: 1 for equal shapes, near 0 for shifted or unrelated ones.
+double correlation(const std::vector<float>& a, const std::vector<float>& b)
 {
-    Log::flush();
-    return QString::fromUtf8(test::readFile(Log::filePath())).remove(QRegularExpression("(?m)^\\S+ "));
+    const auto dot = [n = std::min(a.size(), b.size())](const std::vector<float>& x, const std::vector<float>& y) {
+        return std::inner_product(x.begin(), x.begin() + qsizetype(n), y.begin(), 0.0);
+    };
+    return dot(a, b) / std::sqrt(dot(a, a) * dot(b, b));
 }
 
 } // namespace
@@ -55,11 +59,20 @@ class TestAudioPreparation : public QObject
 {
     Q_OBJECT
 
-    QString m_folder;
+    QString m_folder; // also the temporary folder of the phone audio's conversion
+    WavAudio m_speech;
+
     QString path(const QString& name) const { return QDir(m_folder).filePath(name); }
+    QStringList leftovers() const { return QDir(m_folder).entryList({ "kavo-phone-*" }, QDir::Files); }
 
 private Q_SLOTS:
-    void initTestCase() { m_folder = test::useTemporaryDataFolder(); }
+    void initTestCase()
+    {
+        m_folder = test::useTemporaryDataFolder();
+        qputenv("TMPDIR", m_folder.toUtf8());
+        QCOMPARE(test::makeSpeechWav(path("speech.wav"), "Please send the report to the team by Friday."), QString());
+        m_speech = readWav(path("speech.wav"));
+    }
 
     void init() { Log::reset(); }
 
@@ -92,7 +105,7 @@ private Q_SLOTS:
         writeWav(path("kavo-1.wav"), format, recording(format, frames, pauses));
         const std::optional<QString> trimmed = AudioTrimmer::trimSilence(path("kavo-1.wav"), keepSeconds);
         if (kept.isEmpty()) { // nothing cut: no file and no log line
-            QVERIFY(!trimmed && !QFile::exists(path("kavo-1.trimmed.wav")) && logText().isEmpty());
+            QVERIFY(!trimmed && !QFile::exists(path("kavo-1.trimmed.wav")) && test::logText().isEmpty());
             return;
         }
         QCOMPARE(trimmed, std::optional(path("kavo-1.trimmed.wav")));
@@ -102,7 +115,7 @@ private Q_SLOTS:
             for (qsizetype i = 0; i < kept.size(); i += 2)
                 cut[c].insert(cut[c].end(), in.channels[c].data() + kept[i], in.channels[c].data() + kept[i + 1]);
         QVERIFY(after.format == format && after.channels == cut);
-        QCOMPARE(logText().replace(QRegularExpression("\\d+ms"), "Nms"),
+        QCOMPARE(test::logText().replace(QRegularExpression("\\d+ms"), "Nms"),
             QString("trimmed silence in Nms, %1% shorter\n").arg(100 - qsizetype(cut[0].size()) * 100 / frames));
     }
 
@@ -118,7 +131,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         test::writeFile(path("kavo-1.wav"), bytes);
         QCOMPARE(AudioTrimmer::trimSilence(path("kavo-1.wav"), 0.25), std::nullopt);
-        QCOMPARE(logText(), "could not read the audio, sending it untrimmed\n");
+        QCOMPARE(test::logText(), "could not read the audio, sending it untrimmed\n");
     }
 
     // A tone at `rate`, with silence in a second channel if there is one. A full disk cuts the encoding short; an
@@ -175,6 +188,86 @@ private Q_SLOTS:
             = [](auto& s) { return std::sqrt(std::inner_product(s.begin(), s.end(), s.begin(), 0.0) / s.size()); };
         QVERIFY(qAbs(rms(decoded.channels[0]) - 0.125 / std::sqrt(2.0)) < 0.01); // ffmpeg's tone has amplitude 1/8
         QVERIFY(channels == 1 || rms(decoded.channels[1]) < 0.005);
+    }
+
+    void convertsToTheRecordingFormat_data()
+    {
+        // Lengths may differ by the resampler's rounding or raw AAC's priming and padding; a negative tolerance: the
+        // audio may be shifted as much (raw AAC has no container to say where it starts).
+        test::columns<QByteArray, QString, qsizetype, int>({ "bytes", "contentType", "frames", "tolerance" });
+        const auto encoded = [this](const QString& ffmpeg) { // ffmpeg's options, then the fixture's name
+            QStringList arguments = QStringList { "-i", path("speech.wav") } + ffmpeg.split(' ');
+            arguments.last() = path(arguments.last());
+            const QString error = test::runFfmpeg(arguments);
+            QTest::qVerify(error.isEmpty(), "ffmpeg", qPrintable(error), __FILE__, __LINE__);
+            return test::readFile(arguments.last());
+        };
+        const qsizetype speech = m_speech.frameCount(), unreadable = -1;
+        const QByteArray emptyWav = wavHeader({ 44100, 2, SampleFormat::int16 }, 0);
+        const QByteArray text = "This is a text file, not a recording.\n";
+        row("16 kHz mono WAV", test::readFile(path("speech.wav")), "audio/wav", speech, 0);
+        row("44.1 kHz stereo WAV", encoded("-ar 44100 -ac 2 stereo.wav"), "audio/x-wav", speech, 2);
+        row("M4A", encoded("-c:a aac speech.m4a"), "audio/x-m4a", speech, 16);
+        row("ADTS AAC", encoded("-c:a aac -f adts speech.aac"), "audio/aac", speech, -2048);
+        row("MP3", encoded("-ar 44100 -ac 2 -c:a libmp3lame speech.mp3"), "audio/mpeg", speech, 2);
+        row("CAF PCM", encoded("-c:a pcm_s16le pcm.caf"), "audio/x-caf", speech, 0);
+        row("WAV without frames", emptyWav, "audio/wav", qsizetype(0), 0);
+        row("zero bytes", QByteArray(), "audio/x-m4a", unreadable, 0);
+        row("text as MP3", text.repeated(100), "audio/mpeg", unreadable, 0);
+        row("text as raw AAC", text.repeated(100), "audio/aac", unreadable, 0);
+        row("text without a type", text, QString(), unreadable, 0);
+        row("WAV cut in its header", emptyWav.left(30), "Audio/WAV", unreadable, 0);
+    }
+
+    void convertsToTheRecordingFormat()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, contentType);
+        QFETCH(qsizetype, frames);
+        QFETCH(int, tolerance);
+        Log::reset();
+        const std::optional<QString> output = PhoneAudio::convertToWav(bytes, contentType);
+        const QString log = test::logText();
+        if (frames < 0) { // one line with the content type and the reason; no file left behind
+            const QString prefix = "could not read the phone audio (" + contentType + "): ";
+            QVERIFY2(log.startsWith(prefix) && log.count('\n') == 1 && log.size() > prefix.size() + 1, qPrintable(log));
+            QCOMPARE(output, std::nullopt);
+            QCOMPARE(leftovers(), QStringList());
+            return;
+        }
+        QVERIFY2(output && log.isEmpty(), qPrintable(log));
+        const auto remove = qScopeGuard([&] { QFile::remove(*output); });
+        const QString name = QFileInfo(*output).fileName();
+        QCOMPARE(leftovers(), QStringList(name));
+        static const QRegularExpression pattern("^kavo-phone-[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\.wav$");
+        QVERIFY2(pattern.match(name).hasMatch(), qPrintable(name));
+        const QByteArray written = test::readFile(*output);
+        QCOMPARE(written.left(44), wavHeader({ 16000, 1, SampleFormat::int16 }, quint32(written.size() - 44)));
+        const WavAudio audio = readWav(*output);
+        QVERIFY2(qAbs(audio.frameCount() - frames) <= qAbs(tolerance), qPrintable(QString::number(audio.frameCount())));
+        if (tolerance == 0 && frames > 0)
+            QCOMPARE(audio.channels[0], m_speech.channels[0]);
+        QVERIFY2(frames == 0 || tolerance < 0 || correlation(audio.channels[0], m_speech.channels[0]) > 0.9,
+            "the sound changed");
+    }
+
+    void extensionFollowsTheContentType_data()
+    {
+        test::columns<QString, QString>({ "contentType", "extension" });
+        row("WAV, upper case", "Audio/X-WAV", "wav");
+        row("AAC", "audio/aac", "aac");
+        row("AAC in CAF: the earlier rule wins", "audio/x-caf; codecs=aac", "aac");
+        row("CAF", "audio/x-caf", "caf");
+        row("MPEG", "audio/mpeg", "mp3");
+        row("MP3", "audio/mp3", "mp3");
+        row("MP4", "audio/mp4", "m4a");
+        row("empty", QString(), "m4a");
+    }
+
+    void extensionFollowsTheContentType()
+    {
+        QFETCH(QString, contentType);
+        QTEST(PhoneAudio::fileExtension(contentType), "extension");
     }
 };
 
