@@ -62,7 +62,7 @@ QByteArray parts(const char* parts, const char* candidate = "")
     return j("{'candidates':[{'content':{'parts':[") + j(parts) + "]}" + j(candidate) + "}]}";
 }
 
-// As j(), as text.
+// JSON written with single quotes, as text.
 QString q(const char* text)
 {
     return QString::fromUtf8(j(text));
@@ -341,7 +341,7 @@ private Q_SLOTS:
                 + config + "}}");
     }
 
-    // An .m4a in either case is audio/mp4, as tst_gemini_client's routes show.
+    // An .m4a in either case is audio/mp4, as the routes show.
     void mimeTypeIsWavUnlessTheFileIsM4a()
     {
         for (const QString& name : { u"a.wav"_qs, u"a.mp3"_qs, u"a.m4a.tmp"_qs, u"recording"_qs })
@@ -476,7 +476,7 @@ private Q_SLOTS:
         QTEST(read, "read");
     }
 
-    // The rules themselves are in the instructions of a note, in tst_transcription_prompt.
+    // The rules themselves are in the whole text of a note's instructions, noteText().
     void textPrompt()
     {
         QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, { { u"Ish \"A\""_qs }, {} }),
