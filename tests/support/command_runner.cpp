@@ -8,49 +8,30 @@
 
 namespace kavo::test {
 
-CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra)
+CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra,
+    const std::function<void()>& started)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("GEMINI_API_KEY"));
-    environment.insert(QStringLiteral("KAVO_DATA_DIR"), dataFolder);
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+    environment.remove("GEMINI_API_KEY");
+    environment.insert("KAVO_DATA_DIR", dataFolder);
+    environment.insert("LANG", "C.UTF-8");
+    environment.insert("LANGUAGE", "en");
     environment.insert(extra);
 
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KAVO_VOICE_BINARY), arguments);
-    CommandResult result;
-    if (!process.waitForFinished(60 * 1000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
-CommandResult runKavoVoiceServed(
-    const QStringList& arguments, const QProcessEnvironment& environment, const std::function<void()>& started)
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(KAVO_VOICE_BINARY), arguments);
-    CommandResult result;
     if (!process.waitForStarted())
-        return result;
+        return {};
     if (started)
         started();
     if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000)) {
         process.kill();
         process.waitForFinished();
-        return result;
+        return {};
     }
-    result = { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
         process.readAllStandardError() };
-    return result;
 }
 
 QString runTool(const QString& program, const QStringList& arguments)
@@ -72,10 +53,7 @@ QString runTool(const QString& program, const QStringList& arguments)
 
 QString runFfmpeg(const QStringList& arguments)
 {
-    return runTool(QStringLiteral("ffmpeg"),
-        QStringList { QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-            QStringLiteral("error"), QStringLiteral("-y") }
-            + arguments);
+    return runTool("ffmpeg", QStringList { "-nostdin", "-hide_banner", "-loglevel", "error", "-y" } + arguments);
 }
 
 QString makeSpeechWav(const QString& path, const QString& text, const QString& voice)
@@ -84,14 +62,11 @@ QString makeSpeechWav(const QString& path, const QString& text, const QString& v
     if (!work.isValid())
         return QStringLiteral("no temporary folder: %1").arg(work.errorString());
     // espeak-ng speaks at 22050 Hz; ffmpeg brings it to the microphone's format.
-    const QString spoken = work.filePath(QStringLiteral("spoken.wav"));
-    if (QString error = runTool(QStringLiteral("espeak-ng"),
-            { QStringLiteral("-v"), voice, QStringLiteral("-w"), spoken, QStringLiteral("--"), text });
-        !error.isEmpty())
+    const QString spoken = work.filePath("spoken.wav");
+    if (QString error = runTool("espeak-ng", { "-v", voice, "-w", spoken, "--", text }); !error.isEmpty())
         return error;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return runFfmpeg({ QStringLiteral("-i"), spoken, QStringLiteral("-ar"), QStringLiteral("16000"),
-        QStringLiteral("-ac"), QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), path });
+    return runFfmpeg({ "-i", spoken, "-ar", "16000", "-ac", "1", "-c:a", "pcm_s16le", path });
 }
 
 } // namespace kavo::test

@@ -16,14 +16,12 @@ struct CommandResult
     QByteArray err;
 };
 
-/// Runs the built kavo-voice with the given arguments and data folder, and a clean environment otherwise.
-CommandResult runKavoVoice(
-    const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra = QProcessEnvironment());
+/// Runs the built kavo-voice with the given arguments and data folder, in English, without an API key unless
+/// `extra` sets one, and with this process's environment otherwise. This process's event loop keeps running, so
+/// servers of the test (a fake service) can answer the program; `started` runs once it has started.
+CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder,
+    const QProcessEnvironment& extra = QProcessEnvironment(), const std::function<void()>& started = {});
 
-/// Runs the built kavo-voice with exactly `environment` while this process's event loop keeps running, so that
-/// servers of the test (a fake service) can answer it. `started` runs once the program has started.
-CommandResult runKavoVoiceServed(
-    const QStringList& arguments, const QProcessEnvironment& environment, const std::function<void()>& started = {});
 /// Runs a tool to completion (two minutes at most). Returns an empty string on success, else what went wrong.
 QString runTool(const QString& program, const QStringList& arguments);
 

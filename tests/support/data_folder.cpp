@@ -1,8 +1,11 @@
 #include "data_folder.h"
 
+#include "store/log.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,11 +15,11 @@ QString useTemporaryDataFolder()
 {
     static QTemporaryDir root;
     static const QString data = [] {
-        const QString path = root.filePath(QStringLiteral("data"));
+        const QString path = root.filePath("data");
         QDir().mkpath(path);
         qputenv("KAVO_DATA_DIR", path.toUtf8());
-        qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toUtf8());
-        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("share")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+        qputenv("XDG_DATA_HOME", root.filePath("share").toUtf8());
         return path;
     }();
     return data;
@@ -24,17 +27,20 @@ QString useTemporaryDataFolder()
 
 void emptyDataFolder()
 {
-    QDir folder(useTemporaryDataFolder());
-    folder.removeRecursively();
-    QDir().mkpath(folder.absolutePath());
+    QDir(useTemporaryDataFolder()).removeRecursively();
+    QDir().mkpath(useTemporaryDataFolder());
 }
 
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString logText()
+{
+    Log::flush();
+    return QString::fromUtf8(readFile(Log::filePath())).remove(QRegularExpression("(?m)^\\S+ "));
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)

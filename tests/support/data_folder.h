@@ -14,6 +14,9 @@ void emptyDataFolder();
 /// The whole content of a file, or an empty array when it cannot be read.
 QByteArray readFile(const QString& path);
 
+/// The application's log as written so far, without its lines' time stamps.
+QString logText();
+
 /// Writes a file in one go, creating its folder; fails the current test when it cannot.
 void writeFile(const QString& path, const QByteArray& bytes);
 

@@ -2,10 +2,12 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
+#include <QMap>
 #include <QObject>
-#include <QPair>
 #include <QQueue>
 #include <QStringList>
 #include <QTcpServer>
@@ -27,45 +29,39 @@ public:
     struct Request
     {
         QByteArray method;
-        /// The request target as sent, query included.
-        QByteArray path;
-        QList<QPair<QByteArray, QByteArray>> headers;
+        QByteArray path; ///< the request target as sent, query included
+        QMap<QByteArray, QByteArray> headers; ///< by lower-case name; the first of a name counts
         QByteArray body;
 
-        /// The first header of that name, compared without regard to case; empty when absent.
-        QByteArray header(const QByteArray& name) const;
+        /// The header of that name, whatever its case; empty when absent.
+        QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
         /// The body as a JSON object; empty when it is not one.
-        QJsonObject json() const;
+        QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
     };
 
     struct Reply
     {
         int status = 200;
         QByteArray body {};
-        QByteArray contentType = "application/json";
         /// How long to wait before answering (or dropping), measured from the end of the request.
         std::chrono::milliseconds delay { 0 };
-        /// Close the connection without answering.
-        bool dropConnection = false;
+        bool dropConnection = false; ///< close the connection without answering
     };
 
     explicit FakeGemini(QObject* parent = nullptr);
     ~FakeGemini() override;
 
     /// Listens on an ephemeral port of 127.0.0.1.
-    bool start();
-    quint16 port() const;
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
     QUrl baseUrl() const;
 
     /// Adds a reply to the script; each request takes the next one. Once the script runs out every request is
     /// answered with a 500 error that says so.
-    void enqueue(Reply reply);
+    void enqueue(Reply reply) { m_script.enqueue(std::move(reply)); }
     /// Answers lookups of one model (what a client's warm-up sends) with an empty object instead of the script.
     void answerModelLookups(bool answer) { m_answersModelLookups = answer; }
-    int pendingReplies() const { return static_cast<int>(m_script.size()); }
+    int pendingReplies() const { return int(m_script.size()); }
     QList<Request> requests() const { return m_requests; }
-    /// How many connections clients have opened so far.
-    int connectionCount() const { return m_connectionCount; }
 
     /// A generate-content reply: one candidate with one text part that finished with STOP.
     static Reply text(const QString& transcript);
@@ -76,7 +72,7 @@ public:
     /// A model list; each name gets the "models/" prefix the service puts in front.
     static Reply models(const QStringList& names);
     /// Reads the request, then closes the connection without a word.
-    static Reply dropped();
+    static Reply dropped() { return Reply { .dropConnection = true }; }
 
 Q_SIGNALS:
     void requestReceived(int index);
@@ -85,8 +81,7 @@ private:
     struct Connection
     {
         QByteArray buffer;
-        /// A delayed reply is pending; later requests on the connection wait their turn.
-        bool waiting = false;
+        bool waiting = false; ///< a delayed reply is pending; later requests on the connection wait their turn
     };
 
     enum class Parse { Incomplete, Complete, Malformed };
@@ -96,13 +91,11 @@ private:
     /// Takes one whole request off the front of the buffer.
     static Parse takeRequest(QByteArray& buffer, Request& request, bool& closeAfter);
     void answer(QTcpSocket* socket, const Reply& reply, bool closeAfter);
-    Reply nextReply();
 
     QTcpServer m_server;
     QHash<QTcpSocket*, Connection> m_connections;
     QQueue<Reply> m_script;
     QList<Request> m_requests;
-    int m_connectionCount = 0;
     bool m_answersModelLookups = false;
 };
 

@@ -1,4 +1,6 @@
+#include "format/app_glyph.h"
 #include "format/format.h"
+#include "store/history.h"
 #include "store/interface_language.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
@@ -38,11 +40,8 @@ private Q_SLOTS:
     // are exact halves and go to the even digit, 1.35 is slightly above its half and 0.15 slightly below.
     void numbers_data()
     {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("seconds");
-        QTest::addColumn<QString>("words");
+        test::columns<QString, double, QString, QString, QString>(
+            { "language", "value", "number", "seconds", "words" });
         row("en, exact half down", "en", 1234567.25, "1,234,567", "1234567.2", "1,234,567 words");
         row("en, exact half up", "en", 0.75, "0", "0.8", "0 words");
         row("en, above half", "en", 1.35, "1", "1.4", "1 words");
@@ -69,12 +68,8 @@ private Q_SLOTS:
     // Dates and times are shown in the given zone, whatever zone they were written in.
     void dates_data()
     {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QDateTime>("date");
-        QTest::addColumn<QTimeZone>("zone");
-        QTest::addColumn<QString>("shortDate");
-        QTest::addColumn<QString>("longDate");
-        QTest::addColumn<QString>("time");
+        test::columns<QString, QDateTime, QTimeZone, QString, QString, QString>(
+            { "language", "date", "zone", "shortDate", "longDate", "time" });
         row("en, 24 hours", "en", at("2024-12-04 08:05"), tashkent, "Dec 4", "Dec 4, 2024", "13:05");
         row("ru", "ru", at("2024-12-04 08:05"), tashkent, "4 дек.", "4 дек. 2024\u202Fг.", "13:05");
         row("uz", "uz", at("2024-12-04 08:05"), tashkent, "4-dek", "4-dek, 2024", "13:05");
@@ -96,10 +91,7 @@ private Q_SLOTS:
     // Days are those of the calendar's zone; the day alone is what comes before the comma.
     void day_data()
     {
-        QTest::addColumn<QTimeZone>("zone");
-        QTest::addColumn<QString>("now");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("dayAndTime");
+        test::columns<QTimeZone, QString, QString, QString>({ "zone", "now", "date", "dayAndTime" });
         row("today", tashkent, "2024-12-04 18:00", "2024-12-04 00:00", "Today, 00:00");
         row("yesterday late", tashkent, "2024-12-05 00:05", "2024-12-04 23:59", "Yesterday, 23:59");
         row("two days ago", tashkent, "2024-12-05 00:05", "2024-12-03 23:59", "Dec 3");
@@ -125,8 +117,7 @@ private Q_SLOTS:
 
     void duration_data()
     {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("expected");
+        test::columns<double, QString>({ "seconds", "expected" });
         row("negative", -3.0, "0:00");
         row("not a number", std::nan(""), "0:00");
         row("just under a minute", 59.99, "0:59");
@@ -138,6 +129,47 @@ private Q_SLOTS:
     {
         QFETCH(double, seconds);
         QTEST(Format::duration(seconds), "expected");
+    }
+
+    // IDs are matched by prefix, whatever their letter case: GNOME's Decoder is no code editor.
+    void icon_data()
+    {
+        test::columns<QString, QString, QString>({ "source", "ids", "icon" }); // IDs: "-" for none
+        row("phone, with or without ID", "phone", "- org.telegram.desktop", "smartphone green");
+        row("none, unknown, look-alike", "mac", "- com.example.x org.gnome.Decoder", "app-window neutral");
+        row("send", "mac", "org.telegram.desktop TelegramDesktop", "send blue");
+        row("message-square", "mac", "com.tinyspeck.slackmacgap slack", "message-square purple");
+        row("message-circle", "mac", "net.whatsapp.WhatsApp discord", "message-circle green");
+        row("sparkles", "mac", "com.anthropic.claudefordesktop", "sparkles purple");
+        row("code", "mac", "com.apple.dt.Xcode code-oss jetbrains-idea", "code teal");
+        row("terminal", "mac", "com.googlecode.iterm2 org.gnome.Terminal", "terminal teal");
+        row("globe", "mac", "Com.Google.Chrome.Canary firefox", "globe neutral");
+        row("mail", "mac", "com.apple.mail thunderbird", "mail pink");
+        row("file-text", "mac", "com.apple.iWork.Pages libreoffice-writer", "file-text blue");
+        row("mic", "mac", "kavo-voice", "mic blue");
+    }
+
+    void icon()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, ids);
+        QFETCH(QString, icon);
+        for (const QString& id : ids.split(u' ')) {
+            const AppGlyph::Icon chosen = AppGlyph::icon(id == u"-"_qs ? std::nullopt : std::optional(id), source);
+            QCOMPARE(QString(id + u": " + chosen.name + u' ' + rawValue(chosen.tone)), QString(id + u": " + icon));
+        }
+    }
+
+    void appName()
+    {
+        HistoryEntry entry;
+        QCOMPARE(AppGlyph::name(entry), u"Kavo Voice"_qs);
+        entry.appName = QString();
+        QCOMPARE(AppGlyph::name(entry), u"Kavo Voice"_qs);
+        entry.appName = u"Telegram"_qs;
+        QCOMPARE(AppGlyph::name(entry), u"Telegram"_qs);
+        entry.source = u"phone"_qs;
+        QCOMPARE(AppGlyph::name(entry), u"From phone"_qs);
     }
 };
 

@@ -1,17 +1,26 @@
 #include "store/config.h"
 #include "store/data_stores.h"
-#include "store/log.h"
+#include "store/interface_language.h"
+#include "store/snippet.h"
+#include "store/vocabulary_word.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 using namespace kavo;
 using test::row;
@@ -35,10 +44,58 @@ QJsonObject comparable(const Config& config)
     return object;
 }
 
-bool logContains(const QString& text)
+// "word" or "word,language" for each word, joined by "|", when every word has an id of its own.
+QString described(const QList<VocabularyWord>& words)
 {
-    Log::flush();
-    return QString::fromUtf8(test::readFile(Log::filePath())).contains(text);
+    QStringList result;
+    QSet<QUuid> ids { QUuid() };
+    for (const VocabularyWord& word : words) {
+        result.append(word.language.isEmpty() ? word.word : word.word + u',' + word.language);
+        ids.insert(word.id);
+    }
+    return ids.size() == words.size() + 1 ? result.join(u'|') : u"<ids not fresh>"_qs;
+}
+
+enum How { parse, typed, list, newFromList };
+
+QList<VocabularyWord> wordsOf(const QString& described)
+{
+    QList<VocabularyWord> words;
+    for (const QString& word : described.split(u'|', Qt::SkipEmptyParts))
+        words.append(VocabularyWord { QUuid::createUuid(), word.section(u',', 0, 0), word.section(u',', 1) });
+    return words;
+}
+
+// Trigger, text, trigger, text...
+QList<Snippet> snippetsOf(const QStringList& pairs)
+{
+    QList<Snippet> snippets;
+    for (qsizetype index = 0; index + 1 < pairs.size(); index += 2)
+        snippets.append(Snippet { QUuid::createUuid(), pairs[index], pairs[index + 1] });
+    return snippets;
+}
+
+// Expansion's expression in its plain form, one flat list of alternatives, longest first, for generated
+// triggers that are single-spaced and have one code unit per character.
+QString expandedByFlatExpression(const QString& text, QList<Snippet> snippets)
+{
+    std::stable_sort(snippets.begin(), snippets.end(),
+        [](const Snippet& left, const Snippet& right) { return left.trigger.size() > right.trigger.size(); });
+    const QString apostrophe = u'[' + Snippet::apostrophes + u']';
+    const QString guard = u"[\\p{L}\\p{N}"_qs + Snippet::apostrophes + u']';
+    QStringList alternatives;
+    for (const Snippet& snippet : snippets)
+        alternatives.append(u'(' + QRegularExpression::escape(Snippet::plainApostrophes(snippet.trigger)) + u')');
+    const QString flat = alternatives.join(u'|').replace(u"\\ "_qs, u"\\s+"_qs).replace(u"\\'"_qs, apostrophe);
+    const QRegularExpression expression(u"(?<!"_qs + guard + u")(?:"_qs + flat + u")(?!"_qs + guard + u')',
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    QString result;
+    qsizetype copied = 0;
+    for (const QRegularExpressionMatch& match : expression.globalMatch(text)) {
+        result += text.mid(copied, match.capturedStart() - copied) + snippets[match.lastCapturedIndex() - 1].text;
+        copied = match.capturedEnd();
+    }
+    return result + text.mid(copied);
 }
 
 } // namespace
@@ -49,7 +106,14 @@ class TestConfig : public QObject
 
 private Q_SLOTS:
     void initTestCase() { test::useTemporaryDataFolder(); }
-    void init() { test::emptyDataFolder(); }
+    void cleanup() { InterfaceLanguage::install(QStringLiteral("en")); }
+
+    // The preferences file lives outside the data folder.
+    void init()
+    {
+        test::emptyDataFolder();
+        InterfaceLanguage::storeChoice(std::nullopt);
+    }
 
     void decoding_data()
     {
@@ -158,29 +222,16 @@ private Q_SLOTS:
         const QString blocker = QDir(test::useTemporaryDataFolder()).filePath(QStringLiteral("blocker"));
         test::writeFile(blocker, "a file where a folder should be");
         QVERIFY(!Config {}.save(blocker + QStringLiteral("/config.json")));
-        QVERIFY(logContains(QStringLiteral(" could not save config.json: ")));
+        QVERIFY(test::logText().contains("could not save config.json: "));
     }
 
+    // A decoded file is upgraded in memory only.
     void loading()
     {
-        QCOMPARE(Config::load(), Config {});
-        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
-
-        // A decoded file is upgraded in memory only.
         const QByteArray stored = R"({"model":"gemini-3.7-flash","thinkingLevel":""})";
         test::writeFile(Config::filePath(), stored);
         QCOMPARE(Config::load().model, QStringLiteral("gemini-3.8-flash"));
         QCOMPARE(test::readFile(Config::filePath()), stored);
-
-        test::writeFile(Config::filePath(), "[1, 2, 3]");
-        QCOMPARE(Config::load(), Config {});
-        const QStringList broken = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
-        QCOMPARE(broken.size(), 1);
-        const QRegularExpression stamped(QStringLiteral("^config\\.json\\.broken-\\d{4}-\\d{2}-\\d{2}T\\d{6}$"));
-        QVERIFY2(stamped.match(broken.first()).hasMatch(), qPrintable(broken.first()));
-        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
-        QCOMPARE(Config::decode(test::readFile(Config::filePath())).value(), Config {});
-        QVERIFY(logContains(QStringLiteral(" could not read config.json; kept it as ") + broken.first()));
     }
 
     // Each setting announces its own change, and a whole record the settings that differ; a value set again is no
@@ -213,28 +264,204 @@ private Q_SLOTS:
             DataStores fresh;
             fresh.load();
             QCOMPARE(fresh.settings.config(), Config {});
-            QVERIFY(QFile::exists(Config::filePath()));
+            QCOMPARE(Config::decode(test::readFile(Config::filePath())), std::optional(Config {}));
             QVERIFY(!QFile::exists(History::filePath()) && !QFile::exists(NotesStore::filePath()));
             QCOMPARE(fresh.notes.store().folders.size(), 2);
         }
-        test::writeFile(Config::filePath(), "{ not json");
+        test::writeFile(Config::filePath(), "[1, 2, 3]");
         test::writeFile(History::filePath(), "[1, 2");
         test::writeFile(NotesStore::filePath(), "{}");
         DataStores damaged;
         damaged.load();
         QCOMPARE(QDir(Config::directory()).entryList({ QStringLiteral("*.broken-*") }, QDir::Files).size(), 3);
+        const QStringList broken = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
+        const QRegularExpression stamped(QStringLiteral("^config\\.json\\.broken-\\d{4}-\\d{2}-\\d{2}T\\d{6}$"));
+        QVERIFY2(stamped.match(broken.value(0)).hasMatch(), qPrintable(broken.value(0)));
+        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(broken.first())), QByteArray("[1, 2, 3]"));
+        QVERIFY(test::logText().contains("could not read config.json; kept it as " + broken.first()));
         QCOMPARE(damaged.settings.config(), Config {});
-        QVERIFY(Config::decode(test::readFile(Config::filePath())));
+        QCOMPARE(Config::decode(test::readFile(Config::filePath())), std::optional(Config {}));
         QVERIFY(damaged.history.entries().isEmpty());
         QCOMPARE(damaged.notes.store().folders.size(), 2);
     }
 
     void languageChipLabels()
     {
-        QCOMPARE(SpokenLanguage::find(QStringLiteral("uz-UZ"))->nativeName, QStringLiteral("O\u02BBzbekcha"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("uz-UZ")), QStringLiteral("O'zbek"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("ru-RU")), QStringLiteral("Русский"));
         QCOMPARE(SpokenLanguage::chipLabel(QStringLiteral("xx-XX")), QStringLiteral("xx-XX"));
+    }
+
+    // Typed input, word lists, and the words of either that are not present yet (typed ones in the chosen language).
+    void reading_data()
+    {
+        test::columns<How, QString, QString, QString>({ "how", "existing", "input", "expected" });
+        row("parse", parse, "", " Gemini ,,New  York,\t\n, ,b", "Gemini|New  York|b");
+        row("typed, in order", typed, "", "Kavo, Gemini", "Kavo,uz-UZ|Gemini,uz-UZ");
+        row("typed, case duplicates", typed, "gemini|Москва", "Kavo, GEMINI, kavo, МОСКВА, Ok", "Kavo,uz-UZ|Ok,uz-UZ");
+        row("typed, commas and spaces only", typed, "", " ,, , ", "");
+        row("list, first wins", newFromList, "KAVO", "kavo\nGemini\ngemini,en-US\nOk,uz-UZ", "Gemini|Ok,uz-UZ");
+        row("list, trimmed, empty skipped", list, "", " \tKavo Voice ,\t uz-UZ \n,uz-UZ\n   \n\t,", "Kavo Voice,uz-UZ");
+        row("list, other codes dropped", list, "", "P,fr-FR\nB,EN-US\nR,en\nO,\na,b,en-US", "P|B|R|O|a");
+        row("list, line breaks", list, "", "A\r\nB\rC\u2028D", "A|B|C|D");
+    }
+
+    void reading()
+    {
+        QFETCH(How, how);
+        QFETCH(QString, existing);
+        QFETCH(QString, input);
+        QTEST(how == parse     ? VocabularyWord::parse(input).join(u'|')
+                : how == typed ? described(VocabularyWord::adding(input, u"uz-UZ"_qs, wordsOf(existing)))
+                : how == list  ? described(VocabularyWord::importList(input))
+                               : described(VocabularyWord::newWords(input, wordsOf(existing))),
+            "expected");
+    }
+
+    void exportList()
+    {
+        const QString text = VocabularyWord::exportList(wordsOf(u"Kavo,uz-UZ|Gemini|Ташкент,ru-RU|Word,en-US"_qs));
+        QCOMPARE(text, u"Kavo,uz-UZ\nGemini\nТашкент,ru-RU\nWord,en-US\n"_qs);
+        QCOMPARE(described(VocabularyWord::importList(text)), u"Kavo,uz-UZ|Gemini|Ташкент,ru-RU|Word,en-US"_qs);
+        QCOMPARE(VocabularyWord::exportList({}), u"\n"_qs);
+    }
+
+    void resolve_data()
+    {
+        test::columns<QString, QStringList, QString>({ "stored", "system", "expected" });
+        row("system Russian", QString(), QStringList { "ru-RU", "en-US" }, "ru");
+        row("first supported system language", QString(), QStringList { "de-DE", "uz-Latn-UZ", "ru" }, "uz");
+        row("underscore tags", QString(), QStringList { "ru_RU" }, "ru");
+        row("nothing supported", QString(), QStringList { "de-DE", "fr" }, "en");
+        row("no system languages", QString(), QStringList {}, "en");
+        row("stored choice wins", "uz", QStringList { "ru-RU" }, "uz");
+        row("unknown stored value is ignored", "de", QStringList { "ru-RU" }, "ru");
+    }
+
+    void resolve()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, system);
+        if (!stored.isEmpty())
+            InterfaceLanguage::storeChoice(stored);
+        QTEST(InterfaceLanguage::resolve(system), "expected");
+    }
+
+    void choiceIsStoredInThePreferencesFile()
+    {
+        InterfaceLanguage::storeChoice(QStringLiteral("ru"));
+        QVERIFY(InterfaceLanguage::preferencesFile().endsWith(QStringLiteral("/kavo-voice/preferences.ini")));
+        QVERIFY(test::readFile(InterfaceLanguage::preferencesFile()).contains("language=ru"));
+        InterfaceLanguage::storeChoice(std::nullopt);
+        QCOMPARE(InterfaceLanguage::storedChoice(), std::nullopt);
+        QVERIFY(!test::readFile(InterfaceLanguage::preferencesFile()).contains("language"));
+    }
+
+    void installingTranslatesTexts_data()
+    {
+        test::columns<QString, QString, QString>({ "code", "current", "personal" });
+        row("Uzbek", "uz", "uz", "Shaxsiy");
+        row("Russian", "ru", "ru", "Личное");
+        row("unsupported falls back to English", "de", "en", "Personal");
+    }
+
+    void installingTranslatesTexts()
+    {
+        QFETCH(QString, code);
+        InterfaceLanguage::install(code);
+        QTEST(InterfaceLanguage::current(), "current");
+        QTEST(QCoreApplication::translate("NotesStore", "Personal"), "personal");
+    }
+
+    void plainApostrophes() { QCOMPARE(Snippet::plainApostrophes(u"o'ʻʼ’‘`z “q” ´a"_qs), u"o''''''z “q” ´a"_qs); }
+
+    void expand_data()
+    {
+        test::columns<QStringList, QString, QString>({ "snippets", "input", "expected" });
+        const auto row = [](const char* name, const QStringList& snippets, const QString& input,
+                             const QString& expected) { QTest::newRow(name) << snippets << input << expected; };
+        const QStringList addr { "addr", "A\nB" };
+
+        row("whole: case and final full stop", addr, "Addr.", "A\nB");
+        row("whole: white space and punctuation trimmed", addr, " \taddr?!… \n", "A\nB");
+        row("whole: other leading marks stay", addr, "  ¿addr!…\n", "  ¿A\nB!…\n");
+        row("whole: diacritics ignored", { "cafe", "X" }, "Café.", "X");
+        row("whole: any apostrophe", { "o'zbek", "X" }, "Oʻzbek.", "X");
+        row("whole: own spacing, else inside", { "best regards", "Bye" }, "Best  regards.", "Bye.");
+        row("inside: diacritics count", { "cafe", "X" }, "one café please", "one café please");
+
+        row("letters, digits or apostrophes next to it", addr, " myaddr addrs addr2 2addr l'addr addr’s\n",
+            " myaddr addrs addr2 2addr l'addr addr’s\n");
+        row("every occurrence, any case, comma after", { "brb", "X" }, "BRB, brb.\nbrb", "X, X.\nX");
+        row("Cyrillic", { "мой", "1", "мой адрес", "2" }, "Вот МОЙ  Адрес: мойка", "Вот 2: мойка");
+
+        row("U+0027 triggers, U+02BB and U+2019 text", { "o'zbek", "X", "'bout", "Y" }, "oʻzbek ’bout", "X Y");
+        row("U+2019 trigger, U+0027 and ` text", { "rock’n’roll", "R" }, "play rock'n`roll", "play R");
+
+        row("line break between words", { "best regards", "Bye" }, "thanks\nbest\nregards", "thanks\nBye");
+        row("spaces, tab between words", { "best  regards", "Bye" }, "best \t regards bestregards", "Bye bestregards");
+        row("Unicode spaces between words", { "best regards", "Bye" }, "ok best\u00A0\u3000regards", "ok Bye");
+
+        row("longest trigger wins", { "sign", "S", "sign off", "Bye" }, "sign off now, sign here", "Bye now, S here");
+        row("equal lengths keep stored order", { "abc", "1", "ABC", "2" }, "x Abc y", "x 1 y");
+        row("length in user-perceived characters", { "cafe", "1", "cafe\u0301", "2" }, "Café", "1");
+        row("texts not expanded again", { "brb", "be right back", "back", "B" }, "brb, back", "be right back, B");
+
+        row("blank trigger ignored", { "  \n", "X", "addr", "Y" }, " . \n", " . \n");
+        row("trigger trimmed", { "  addr \n", "X" }, "go addr go", "go X go");
+        row("empty list", {}, "  Hello.\n", "  Hello.\n");
+
+        row("dot, bracket, plus", { "e.g.", "1", "[x]", "2", "a+b", "3" }, "exgx e.g. [x] aab a+b", "exgx 1 2 aab 3");
+        row("backslash and dollar, texts literal", { "\\d$", "$1 \\1 ${0} $&" }, "1 \\d$!", "1 $1 \\1 ${0} $&!");
+
+        row("surrogate pairs", { "addr", "A", "👍 ok", "F" }, "😀addr👍🏽 𝐀addr 👍 ok👍",
+            "😀A👍🏽 𝐀addr F👍");
+    }
+
+    void expand()
+    {
+        QFETCH(QStringList, snippets);
+        QFETCH(QString, input);
+        QTEST(Snippet::expand(input, snippetsOf(snippets)), "expected");
+    }
+
+    // Alternatives are gathered by first character; the result must be that of one flat list.
+    void expandMatchesFlatExpression()
+    {
+        const QStringList pieces { "sign", "SIGN", "ſign", "off", "o'k", "oʻk", "ok", "мой", "Мой", "x.y", "’s", "9" };
+        const QStringList glue { " ", "  ", "\n", ", ", "", "'", " the " };
+        QRandomGenerator random(20261206);
+        const auto pick = [&](const QStringList& list) { return list[random.bounded(int(list.size()))]; };
+        for (int round = 0; round < 300; ++round) {
+            QList<Snippet> snippets;
+            for (int index = random.bounded(1, 30); index > 0; --index) {
+                const QStringList words { pick(pieces), pick(pieces), pick(pieces) };
+                snippets.append(Snippet {
+                    QUuid(), words.first(random.bounded(1, 4)).join(u' '), u'<' + QString::number(index) + u'>' });
+            }
+            QString text = u"zz"_qs;
+            for (int word = 0; word < 30; ++word)
+                text += pick(glue) + pick(pieces);
+            QCOMPARE(Snippet::expand(text, snippets), expandedByFlatExpression(text, snippets));
+        }
+    }
+
+    // Compiled triggers are reused between calls, and kept per thread: changed texts, order or triggers must show
+    // at once, on any number of threads.
+    void expandFollowsChangedSnippets()
+    {
+        const QList<Snippet> lists[] { snippetsOf({ "one", "1", "two", "2" }), snippetsOf({ "one", "I", "two", "2" }),
+            snippetsOf({ "two", "2", "one", "I" }), snippetsOf({ "two", "2", "three", "I" }) };
+        const QString expected[] { u"1 2 three"_qs, u"I 2 three"_qs, u"I 2 three"_qs, u"one 2 I"_qs };
+        std::atomic<int> wrong = 0;
+        const auto work = [&](int first) {
+            for (int round = first; round < first + 400; ++round)
+                wrong += Snippet::expand(u"one two three"_qs, lists[round % 4]) != expected[round % 4];
+        };
+        {
+            std::jthread a(work, 0), b(work, 1), c(work, 2), d(work, 3);
+        }
+        QCOMPARE(wrong.load(), 0);
     }
 };
 

@@ -1,7 +1,8 @@
+#include "store/calendar.h"
 #include "store/config.h"
 #include "store/history.h"
 #include "store/history_manager.h"
-#include "store/log.h"
+#include "store/json_support.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 
@@ -49,8 +50,8 @@ private Q_SLOTS:
 
     void loadKeepsGoodFilesAndSetsBadOnesAside_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("expected"); // source, status and offline of the entry, or where decoding failed
+        // Source, status and offline of the entry, or where decoding failed; tst_command_line reads more bad fields.
+        test::columns<QByteArray, QString>({ "bytes", "expected" });
         QTest::newRow("empty object") << one("") << "mac done 0";
         QTest::newRow("nulls") << one(R"("id":null,"date":null,"status":null,"latency":null)") << "mac done 0";
         QTest::newRow("set") << one(R"("source":"phone","status":"discarded","offline":true)") << "phone discarded 1";
@@ -59,12 +60,10 @@ private Q_SLOTS:
         QTest::newRow("not JSON") << QByteArray(R"({"entries": [)") << "not JSON";
         QTest::newRow("no entries") << QByteArray("{}") << "\"entries\"";
         QTest::newRow("second entry bad") << QByteArray(R"({"entries":[{},{"model":2}]})") << "entries[1]";
-        QTest::newRow("duration as string") << one(R"("duration":"3.5")") << "\"duration\"";
         QTest::newRow("offline as string") << one(R"("offline":"true")") << "\"offline\"";
         QTest::newRow("latency as string") << one(R"("latency":"1")") << "\"latency\"";
         QTest::newRow("appName as number") << one(R"("appName":1)") << "\"appName\"";
         QTest::newRow("id not a UUID") << one(R"("id":"abc")") << "\"id\"";
-        QTest::newRow("fractional seconds") << one(R"("date":"2026-12-04T23:17:17.250Z")") << "\"date\"";
     }
 
     void loadKeepsGoodFilesAndSetsBadOnesAside()
@@ -122,9 +121,7 @@ private Q_SLOTS:
     // Calendar days, not multiples of 24 hours: the week before this moment in Berlin has one hour less.
     void pruneRemovesOnlyOlderEntries_data()
     {
-        QTest::addColumn<int>("days");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<bool>("removed");
+        test::columns<int, QString, bool>({ "days", "date", "removed" });
         QTest::newRow("exactly seven days") << 7 << "2026-03-26T12:00:00+01:00" << false;
         QTest::newRow("a second older") << 7 << "2026-03-26T11:59:59+01:00" << true;
         QTest::newRow("zero keeps all") << 0 << "2016-01-01T00:00:00Z" << false;
@@ -166,13 +163,14 @@ private Q_SLOTS:
     // A list that replays what the manager announces, as a list model would, ends up as the History itself.
     void managerAnnouncesEachEntry_data()
     {
-        test::columns<QString, int, bool>({ "change", "changedRows", "cleared" });
-        test::row("add", "add", 0, false);
-        test::row("add beyond the limit", "add beyond the limit", 0, false);
-        test::row("add and prune", "add and prune", 0, false);
-        test::row("update", "update", 1, false);
-        test::row("clear", "clear", 0, true);
-        test::row("reorder", "reorder", 0, true);
+        // The newest entry failed and the next was discarded: the last transcript is the newest one done.
+        test::columns<QString, int, bool, QString>({ "change", "changedRows", "cleared", "lastTranscript" });
+        test::row("add", "add", 0, false, "newest");
+        test::row("add beyond the limit", "add beyond the limit", 0, false, "newest");
+        test::row("add and prune", "add and prune", 0, false, "newest");
+        test::row("update", "update", 1, false, "2");
+        test::row("clear", "clear", 0, true, "");
+        test::row("reorder", "reorder", 0, true, "3");
     }
 
     void managerAnnouncesEachEntry()
@@ -182,7 +180,10 @@ private Q_SLOTS:
         const int stored = change == "add beyond the limit" ? History::limit : 5;
         History initial;
         for (int index = 0; index < stored; ++index)
-            initial.entries.append(entry(at("2026-12-04T12:00:00").addDays(-index), QString::number(index)));
+            initial.entries.append(entry(at("2026-12-04T12:00:00").addDays(-index), QString::number(index),
+                index == 0       ? Status::failed
+                    : index == 1 ? Status::discarded
+                                 : Status::done));
         initial.save();
         HistoryManager manager;
         manager.load();
@@ -218,6 +219,7 @@ private Q_SLOTS:
                 std::swap(history.entries[0], history.entries[3]);
         });
         QTEST(cleared, "cleared");
+        QTEST(manager.lastTranscript(), "lastTranscript");
         if (cleared)
             return;
         QList<QUuid> expected;
@@ -225,18 +227,6 @@ private Q_SLOTS:
             expected.append(e.id);
         QCOMPARE(rows, expected);
         QCOMPARE(changed, changedRows);
-        QCOMPARE(manager.lastTranscript(), manager.entries().first().text);
-    }
-
-    void lastTranscriptSkipsFailures()
-    {
-        HistoryManager manager;
-        QCOMPARE(manager.lastTranscript(), QString());
-        manager.change([](History& history) {
-            history.entries = { entry({}, {}, Status::failed), entry({}, "kept", Status::discarded),
-                entry({}, "newest"), entry({}, "older") };
-        });
-        QCOMPARE(manager.lastTranscript(), QStringLiteral("newest"));
     }
 
     void keepAudioMovesTheRecording()
@@ -249,8 +239,7 @@ private Q_SLOTS:
         QCOMPARE(History::keepAudio(recording, id), name);
         QCOMPARE(test::readFile(audioPath(name)), "new audio");
         QVERIFY(!History::keepAudio(recording, id)); // moved, so nothing is left to keep
-        Log::flush();
-        QVERIFY(test::readFile(Log::filePath()).contains(" could not keep the audio: "));
+        QVERIFY(test::logText().contains("could not keep the audio: "));
     }
 
     void groupsAreNotResorted()
@@ -275,9 +264,7 @@ private Q_SLOTS:
 
     void statsCountDoneWordsOfDayAndWeek_data()
     {
-        QTest::addColumn<QString>("now");
-        QTest::addColumn<int>("today");
-        QTest::addColumn<int>("week");
+        test::columns<QString, int, int>({ "now", "today", "week" });
         QTest::newRow("last day of the week") << "2026-12-06T12:00:00" << 3 << 6;
         QTest::newRow("first moment of the week") << "2026-11-30T00:00:00" << 1 << 6;
         QTest::newRow("last second of the week before") << "2026-11-29T23:59:59" << 4 << 4;
@@ -294,6 +281,93 @@ private Q_SLOTS:
         const auto stats = history.stats(at(now).toUTC(), Calendar { tashkent, Qt::Monday });
         QTEST(stats.today, "today");
         QTEST(stats.week, "week");
+    }
+
+    // Dates are whole seconds in UTC, identifiers UUIDs without braces; what is read is written back in capitals.
+    void parsing_data()
+    {
+        test::columns<QString, QString, bool>({ "kind", "text", "accepted" });
+        test::row("whole seconds in UTC", "date", "2026-12-04T23:17:17Z", true);
+        test::row("leap day", "date", "2024-02-29T00:00:00Z", true);
+        test::row("fractional seconds", "date", "2026-12-04T23:17:17.250Z", false);
+        test::row("offset instead of Z", "date", "2026-12-04T23:17:17+00:00", false);
+        test::row("no zone", "date", "2026-12-04T23:17:17", false);
+        test::row("lower-case z", "date", "2026-12-04T23:17:17z", false);
+        test::row("space instead of T", "date", "2026-12-04 23:17:17Z", false);
+        test::row("no such day", "date", "2026-02-30T10:00:00Z", false);
+        test::row("no such hour", "date", "2026-12-04T24:00:00Z", false);
+        test::row("trailing space", "date", "2026-12-04T23:17:17Z ", false);
+        test::row("upper case", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C", true);
+        test::row("lower case", "uuid", "6f1c2a9e-3b7d-4e55-9a0c-1d2e3f4a5b6c", true);
+        test::row("braces", "uuid", "{6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6C}", false);
+        test::row("no hyphens", "uuid", "6F1C2A9E3B7D4E559A0C1D2E3F4A5B6C", false);
+        test::row("too short", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6", false);
+        test::row("not hexadecimal", "uuid", "6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6G", false);
+    }
+
+    void parsing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        std::optional<QString> written;
+        if (const auto date = json::parseDate(text); kind == "date" && date)
+            written = json::dateText(*date);
+        if (const auto id = json::parseUuid(text); kind == "uuid" && id)
+            written = json::uuidText(*id);
+        QCOMPARE(written, accepted ? std::optional(text.toUpper()) : std::nullopt);
+    }
+
+    void dateTextIsUtcWithWholeSeconds()
+    {
+        const QDateTime tashkent(QDate(2026, 12, 5), QTime(4, 17, 17, 900), QTimeZone("Asia/Tashkent"));
+        QCOMPARE(json::dateText(tashkent), QStringLiteral("2026-12-04T23:17:17Z"));
+    }
+
+    void calendarWeeks_data()
+    {
+        // Instants as ISO text; 2026-12-06 is a Sunday.
+        test::columns<QString, int, QString>({ "now", "firstDayOfWeek", "weekStart" });
+        test::row("Sunday, weeks from Monday", "2026-12-06T23:59:00+05:00", int(Qt::Monday), "2026-11-30");
+        test::row("Sunday, weeks from Sunday", "2026-12-06T00:00:00+05:00", int(Qt::Sunday), "2026-12-06");
+        test::row("Monday across a month", "2026-12-01T08:00:00+05:00", int(Qt::Monday), "2026-11-30");
+        test::row("UTC instant read in the calendar's zone", "2026-11-29T20:00:00Z", int(Qt::Monday), "2026-11-30");
+    }
+
+    void calendarWeeks()
+    {
+        QFETCH(QString, now);
+        QFETCH(int, firstDayOfWeek);
+        QFETCH(QString, weekStart);
+        const QDateTime instant = QDateTime::fromString(now, Qt::ISODate);
+        const QDate first = QDate::fromString(weekStart, Qt::ISODate);
+        const Calendar calendar { QTimeZone("Asia/Tashkent"), Qt::DayOfWeek(firstDayOfWeek) };
+        const auto week = calendar.week(instant);
+        QVERIFY(week);
+        QCOMPARE(week->start, first.startOfDay(calendar.timeZone));
+        QCOMPARE(week->end, first.addDays(7).startOfDay(calendar.timeZone));
+        QVERIFY(week->contains(instant));
+        QVERIFY(!week->contains(week->end));
+    }
+
+    void calendarDaysAcrossDaylightSaving()
+    {
+        const Calendar berlin { QTimeZone("Europe/Berlin"), Qt::Monday };
+        // The clocks went back on 2026-10-25; the day before keeps the same clock time.
+        const QDateTime after(QDate(2026, 10, 26), QTime(9, 30), berlin.timeZone);
+        const QDateTime before = berlin.addingDays(after, -2);
+        QCOMPARE(before.toTimeZone(berlin.timeZone).time(), QTime(9, 30));
+        QCOMPARE(before.toTimeZone(berlin.timeZone).date(), QDate(2026, 10, 24));
+        QCOMPARE(before.secsTo(after), qint64(2 * 24 * 3600 + 3600));
+        const QDateTime earlyOnTheChangeDay(QDate(2026, 10, 25), QTime(0, 10), berlin.timeZone);
+        QVERIFY(berlin.isSameDay(QDateTime(QDate(2026, 10, 25), QTime(22, 30), Qt::UTC), earlyOnTheChangeDay));
+        QVERIFY(!berlin.isSameDay(QDateTime(QDate(2026, 10, 25), QTime(23, 30), Qt::UTC), earlyOnTheChangeDay));
+        QCOMPARE(berlin.startOfDay(after), QDateTime(QDate(2026, 10, 26), QTime(0, 0), berlin.timeZone));
+
+        // Santiago's 2024-09-08 began at 01:00: half past midnight of that day does not exist.
+        const Calendar santiago { QTimeZone("America/Santiago"), Qt::Monday };
+        const QDateTime nextNight(QDate(2024, 9, 9), QTime(0, 30), santiago.timeZone);
+        QCOMPARE(santiago.addingDays(nextNight, -1).toTimeZone(santiago.timeZone).date(), QDate(2024, 9, 8));
     }
 };
 

@@ -1,25 +1,21 @@
 #include "store/config.h"
 #include "store/log.h"
 #include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
-#include <QThread>
+#include <QTime>
+
+#include <thread>
 
 using namespace kavo;
+using test::row;
 
 class TestLog : public QObject
 {
     Q_OBJECT
-
-private:
-    static QStringList lines()
-    {
-        Log::flush();
-        return QString::fromUtf8(test::readFile(Log::filePath())).split(u'\n', Qt::SkipEmptyParts);
-    }
 
 private Q_SLOTS:
     void initTestCase() { test::useTemporaryDataFolder(); }
@@ -30,65 +26,53 @@ private Q_SLOTS:
         Log::flush();
     }
 
-    void lineFormat()
+    // Steps are messages, "reset" or "remove folder"; the log as written, with each time stamp replaced by "T".
+    void writing_data()
     {
+        test::columns<QStringList, QString>({ "steps", "log" });
+        row("one line", QStringList { "launched, bundle=kavo-voice" }, "T launched, bundle=kavo-voice\n");
+        row("messages unchanged", QStringList { "first line\nsecond line", "Oʻzbek — “quoted” ✓" },
+            "T first line\nsecond line\nT Oʻzbek — “quoted” ✓\n");
+        row("reset empties the file", QStringList { "old run", "reset", "new run" }, "T new run\n");
+        row("a deleted data folder is made again", QStringList { "remove folder", "after" }, "T after\n");
+    }
+
+    void writing()
+    {
+        QFETCH(QStringList, steps);
         const QTime before = QTime::currentTime();
-        Log::write(QStringLiteral("launched, bundle=kavo-voice"));
-        const QStringList written = lines();
-        QCOMPARE(written.size(), 1);
-        const auto match
-            = QRegularExpression(QStringLiteral("^(\\d{2}:\\d{2}:\\d{2}\\.\\d{3}) launched, bundle=kavo-voice$"))
-                  .match(written.first());
-        QVERIFY2(match.hasMatch(), qPrintable(written.first()));
-        const QTime stamped = QTime::fromString(match.captured(1), QStringLiteral("HH:mm:ss.zzz"));
-        QVERIFY(stamped.isValid());
-        QVERIFY(qAbs(before.msecsTo(stamped)) < 60 * 1000);
-        QVERIFY(test::readFile(Log::filePath()).endsWith('\n'));
-    }
-
-    void messagesAreWrittenUnchanged()
-    {
-        Log::write(QStringLiteral("first line\nsecond line"));
-        Log::write(QStringLiteral("Oʻzbek — “quoted” ✓"));
-        const QStringList written = lines();
-        QCOMPARE(written.size(), 3);
-        QVERIFY(written.at(0).endsWith(QStringLiteral(" first line")));
-        QCOMPARE(written.at(1), QStringLiteral("second line"));
-        QVERIFY(written.at(2).endsWith(QStringLiteral(" Oʻzbek — “quoted” ✓")));
-    }
-
-    void resetEmptiesTheFile()
-    {
-        Log::write(QStringLiteral("old run"));
-        Log::reset();
-        Log::write(QStringLiteral("new run"));
-        const QStringList written = lines();
-        QCOMPARE(written.size(), 1);
-        QVERIFY(written.first().endsWith(QStringLiteral(" new run")));
+        for (const QString& step : steps) {
+            if (step == "reset")
+                Log::reset();
+            else if (step == "remove folder")
+                QVERIFY(QDir(Config::directory()).removeRecursively());
+            else
+                Log::write(step);
+        }
+        Log::flush();
+        QString log = QString::fromUtf8(test::readFile(Log::filePath()));
+        static const QRegularExpression stamp(QStringLiteral("(?m)^(\\d{2}:\\d{2}:\\d{2}\\.\\d{3}) "));
+        for (const QRegularExpressionMatch& match : stamp.globalMatch(log))
+            QVERIFY(qAbs(before.msecsTo(QTime::fromString(match.captured(1), "HH:mm:ss.zzz"))) < 60 * 1000);
+        QTEST(log.replace(stamp, "T "), "log");
     }
 
     void linesFromManyThreadsStayWhole()
     {
         constexpr int threads = 8;
         constexpr int perThread = 200;
-        QList<QThread*> writers;
-        for (int t = 0; t < threads; ++t) {
-            writers.append(QThread::create([t] {
-                for (int i = 0; i < perThread; ++i)
-                    Log::write(QStringLiteral("writer %1 line %2 ").arg(t).arg(i) + QString(40, QChar(u'a' + t)));
-            }));
+        {
+            std::vector<std::jthread> writers;
+            for (int t = 0; t < threads; ++t) {
+                writers.emplace_back([t] {
+                    for (int i = 0; i < perThread; ++i)
+                        Log::write(QStringLiteral("writer %1 line %2 ").arg(t).arg(i) + QString(40, QChar(u'a' + t)));
+                });
+            }
         }
-        for (QThread* writer : writers)
-            writer->start();
-        for (QThread* writer : writers) {
-            writer->wait();
-            delete writer;
-        }
-
-        const QStringList written = lines();
+        const QStringList written = test::logText().split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(written.size(), threads * perThread);
-        const QRegularExpression whole(
-            QStringLiteral("^\\d{2}:\\d{2}:\\d{2}\\.\\d{3} writer (\\d) line (\\d+) ([a-h]{40})$"));
+        const QRegularExpression whole(QStringLiteral("^writer (\\d) line (\\d+) ([a-h]{40})$"));
         QList<int> nextLine(threads, 0);
         for (const QString& line : written) {
             const auto match = whole.match(line);
@@ -98,15 +82,6 @@ private Q_SLOTS:
             // One thread's lines keep the order in which that thread wrote them.
             QCOMPARE(match.captured(2).toInt(), nextLine[writer]++);
         }
-    }
-
-    void deletedDataFolderIsRecreated()
-    {
-        QVERIFY(QDir(Config::directory()).removeRecursively());
-        Log::write(QStringLiteral("after the folder went away"));
-        const QStringList written = lines();
-        QCOMPARE(written.size(), 1);
-        QVERIFY(written.first().endsWith(QStringLiteral(" after the folder went away")));
     }
 };
 

@@ -13,7 +13,6 @@
 #include <QTimer>
 
 #include <memory>
-#include <numeric>
 
 using namespace kavo;
 using namespace std::chrono_literals;
@@ -43,6 +42,64 @@ const QString noKey = QStringLiteral("No API key. Add it in Settings, or set GEM
 // The model's classification of a note, without the transcript.
 const QString classification = QStringLiteral(R"("kind":"Meeting","title":"\u201CBudget plan.\u201D","folder":"Work")");
 
+// Holds 0xFF and 0xFE so its Base64 has "+" and "/", and is long enough for a MIME encoder to break lines.
+const QByteArray audio = QByteArray("\x00\xff\xfe RIFF", 8).repeated(20);
+
+// JSON written with single quotes, so rows stay short; AUDIO stands for the recording in standard Base64.
+QByteArray j(const char* text)
+{
+    return QByteArray(text).replace('\'', '"').replace("AUDIO", audio.toBase64());
+}
+
+QByteArray compact(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// A reply whose first candidate has these parts, followed by these further candidate fields.
+QByteArray parts(const char* parts, const char* candidate = "")
+{
+    return j("{'candidates':[{'content':{'parts':[") + j(parts) + "]}" + j(candidate) + "}]}";
+}
+
+// JSON written with single quotes, as text.
+QString q(const char* text)
+{
+    return QString::fromUtf8(j(text));
+}
+
+const QString a79(79, u'a');
+
+// The default settings with these languages and vocabulary words, given as "word" or "word,language" items.
+Config configWith(const QStringList& codes, const QStringList& words)
+{
+    Config config;
+    config.languageCodes = codes;
+    for (const QString& word : words)
+        config.vocabulary << VocabularyWord { {}, word.section(u',', 0, 0), word.section(u',', 1) };
+    return config;
+}
+
+// The instructions with the clean-up block holding one optional line between its header and its two fixed lines.
+QString cleanUpWith(const QString& before, const QString& line, const QString& after = {})
+{
+    return u"Prompt.\n%1\nClean the transcript up for reading, without changing what was meant:\n%2\n"
+           "- Write spoken lists, dates, times and numbers in their normal written form.\n"
+           "- Break long speech into sentences and paragraphs where the speaker paused.\n%3\nEnd."_qs.arg(
+               before, line, after);
+}
+
+GeminiClient clientFor(const QString& codes, bool fillers, bool corrections, bool punctuation, const QString& words,
+    const QString& prompt = u"Prompt."_qs)
+{
+    Config config = configWith(codes.split(u' ', Qt::SkipEmptyParts), words.split(u'|', Qt::SkipEmptyParts));
+    config.prompt = prompt;
+    config.removeFillers = fillers;
+    config.resolveCorrections = corrections;
+    config.punctuation = punctuation;
+    return GeminiClient::fromConfig(config);
+}
+
 } // namespace
 
 class TestGeminiClient : public QObject
@@ -51,7 +108,6 @@ class TestGeminiClient : public QObject
 
     std::unique_ptr<FakeGemini> m_fake;
     QString m_folder;
-    QByteArray m_audio { 3000, 0 }; // every byte value, so that the Base64 alphabet's "+" and "/" both appear
 
     static GeminiClient client(const QString& model = "gemini-3.8-flash")
     {
@@ -60,7 +116,7 @@ class TestGeminiClient : public QObject
 
     QString audioFile(const QString& name) const
     {
-        test::writeFile(m_folder + '/' + name, m_audio);
+        test::writeFile(m_folder + '/' + name, audio);
         return m_folder + '/' + name;
     }
 
@@ -85,11 +141,7 @@ class TestGeminiClient : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_folder = test::useTemporaryDataFolder();
-        std::iota(m_audio.begin(), m_audio.end(), char(0));
-    }
+    void initTestCase() { m_folder = test::useTemporaryDataFolder(); }
 
     void init()
     {
@@ -119,10 +171,10 @@ private Q_SLOTS:
         const QJsonObject body = sent("POST", "/v1beta/" + path.toUtf8());
         const QJsonArray parts = body[u"contents"][0][u"parts"].toArray();
         QVERIFY(interaction || parts[0][u"text"].toString().endsWith(GeminiClient::dictationClosing));
-        const QJsonObject audio = interaction ? body[u"input"][0].toObject() : parts[1][u"inline_data"].toObject();
-        QTEST(audio[u"mime_type"].toString(), "mime");
-        QCOMPARE(QByteArray::fromBase64(audio[u"data"].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors),
-            m_audio);
+        const QJsonObject sound = interaction ? body[u"input"][0].toObject() : parts[1][u"inline_data"].toObject();
+        QTEST(sound[u"mime_type"].toString(), "mime");
+        QCOMPARE(QByteArray::fromBase64(sound[u"data"].toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors),
+            audio);
     }
 
     void retries_data()
@@ -261,6 +313,297 @@ private Q_SLOTS:
         const TransportError error = TransportError::from(reply->error(), reply->errorString());
         QTEST(int(error.kind()), "kind");
         QVERIFY(error.isOffline());
+    }
+
+    void generateContentBody_data()
+    {
+        test::columns<QString, QString, bool, QByteArray>({ "model", "level", "schema", "config" });
+        const QByteArray thinks = j("'temperature':0,'thinkingConfig':{'thinkingLevel':'low'}");
+        row("default model", "gemini-3.8-flash", "low", false, thinks);
+        row("2.x model", "gemini-2.5-pro", "low", false, j("'temperature':0"));
+        row("1.x model", "gemini-1.5-flash", "high", false, j("'temperature':0"));
+        row("no dot after 2", "gemini-20-flash", "low", false, thinks);
+        row("2. not at the start", "x-gemini-2.5", "low", false, thinks);
+        row("empty level", "gemini-3.8-flash", "", false, j("'temperature':0"));
+        row("schema", "g-3", "low", true, j("'responseMimeType':'application/json','responseSchema':{},") + thinks);
+    }
+    void generateContentBody()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, level);
+        QFETCH(bool, schema);
+        QFETCH(QByteArray, config);
+        const GeminiClient client { {}, model, {}, level, {}, false, true, false, {}, {} };
+        const auto requested = schema ? std::optional(QJsonObject {}) : std::nullopt;
+        QCOMPARE(compact(client.generateContentBody(u"Say."_qs, audio, u"audio/mp4"_qs, requested)),
+            j("{'contents':[{'parts':[{'text':'Say.'},{'inline_data':{'data':'AUDIO','mime_type':'audio/mp4'}}],'role':"
+              "'user'}],'generationConfig':{")
+                + config + "}}");
+    }
+
+    // An .m4a in either case is audio/mp4, as the routes show.
+    void mimeTypeIsWavUnlessTheFileIsM4a()
+    {
+        for (const QString& name : { u"a.wav"_qs, u"a.mp3"_qs, u"a.m4a.tmp"_qs, u"recording"_qs })
+            QCOMPARE(GeminiClient::mimeType(u"/tmp/"_qs + name), u"audio/wav"_qs);
+    }
+
+    // No instruction text, temperature or thinking level; empty settings are left out.
+    void transcriptionBody()
+    {
+        GeminiClient client { {}, u"transcribe"_qs, u"never sent"_qs, u"low"_qs, {}, true, true, true, {}, {} };
+        const QByteArray head = j("{'generation_config':{'transcription_config':{");
+        const auto tail
+            = j("}},'input':[{'data':'AUDIO','mime_type':'audio/wav','type':'audio'}],'model':'transcribe'}");
+        QCOMPARE(compact(client.transcriptionBody(audio, u"audio/wav"_qs)), head + j("'mode':'verbatim'") + tail);
+        client.transcriptionMode = u"smart"_qs;
+        client.languageCodes = QStringList { u"uz-UZ"_qs, u"ru-RU"_qs };
+        client.customVocabulary = QStringList { u"F"_qs };
+        QCOMPARE(compact(client.transcriptionBody(audio, u"audio/wav"_qs)),
+            head + j("'custom_vocabulary':['F'],'language_codes':['uz-UZ','ru-RU'],'mode':'smart'") + tail);
+    }
+
+    // Each reader's outcome as one text: "text:…", "bad:detail", "empty" or "json" (not JSON at all).
+    void readers_data()
+    {
+        test::columns<QString, QByteArray, QString>({ "reader", "reply", "outcome" });
+        row("thought part dropped", "text", parts("{'thought':true,'text':'hmm'},{'text':'Salom'}"), "text:Salom");
+        row("joined, trimmed", "text", parts("{'text':' \\n A'},{},{'thought':false,'text':'B\\n'}"), "text:AB");
+        row("first candidate only", "text", j("{'candidates':[{},{'content':{'parts':[{'text':'a'}]}}]}"), "empty");
+        row("only white space", "text", parts("{'text':'  \\n \\t'}", ",'finishReason':'STOP'"), "empty");
+        row("no parts, MAX_TOKENS", "text", parts("", ",'finishReason':'MAX_TOKENS'"), "bad:finishReason MAX_TOKENS");
+        row("thought only", "text", parts("{'thought':true,'text':'x'}", ",'finishReason':'S'"), "bad:finishReason S");
+        row("finish reason not a string", "text", parts("", ",'finishReason':3"), "empty");
+        row("blocked", "text", j("{'promptFeedback':{'blockReason':'OTHER'}}"), "bad:blocked (OTHER)");
+        row("blocked, []", "text", j("{'candidates':[],'promptFeedback':{'blockReason':'X'}}"), "bad:blocked (X)");
+        row("nothing at all", "text", j("{}"), "empty");
+        row("array at the top", "text", j("[]"), "bad:not an object");
+        row("not JSON", "text", j("<html>"), "json");
+        row("steps", "steps", j("{'steps':[{'content':[{'text':'A '}]},{},{'content':[{'text':'B\\n'}]}]}"),
+            "text:A B");
+        row("no steps", "steps", j("{}"), "empty");
+        row("steps of white space", "steps", j("{'steps':[{'content':[{'text':' \\n'}]}]}"), "empty");
+        row("steps in an array", "steps", j("['a']"), "bad:not an object");
+        row("service message", "error", j("{'error':{'message':'API key not valid.'}}"), "text:API key not valid.");
+        row("message not a string", "error", j("{'error':{'message':5}}"), "text:{\"error\":{\"message\":5}}");
+        row("plain text", "error", j("Bad Gateway \xd0\x9e\xd1\x88"), "text:Bad Gateway \xd0\x9e\xd1\x88");
+        row("not UTF-8", "error", j("\xff\xfe error"), "text:unknown error");
+        row("names", "models", j("{'models':[{'name':'models/b'},{'name':5},{'name':'models/models/a'}]}"), "text:a|b");
+        row("models missing", "models", j("{}"), "bad:no models field");
+        row("models not objects", "models", j("{'models':['a']}"), "bad:no models field");
+    }
+    void readers()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QByteArray, reply);
+        QString outcome;
+        try {
+            const QHash<QString, QString (*)(const QByteArray&)> readers { { u"text"_qs, GeminiClient::generatedText },
+                { u"steps"_qs, GeminiClient::interactionText }, { u"error"_qs, GeminiClient::errorMessage },
+                { u"models"_qs, [](const QByteArray& reply) { return GeminiClient::modelNames(reply).join(u'|'); } } };
+            outcome = u"text:"_qs + readers.value(reader)(reply);
+        } catch (const GeminiError& error) {
+            const bool empty = error.kind() == GeminiError::Kind::emptyResponse;
+            QVERIFY(empty || error.kind() == GeminiError::Kind::badResponse);
+            outcome = empty ? u"empty"_qs : u"bad:"_qs + error.detail();
+        } catch (const kavo::JsonError&) {
+            outcome = u"json"_qs;
+        }
+        QTEST(outcome, "outcome");
+    }
+
+    void pickModel_data()
+    {
+        test::columns<QString, QString, QString>({ "names", "current", "picked" });
+        row("current offered", "gemini-3.8-flash my-model", "my-model", "my-model");
+        row("lite flash then pro: first gemini", "gemini-3-flash-lite gemini-3-pro", "gone", "gemini-3-flash-lite");
+        row("general flash wherever it stands", "g-flash-image g-pro g-flash-tts g-flash", "gone", "g-flash");
+        row("each excluded word", "flash-live flash-embedding flash-audio gemma-pro", "gone", "");
+        row("flash without gemini", "gemini-pro flash-x", "gone", "flash-x");
+    }
+    void pickModel()
+    {
+        QFETCH(QString, names);
+        QFETCH(QString, current);
+        QTEST(GeminiClient::pickModel(names.split(u' ', Qt::SkipEmptyParts), current).value_or(QString()), "picked");
+    }
+
+    // A name that would change the address, or is not valid in it, is refused without ending the program.
+    void modelEndpoint()
+    {
+        qunsetenv("KAVO_GEMINI_BASE_URL");
+        QCOMPARE(GeminiClient::modelEndpoint(u"m"_qs, u"generateContent"_qs),
+            QUrl(u"https://generativelanguage.googleapis.com/v1beta/models/m:generateContent"_qs));
+        for (const QString& model : { u"gemini 3"_qs, u"gemini#3"_qs, u"gemini?key=1"_qs, u"/../gemini"_qs, u".."_qs,
+                 u"gemini%zz"_qs, QString() })
+            QVERIFY_THROWS_EXCEPTION(std::exception, GeminiClient::modelEndpoint(model, u"generateContent"_qs));
+    }
+
+    // A read reply as "kind|topic|folder|text"; "bad:detail" for JSON that is not an object, "json" for no JSON.
+    void reply_data()
+    {
+        test::columns<QString, QString>({ "reply", "read" });
+        row("all fields", q("{'text':' Hi.\\n','kind':'tasks','title':'Milk','folder':'Home'}"), "tasks|Milk|Home|Hi.");
+        row("capital kind", q("{'kind':'Meeting','title':'Standup'}"), "meeting|Standup||");
+        row("unknown kind", q("{'kind':'recipe','title':'Soup'}"), "note|Soup||");
+        row("values of other types", q("{'kind':1,'title':2,'folder':null,'text':3}"), "note|||");
+        row("typographic quotes, full stop", q("{'title':' \\u201CBudget review.\\u201D '}"), "note|Budget review||");
+        row("guillemets", q("{'folder':'\\u00AB\\u00ABIsh\\u00BB'}"), "note||Ish|");
+        row("quotes, ellipsis, tab", q("{'title':'\\'Plans for May...\\'\\t'}"), "note|Plans for May||");
+        row("inner full stop stays", q("{'title':'v2.1 release'}"), "note|v2.1 release||");
+        row("run of line breaks", q("{'title':'Budget\\r\\n\\r\\nreview\\u2028'}"), "note|Budget review||");
+        row("title of 100, folder of 50", q("{'title':'%1','folder':'%2'}").arg(QString(100, u'x'), QString(50, u'y')),
+            u"note|%1|%2|"_qs.arg(QString(80, u'x'), QString(40, u'y')));
+        // Characters as the user sees them: an accent joined to its letter, an emoji of two UTF-16 units.
+        row("accent counts once", q("{'title':'%1e\\u0301x'}").arg(a79), u"note|"_qs + a79 + u"e\u0301||"_qs);
+        row("emoji kept whole", q("{'title':'%1\\uD83D\\uDE00x'}").arg(a79), u"note|"_qs + a79 + u"\U0001F600||"_qs);
+        row("truncated object", q("{'kind':'idea'"), "json");
+        row("array", q("[{'kind':'idea'}]"), "bad:not a JSON object");
+        row("null", " null ", "bad:not a JSON object");
+    }
+    void reply()
+    {
+        QFETCH(QString, reply);
+        QString read;
+        try {
+            const NoteFiler::Reply r = NoteFiler::reply(reply);
+            read = QStringList { rawValue(r.result.kind), r.result.topic, r.result.folder, r.text }.join(u'|');
+        } catch (const GeminiError& error) {
+            read = (error.kind() == GeminiError::Kind::badResponse ? u"bad:"_qs : u"other:"_qs) + error.detail();
+        } catch (const JsonError&) {
+            read = u"json"_qs;
+        }
+        QTEST(read, "read");
+    }
+
+    // The rules themselves are in the whole text of a note's instructions, noteText().
+    void textPrompt()
+    {
+        QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, { { u"Ish \"A\""_qs }, {} }),
+            u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
+                + q("['Ish \\'A\\'']\nRecent notes, newest first: []\n\nThe note:\nBuy milk."));
+    }
+
+    void schema()
+    {
+        const auto compact = [](bool transcript) {
+            return QString::fromUtf8(QJsonDocument(NoteFiler::schema(transcript)).toJson(QJsonDocument::Compact));
+        };
+        const QString schema
+            = q("{'properties':{'folder':{'type':'STRING'},'kind':{'enum':['meeting','tasks','journal',"
+                "'idea','note'],'type':'STRING'},%1'title':{'type':'STRING'}},"
+                "'propertyOrdering':[%2],'required':[%2],'type':'OBJECT'}");
+        QCOMPARE(compact(false), schema.arg(QString(), q("'kind','title','folder'")));
+        QCOMPARE(compact(true), schema.arg(q("'text':{'type':'STRING'},"), q("'text','kind','title','folder'")));
+    }
+
+    void titles_data()
+    {
+        test::columns<QString, QString, int, QString>({ "kind", "topic", "number", "title" }); // number 0: none
+        row("meeting", "meeting", "Standup", 3, "Meeting 3 \u00B7 Dec 4");
+        row("meeting without number", "meeting", "", 0, "Meeting 1 \u00B7 Dec 4");
+        row("tasks", "tasks", "Groceries", 0, "Tasks \u00B7 Dec 4");
+        row("journal", "journal", "My day", 0, "Journal \u00B7 Dec 4");
+        row("idea", "idea", "Solar roof", 0, "Idea: Solar roof");
+        row("idea without topic", "idea", "", 0, "Idea");
+        row("note", "note", "Budget review", 0, "Budget review");
+    }
+    void titles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, topic);
+        QFETCH(int, number);
+        const QDateTime date(QDate(2024, 12, 4), QTime(12, 0));
+        const auto given = number ? std::optional(number) : std::nullopt;
+        QTEST(NoteFiler::title(*fromRawValue<NoteFiler::Kind>(kind), topic, given, date), "title");
+    }
+
+    void folders()
+    {
+        const QList<NoteFolder> folders { { QUuid::createUuid(), u"Ideas"_qs }, { QUuid::createUuid(), u"work "_qs },
+            { QUuid::createUuid(), u"Work"_qs } };
+        QCOMPARE(NoteFiler::folder(u"\tWORK"_qs, folders), std::optional(folders[1]));
+        QVERIFY(!NoteFiler::folder(u"Works"_qs, folders));
+    }
+
+    void dictationText()
+    {
+        const auto config = configWith({ "uz-UZ", "ru-RU", "en-US" }, { "Kubernetes", "Anvar,uz-UZ", "Yandex,ru-RU" });
+        QCOMPARE(GeminiClient::fromConfig(config).instructions(GeminiClient::dictationClosing),
+            u"You are transcribing a voice message. Write technical terms, product names, file paths and code "
+            u"identifiers in Latin script. Use normal punctuation and capitalization.\n"
+            "\nThe speaker may mix Uzbek, Russian and English. Keep every word in the language it was spoken in — "
+            "never translate between them. Write Uzbek in Latin script.\n"
+            "\nClean the transcript up for reading, without changing what was meant:\n"
+            "- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words.\n"
+            "- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
+            "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\".\n"
+            "- Write spoken lists, dates, times and numbers in their normal written form.\n"
+            "- Break long speech into sentences and paragraphs where the speaker paused.\n"
+            "\nThese names come up often and are easy to mishear — spell them\n"
+            "exactly like this when you hear them: Kubernetes, Anvar, Yandex.\n"
+            "\nNever translate, summarize, answer, or add anything of your own.\n"
+            "Output only the transcript. If there is no speech, output nothing at all."_qs);
+    }
+
+    // A word of a language other than the chosen ones is left out.
+    void noteText()
+    {
+        const auto config = configWith({ "ru-RU" }, { "Figma", "Anvar,uz-UZ" });
+        const NoteFiler::Context context { { u"Ish"_qs, u"Home"_qs }, { { u"Standup"_qs, u"Home"_qs } } };
+        QCOMPARE(
+            GeminiClient::fromConfig(config).instructions(GeminiClient::noteClosingLead + NoteFiler::rules(context)),
+            u"You are transcribing a voice message. Write technical terms, product names, file paths and code "
+            u"identifiers in Latin script. Use normal punctuation and capitalization.\n"
+            "\nThe speaker talks in Russian.\n"
+            "\nClean the transcript up for reading, without changing what was meant:\n"
+            "- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words.\n"
+            "- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
+            "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\".\n"
+            "- Write spoken lists, dates, times and numbers in their normal written form.\n"
+            "- Break long speech into sentences and paragraphs where the speaker paused.\n"
+            "\nThese names come up often and are easy to mishear — spell them\n"
+            "exactly like this when you hear them: Figma.\n"
+            "\nThis recording is a note the user is dictating into their notes app. Reply with one JSON object.\n"
+            "text: the transcript, following every rule above. Never translate, summarize, answer, or add anything of "
+            "your own. Empty if there is no speech.\n"
+            "kind: \"meeting\" for notes from a meeting or a call; \"tasks\" for things to do; \"journal\" for a diary "
+            "entry about the user's own day; \"idea\" for an idea or a plan to explore; \"note\" for anything else.\n"
+            "title: the note's topic in 2 to 6 words, in the language and script it is spoken in, worded like the "
+            "user's own titles below. No date, number, quotes or full stop: the app adds those.\n"
+            "folder: the existing folder the note belongs in, written exactly as it is listed. Only when none of them "
+            "fits, a short new folder name, 1 to 3 words, in the language of the note.\n"
+            "\nExisting folders: [\"Ish\",\"Home\"]\n"
+            "Recent notes, newest first: [{\"folder\":\"Home\",\"title\":\"Standup\"}]"_qs);
+    }
+
+    // What the texts above do not show. Without languages every word is kept; codes must match exactly, and unknown
+    // ones are skipped.
+    void switches_data()
+    {
+        test::columns<GeminiClient, QString>({ "client", "expected" });
+        const QString vocabulary = u"\nThese names come up often and are easy to mishear \u2014 spell them\n"
+                                   "exactly like this when you hear them: "_qs;
+        row("verbatim, no punctuation, empty prompt", clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
+            u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
+            "sounds and false starts. Do not tidy anything up.\n"
+            "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
+                + vocabulary + u"Anvar, Figma.\n\nEnd."_qs);
+        row("only corrections, a code not exactly Uzbek's",
+            clientFor(u"ru-RU uz"_qs, false, true, true, u"A,uz-UZ|F"_qs),
+            cleanUpWith(u"\nThe speaker talks in Russian.\n"_qs,
+                u"- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
+                "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\"."_qs,
+                vocabulary + u"F.\n"_qs));
+        row("only fillers, an unknown code", clientFor(u"xx-XX uz-UZ"_qs, true, false, true, {}),
+            cleanUpWith(u"\nThe speaker talks in Uzbek. Write Uzbek in Latin script.\n"_qs,
+                u"- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words."_qs));
+    }
+
+    void switches()
+    {
+        QFETCH(GeminiClient, client);
+        QTEST(client.instructions(u"\nEnd."_qs), "expected");
     }
 };
 
