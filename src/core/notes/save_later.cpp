@@ -1,6 +1,8 @@
 #include "save_later.h"
 
-#include "notes_store.h"
+#include "notes_manager.h"
+
+#include <QPointer>
 
 #include <utility>
 
@@ -34,23 +36,22 @@ void SaveLater::runPending()
         work();
 }
 
-bool editNoteLater(
-    SaveLater& saveLater, const NotesAccess& notes, const QUuid& note, const std::function<void(Note&)>& edit)
+bool editNoteLater(SaveLater& saveLater, NotesManager& notes, const QUuid& note, const std::function<void(Note&)>& edit)
 {
-    bool found = false;
-    notes([&](NotesStore& store) {
-        if (Note* target = store.find(note)) {
+    const bool found = notes.change([&](NotesStore& store) {
+        Note* target = store.find(note);
+        if (target)
             edit(*target);
-            found = true;
-        }
+        return target != nullptr;
     });
     if (!found)
         return false;
-    saveLater.schedule([notes, note] {
-        notes([&](NotesStore& store) {
-            if (const Note* edited = store.find(note))
-                store.update(*edited);
-        });
+    saveLater.schedule([notes = QPointer(&notes), note] {
+        if (notes)
+            notes->change([&](NotesStore& store) {
+                if (const Note* edited = store.find(note))
+                    store.update(*edited);
+            });
     });
     return true;
 }

@@ -10,7 +10,7 @@
 namespace kavo {
 
 struct Note;
-struct NotesStore;
+class NotesManager;
 
 /// Runs the latest scheduled work after a quiet spell, so typing is stored once per pause rather than on
 /// every key. Work still pending when the scheduler is destroyed is dropped.
@@ -37,17 +37,11 @@ private:
     std::function<void()> m_work;
 };
 
-/// Runs a change on the notes store its owner holds at the time of the call, and does nothing once the owner
-/// is gone. Owners hand one out that captures themselves through a QPointer, which also lets them announce
-/// the change, for example:
-///     [state = QPointer(appState)](const auto& change) { if (state) state->changeNotes(change); }
-using NotesAccess = std::function<void(const std::function<void(NotesStore&)>& change)>;
-
 /// A typed edit from the Notes screen: applied at once to the note in memory, leaving `updated` alone, and
-/// stored later through NotesStore::update() of the note with that UUID in whatever store the access reaches
-/// then (an import or a wipe may have replaced it; the note may have been deleted). Returns false when the
-/// note is not in the store.
+/// stored later through NotesStore::update() of the note with that UUID as the store stands then (an import or
+/// a wipe may have replaced it; the note may have been deleted; the manager may be gone). Returns false when
+/// the note is not in the store.
 bool editNoteLater(
-    SaveLater& saveLater, const NotesAccess& notes, const QUuid& note, const std::function<void(Note&)>& edit);
+    SaveLater& saveLater, NotesManager& notes, const QUuid& note, const std::function<void(Note&)>& edit);
 
 } // namespace kavo

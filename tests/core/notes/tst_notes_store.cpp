@@ -5,6 +5,7 @@
 #include "support/table_rows.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -230,16 +231,20 @@ private Q_SLOTS:
     void typedEditIsStoredLaterWhileTheNoteExists()
     {
         const QDateTime earlier = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
-        NotesStore store = NotesStore::starter();
-        store.notes = { { QUuid::createUuid(), {}, "", "", earlier, earlier, {}, {} } };
+        auto* manager = new NotesManager;
+        manager->change([&](NotesStore& store) {
+            store.notes = { { QUuid::createUuid(), {}, "", "", earlier, earlier, {}, {} } };
+        });
+        const NotesStore& store = manager->store();
         const QUuid id = store.notes.first().id;
-        const NotesAccess access = [&store](const auto& change) { change(store); };
+        QSignalSpy changed(manager, &NotesManager::noteChanged);
         SaveLater saveLater;
-        QVERIFY(editNoteLater(saveLater, access, id, [](Note& n) { n.title = "Ti"; }));
-        QVERIFY(editNoteLater(saveLater, access, id, [](Note& n) { n.body = "Body"; }));
-        QVERIFY(!editNoteLater(saveLater, access, QUuid::createUuid(), [](Note& n) { n.title = "X"; }));
-        // Applied in memory at once; stored, with `updated` stamped, only later.
+        QVERIFY(editNoteLater(saveLater, *manager, id, [](Note& n) { n.title = "Ti"; }));
+        QVERIFY(editNoteLater(saveLater, *manager, id, [](Note& n) { n.body = "Body"; }));
+        QVERIFY(!editNoteLater(saveLater, *manager, QUuid::createUuid(), [](Note& n) { n.title = "X"; }));
+        // Applied in memory and announced at once; stored, with `updated` stamped, only later.
         QCOMPARE(QString(store.notes.first().title + store.notes.first().body), "TiBody");
+        QCOMPARE(changed.size(), 2);
         QCOMPARE(store.notes.first().updated, earlier);
         QVERIFY(!QFile::exists(NotesStore::filePath()));
         saveLater.flush();
@@ -247,9 +252,16 @@ private Q_SLOTS:
         QCOMPARE(NotesStore::load().notes, store.notes);
 
         // The save looks the note up when it runs: one deleted meanwhile is not brought back.
-        QVERIFY(editNoteLater(saveLater, access, id, [](Note& n) { n.title = "Gone"; }));
-        store.notes.clear();
+        QVERIFY(editNoteLater(saveLater, *manager, id, [](Note& n) { n.title = "Gone"; }));
+        manager->change([](NotesStore& store) { store.notes.clear(); });
         QVERIFY(QFile::remove(NotesStore::filePath()));
+        saveLater.flush();
+        QVERIFY(!QFile::exists(NotesStore::filePath()));
+
+        // Nor does a save outlive the manager it was meant for.
+        manager->change([&](NotesStore& store) { store.notes = { { id, {}, "", "", earlier, earlier, {}, {} } }; });
+        QVERIFY(editNoteLater(saveLater, *manager, id, [](Note& n) { n.title = "Late"; }));
+        delete manager;
         saveLater.flush();
         QVERIFY(!QFile::exists(NotesStore::filePath()));
     }
