@@ -24,12 +24,6 @@ using namespace kavo;
 
 namespace {
 
-QStringList logLines()
-{
-    Log::flush();
-    return QString::fromUtf8(test::readFile(Log::filePath())).split('\n', Qt::SkipEmptyParts);
-}
-
 // Sink inputs of this process on the private sound server, as pactl lists them.
 bool isPlaying()
 {
@@ -125,7 +119,7 @@ private Q_SLOTS:
         QTest::qWait(300); // the bus's error reply, when there is one, comes back and goes unreported
         other.unregisterService(service);
         QDBusConnection::disconnectFromBus("silent notifications");
-        QCOMPARE(logLines(), QStringList());
+        QCOMPARE(test::logText(), QString());
     }
 
     void soundsComeFromTheTheme_data()
@@ -154,7 +148,7 @@ private Q_SLOTS:
         EventSounds sounds;
         sounds.play(EventSound::phoneDone); // the longest sound of the theme: about a second
         QTRY_VERIFY_WITH_TIMEOUT(isPlaying(), 3000);
-        QCOMPARE(logLines(), QStringList());
+        QCOMPARE(test::logText(), QString());
     }
 
     void hungSoundServerHoldsNothingUp()
@@ -184,8 +178,8 @@ private Q_SLOTS:
             qunsetenv("PULSE_SERVER");
         QVERIFY(reached);
         QVERIFY2(playMs < 100, qPrintable(QString::number(playMs)));
-        const QStringList lines = logLines();
-        QVERIFY2(lines.size() == 1 && lines.first().contains(" sounds unavailable: "), qPrintable(lines.join('\n')));
+        const QString log = test::logText();
+        QVERIFY2(log.count(u'\n') == 1 && log.startsWith("sounds unavailable: "), qPrintable(log));
     }
 };
 
