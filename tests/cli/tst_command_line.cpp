@@ -218,7 +218,6 @@ private Q_SLOTS:
         QCOMPARE(test::makeSpeechWav(speech, "One dictation from the command line"), QString());
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(speech));
-        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         m_gemini->enqueue(FakeGemini::text("One dictation from the command line"));
 
         const test::MicrophoneLock quiet;

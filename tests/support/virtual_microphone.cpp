@@ -23,7 +23,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int sampleRate = 16000;
 constexpr std::chrono::milliseconds chunkDuration { 20 };
-constexpr qsizetype samplesPerChunk = sampleRate * chunkDuration.count() / 1000;
+constexpr qsizetype samplesPerChunk = sampleRate * chunkDuration.count() / 1000, chunkBytes = 2 * samplesPerChunk;
 // A reader that takes nothing for this long is stuck; the feeding thread gives up instead of hanging the test.
 constexpr std::chrono::seconds stallLimit { 10 };
 
@@ -80,7 +80,8 @@ bool VirtualMicrophone::setWavFile(const QString& path)
 
 void VirtualMicrophone::setSamples(const std::vector<qint16>& samples)
 {
-    m_content.resize(qsizetype(samples.size() * 2));
+    // Whole chunks: the last one is filled up with silence.
+    m_content = QByteArray(qsizetype((samples.size() + samplesPerChunk - 1) / samplesPerChunk * chunkBytes), 0);
     qToLittleEndian<qint16>(samples.data(), qsizetype(samples.size()), m_content.data());
 }
 
@@ -144,27 +145,21 @@ void VirtualMicrophone::feed()
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
 
-    const qsizetype chunkBytes = 2 * samplesPerChunk;
     const QByteArray silence(chunkBytes, 0);
     // Every chunk is due at a fixed offset from the start, so a late chunk never shifts the ones after it.
     const auto begin = Clock::now();
     for (qsizetype chunk = 0;; ++chunk) {
         const qsizetype offset = chunk * chunkBytes;
-        const bool inContent = offset < m_content.size();
         {
             std::unique_lock lock(m_mutex);
             if (m_changed.wait_until(lock, begin + chunk * chunkDuration, [this] { return m_stopRequested.load(); }))
                 break;
-            if (!inContent && !m_finished) {
+            if (offset >= m_content.size() && !m_finished) {
                 m_finished = true;
                 m_changed.notify_all();
             }
         }
-        if (!inContent && m_afterContent == AfterContent::Stop)
-            break;
-        if (!write(inContent
-                    ? QByteArrayView(m_content).sliced(offset).first(std::min(chunkBytes, m_content.size() - offset))
-                    : QByteArrayView(silence)))
+        if (!write(offset < m_content.size() ? QByteArrayView(m_content).sliced(offset, chunkBytes) : silence))
             break;
     }
     {

@@ -21,15 +21,12 @@ namespace kavo::test {
 double envelopeCorrelation(const std::vector<float>& fed, const std::vector<float>& recorded);
 
 /// Plays 16 kHz mono 16-bit audio into a FIFO the way a microphone delivers it: 20 ms chunks paced by a steady clock
-/// from its own thread. By default it feeds the private PulseAudio's pipe source, which passes on whatever arrives at
-/// once, so unpaced writes would reach recorders as one burst. Holds a MicrophoneLock from start() to stop().
+/// from its own thread, then silence until stop(). By default it feeds the private PulseAudio's pipe source, which
+/// passes on whatever arrives at once, so unpaced writes would reach recorders as one burst, and which produces
+/// nothing while nothing is written. Holds a MicrophoneLock from start() to stop().
 class VirtualMicrophone
 {
 public:
-    /// What follows the content. The pipe source produces nothing while nothing is written, so a recorder that must
-    /// keep receiving frames needs Silence.
-    enum class AfterContent { Stop, Silence };
-
     explicit VirtualMicrophone(QString fifoPath = TestServices::microphoneFifo())
         : m_fifoPath(std::move(fifoPath))
     { }
@@ -40,7 +37,6 @@ public:
     /// Takes the samples of a 16 kHz mono 16-bit WAV file as the content; false (see errorString()) for other files.
     bool setWavFile(const QString& path);
     void setSamples(const std::vector<qint16>& samples);
-    void setAfterContent(AfterContent afterContent) { m_afterContent = afterContent; }
 
     /// Starts feeding the FIFO; false (see errorString()) when nothing reads it or another test program keeps the
     /// microphone.
@@ -60,7 +56,6 @@ private:
 
     QString m_fifoPath;
     QByteArray m_content; ///< little-endian samples
-    AfterContent m_afterContent = AfterContent::Stop;
 
     std::unique_ptr<MicrophoneLock> m_lock;
     int m_fd = -1;

@@ -122,7 +122,6 @@ private Q_SLOTS:
         AudioRecorder recorder;
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech));
-        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
 
         const auto started = std::chrono::steady_clock::now();
         recorder.start(deviceID, noiseReduction);
@@ -236,7 +235,6 @@ private Q_SLOTS:
         recorder.start(second.name, noiseReduction);
         test::VirtualMicrophone feed(second.fifo);
         feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
-        feed.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         QVERIFY(feed.start() && feed.wait());
         second.unplug();
         feed.stop();
