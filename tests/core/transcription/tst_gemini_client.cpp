@@ -257,7 +257,7 @@ private Q_SLOTS:
 
     void transcribesAndFilesNotes()
     {
-        const NoteFiler::Context context { { "Work" }, { { "Standup", "Work" } } };
+        const NoteFiler::Context context { { "Work \"A\"" }, { { "Standup", "Work" } } };
         const NoteFiler::Result meeting { NoteFiler::Kind::meeting, "Budget plan", "Work" };
         m_fake->enqueue(FakeGemini::text("{" + classification + R"(,"text":" We plan. "})"));
         NoteFiler::Reply note;
@@ -271,7 +271,8 @@ private Q_SLOTS:
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
         QCOMPARE(run(client().transcribeNote(audioFile("n.wav"), context)), "Gemini returned no text.");
 
-        // Filing typed text: one text part, the schema without the transcript and no thinking.
+        // Filing typed text: one text part, the schema without the transcript and no thinking. The rules themselves
+        // are in the whole text of a note's instructions, instructions().
         init();
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
         NoteFiler::Result filed;
@@ -279,7 +280,10 @@ private Q_SLOTS:
         QCOMPARE(filed, meeting);
         body = sent("POST", "/v1beta/models/gemini-3.8-flash:generateContent");
         QCOMPARE(body[u"contents"][0][u"parts"].toArray(),
-            (QJsonArray { QJsonObject { { "text", NoteFiler::textPrompt("We met.", context) } } }));
+            (QJsonArray { QJsonObject { { "text",
+                QString(u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
+                    + q("['Work \\'A\\'']\nRecent notes, newest first: [{'folder':'Work','title':'Standup'}]\n\n"
+                        "The note:\nWe met.")) } } }));
         QCOMPARE(body[u"generationConfig"][u"responseSchema"].toObject(), NoteFiler::schema(false));
         QVERIFY(!body[u"generationConfig"].toObject().contains("thinkingConfig"));
     }
@@ -469,14 +473,6 @@ private Q_SLOTS:
             read = u"json"_qs;
         }
         QTEST(read, "read");
-    }
-
-    // The rules themselves are in the whole text of a note's instructions, instructions().
-    void textPrompt()
-    {
-        QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, { { u"Ish \"A\""_qs }, {} }),
-            u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
-                + q("['Ish \\'A\\'']\nRecent notes, newest first: []\n\nThe note:\nBuy milk."));
     }
 
     void schema()
