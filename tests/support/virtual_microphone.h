@@ -46,8 +46,16 @@ public:
     /// Waits until the content has played; false when the time runs out or feeding failed.
     bool wait(std::chrono::milliseconds timeout = std::chrono::minutes(2));
     /// True once the whole content has been fed and its duration has passed.
-    bool isFinished() const;
-    QString errorString() const;
+    bool isFinished() const
+    {
+        const std::lock_guard guard(m_mutex);
+        return m_finished;
+    }
+    QString errorString() const
+    {
+        const std::lock_guard guard(m_mutex);
+        return m_error;
+    }
 
 private:
     void feed();
