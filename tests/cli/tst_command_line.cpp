@@ -160,8 +160,9 @@ private Q_SLOTS:
         QCOMPARE(broken.isEmpty() ? file : test::readFile(path(broken.first())), stored.isEmpty() ? file : stored);
     }
 
-    // Newest first, whatever the order in the file; a file that cannot be read is reported and left alone.
-    void history_data()
+    // What the history and snippets commands print. History is newest first, whatever the order in the file; a file
+    // that cannot be read is reported and left alone. A text to expand reaches the expansion exactly as given.
+    void printing_data()
     {
         test::columns<QStringList, QByteArray, int, QString>({ "arguments", "file", "exitCode", "out" });
         const QString failed = "2026-12-05 13:00  failed     0 words\n";
@@ -169,45 +170,33 @@ private Q_SLOTS:
         const QString discarded = "2026-12-01 15:30  discarded  1 word  bitta\n";
         const QList<HistoryEntry> stored = History::decode(storedHistory).value().entries;
         const QJsonArray newestTwo { stored[2].toJson(), stored[0].toJson() };
-        row("all", QStringList(), storedHistory, 0, failed + done + discarded);
-        row("limit 2", QStringList { "--limit", "2" }, storedHistory, 0, failed + done);
-        row("limit beyond the list", QStringList { "--limit", "50" }, storedHistory, 0, failed + done + discarded);
-        row("JSON", QStringList { "--json", "--limit", "2" }, storedHistory, 0,
+        const QStringList history { "history" }, expand { "snippets", "expand" };
+        row("all", history, storedHistory, 0, failed + done + discarded);
+        row("limit 2", history + QStringList { "--limit", "2" }, storedHistory, 0, failed + done);
+        row("limit beyond the list", history + QStringList { "--limit", "50" }, storedHistory, 0,
+            failed + done + discarded);
+        row("JSON", history + QStringList { "--json", "--limit", "2" }, storedHistory, 0,
             QString::fromUtf8(QJsonDocument(newestTwo).toJson()));
-        row("duration as string", QStringList(), QByteArray(storedHistory).replace("text", "duration"), 1, "");
-        row("fractional seconds", QStringList(), QByteArray(storedHistory).replace("17Z", "17.5Z"), 1, "");
+        row("duration as string", history, QByteArray(storedHistory).replace("text", "duration"), 1, "");
+        row("fractional seconds", history, QByteArray(storedHistory).replace("17Z", "17.5Z"), 1, "");
+        row("expand, white space and lines kept", expand + QStringList { "  To addr, MENING\nmanzilim.  " },
+            storedHistory, 0, "  To A\nB, Toshkent.  \n");
+        row("expand empty text", expand + QStringList { "" }, storedHistory, 0, "\n");
+        row("expand text like an option", expand + QStringList { "--help" }, storedHistory, 0, "--help\n");
     }
 
-    void history()
+    void printing()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, file);
         QFETCH(int, exitCode);
         test::writeFile(History::filePath(), file);
-        const test::CommandResult result = run(QStringList { "history" } + arguments);
+        test::writeFile(Config::filePath(), snippetsConfig);
+        const test::CommandResult result = run(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QTEST(QString::fromUtf8(result.out), "out");
         QVERIFY2(exitCode ? result.err.startsWith("kavo-voice: cannot read ") : result.err.isEmpty(), result.err);
         QCOMPARE(test::readFile(History::filePath()), file);
-    }
-
-    // The text reaches the expansion exactly as given.
-    void snippets_data()
-    {
-        test::columns<QString, QString>({ "text", "out" });
-        row("white space and lines kept", "  To addr, MENING\nmanzilim.  ", "  To A\nB, Toshkent.  \n");
-        row("empty text", "", "\n");
-        row("text like an option", "--help", "--help\n");
-    }
-
-    void snippets()
-    {
-        QFETCH(QString, text);
-        test::writeFile(Config::filePath(), snippetsConfig);
-        const test::CommandResult result = run({ "snippets", "expand", text });
-        QCOMPARE(result.exitCode, 0);
-        QTEST(QString::fromUtf8(result.out), "out");
-        QVERIFY2(result.err.isEmpty(), result.err);
     }
 
     void dictateRecordsTranscribesAndKeepsTheEntry()
@@ -218,7 +207,6 @@ private Q_SLOTS:
         QCOMPARE(test::makeSpeechWav(speech, "One dictation from the command line"), QString());
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(speech));
-        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         m_gemini->enqueue(FakeGemini::text("One dictation from the command line"));
 
         const test::MicrophoneLock quiet;
@@ -237,24 +225,12 @@ private Q_SLOTS:
         QVERIFY(qAbs(entry.duration - 3) < 0.3 && !entry.latency);
     }
 
-    void transcribeSendsARefusedM4aOnceMoreAsWav()
-    {
-        m_gemini->enqueue(FakeGemini::error(400, "Request contains an invalid argument: audio"));
-        m_gemini->enqueue(FakeGemini::text("Sent as WAV"));
-        const test::CommandResult result = run({ "transcribe", toneWav() });
-        QCOMPARE(result.exitCode, 0);
-        QCOMPARE(result.out, "Sent as WAV\n");
-        QCOMPARE(m_gemini->requests().size(), 2);
-        const auto [mimeType, bytes] = sentAudio(m_gemini->requests().last());
-        QCOMPARE(mimeType, "audio/wav");
-        QCOMPARE(bytes.size(), 44 + 8000 * 2); // the recording format: 16 kHz mono 16-bit
-        QVERIFY(test::readFile(path("kavo.log")).contains("Gemini refused m4a with 400; sending WAV"));
-    }
-
-    // Each file's transcript, its snippets expanded, on a JSON line of its own; the recording goes as M4A.
+    // Each file's transcript, its snippets expanded, on a JSON line of its own. The recording goes as M4A, and once
+    // more as the WAV of the recording format when the service refuses the M4A.
     void transcribeWritesAJsonLinePerFile()
     {
         m_gemini->enqueue(FakeGemini::text("one"));
+        m_gemini->enqueue(FakeGemini::error(400, "Request contains an invalid argument: audio"));
         m_gemini->enqueue(FakeGemini::text("Write to my mail today"));
         const test::CommandResult result = run({ "transcribe", "--json", toneWav(), toneWav() });
         QCOMPARE(result.exitCode, 0);
@@ -264,12 +240,16 @@ private Q_SLOTS:
         QCOMPARE(QString(second["text"].toString() + " | " + second["model"].toString()),
             "Write to aziz@kavo.uz today | gemini-3.8-flash");
         QVERIFY(second["seconds"].toDouble() >= 0);
-        QCOMPARE(m_gemini->requests().size(), 2);
+        QCOMPARE(m_gemini->requests().size(), 3);
         const FakeGemini::Request request = m_gemini->requests().first();
         QCOMPARE(request.path + ' ' + request.header("x-goog-api-key"),
             "/v1beta/models/gemini-3.8-flash:generateContent test-key");
         const auto [mimeType, bytes] = sentAudio(request);
         QCOMPARE(QString(mimeType + ' ' + bytes.mid(4, 4)), "audio/mp4 ftyp");
+        const auto [resentType, resent] = sentAudio(m_gemini->requests().last());
+        QCOMPARE(resentType, "audio/wav");
+        QCOMPARE(resent.size(), 44 + 8000 * 2); // 16 kHz mono 16-bit
+        QVERIFY(test::readFile(path("kavo.log")).contains("Gemini refused m4a with 400; sending WAV"));
     }
 
     void transcribeClassifiesANote()

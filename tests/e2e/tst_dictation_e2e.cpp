@@ -130,7 +130,6 @@ private:
         test::VirtualMicrophone microphone;
         if (!microphone.setWavFile(m_speech))
             return false;
-        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         pressHotkey(m_display, true);
         if (!QTest::qWaitFor([&] { return app.state.phase() == Phase::recording; }, 3000))
             return false;

@@ -15,79 +15,55 @@
 
 namespace kavo::test {
 
-/// The samples of a 16 kHz mono 16-bit PCM WAV file, or why the file is not one.
-struct WavSamples
-{
-    std::vector<qint16> samples;
-    QString error;
-
-    bool isValid() const { return error.isEmpty(); }
-};
-
-/// Reads a 16 kHz mono 16-bit PCM WAV, walking the RIFF chunks to "fmt " and "data" (writers put LIST and other
-/// chunks in between). A data chunk that claims more than the file holds, as streamed WAVs do, ends at the file's end.
-WavSamples readWav(const QByteArray& bytes);
-
 /// How closely a 16 kHz recording follows the loudness of what the microphone was fed: the best correlation of their
 /// level envelopes (RMS per 20 ms), either leading by up to 0.5 s. The envelope is the shape of speech over time,
 /// which survives noise reduction and the small delay before a stream connects; a faithful recording scores over 0.8.
 double envelopeCorrelation(const std::vector<float>& fed, const std::vector<float>& recorded);
 
 /// Plays 16 kHz mono 16-bit audio into a FIFO the way a microphone delivers it: 20 ms chunks paced by a steady clock
-/// from its own thread, without drift when a chunk is late. By default it feeds the private PulseAudio's pipe source,
-/// which passes on whatever arrives at once, so unpaced writes would reach recorders as one burst. The microphone
-/// holds a MicrophoneLock from start() to stop().
+/// from its own thread, then silence until stop(). By default it feeds the private PulseAudio's pipe source, which
+/// passes on whatever arrives at once, so unpaced writes would reach recorders as one burst, and which produces
+/// nothing while nothing is written. Holds a MicrophoneLock from start() to stop().
 class VirtualMicrophone
 {
 public:
-    static constexpr int sampleRate = 16000;
-    static constexpr std::chrono::milliseconds chunkDuration { 20 };
-    static constexpr std::size_t samplesPerChunk = sampleRate * chunkDuration.count() / 1000;
-
-    /// What the microphone feeds once the content has played. The pipe source produces nothing while nothing is
-    /// written, so a recorder that must keep receiving frames needs Silence.
-    enum class AfterContent { Stop, Silence };
-
-    explicit VirtualMicrophone(QString fifoPath = TestServices::microphoneFifo());
-    ~VirtualMicrophone();
+    explicit VirtualMicrophone(QString fifoPath = TestServices::microphoneFifo())
+        : m_fifoPath(std::move(fifoPath))
+    { }
+    ~VirtualMicrophone() { stop(); }
     VirtualMicrophone(const VirtualMicrophone&) = delete;
     VirtualMicrophone& operator=(const VirtualMicrophone&) = delete;
 
-    /// The content is set before start(). Takes a WAV file's samples as the content; false (see errorString()) when it
-    /// is not 16 kHz mono 16-bit PCM.
+    /// Takes the samples of a 16 kHz mono 16-bit WAV file as the content; false (see errorString()) for other files.
     bool setWavFile(const QString& path);
-    void setSamples(std::vector<qint16> samples);
-    void setSilence(std::chrono::milliseconds duration);
-    void setAfterContent(AfterContent afterContent) { m_afterContent = afterContent; }
+    void setSamples(const std::vector<qint16>& samples);
 
-    const std::vector<qint16>& samples() const { return m_samples; }
-    std::chrono::milliseconds contentDuration() const;
-
-    /// Opens the FIFO and starts feeding it. False (see errorString()) when nothing reads the FIFO, it is not a FIFO,
-    /// the microphone is already running or another test program keeps the microphone.
+    /// Starts feeding the FIFO; false (see errorString()) when nothing reads it or another test program keeps the
+    /// microphone.
     bool start();
     /// Stops feeding, also in the middle of the content, and closes the FIFO.
     void stop();
     /// Waits until the content has played; false when the time runs out or feeding failed.
     bool wait(std::chrono::milliseconds timeout = std::chrono::minutes(2));
-
     /// True once the whole content has been fed and its duration has passed.
-    bool isFinished() const;
-    /// True while the feeding thread runs (through the silence after the content, with AfterContent::Silence).
-    bool isRunning() const;
-    QString errorString() const;
+    bool isFinished() const
+    {
+        const std::lock_guard guard(m_mutex);
+        return m_finished;
+    }
+    QString errorString() const
+    {
+        const std::lock_guard guard(m_mutex);
+        return m_error;
+    }
 
 private:
-    using Clock = std::chrono::steady_clock;
-
     void feed();
-    bool writeChunk(const qint16* samples, std::size_t count);
-    void fail(const QString& error);
-    void closeFifo();
+    bool write(QByteArrayView bytes);
+    bool fail(const QString& error);
 
     QString m_fifoPath;
-    std::vector<qint16> m_samples;
-    AfterContent m_afterContent = AfterContent::Stop;
+    QByteArray m_content; ///< little-endian samples
 
     std::unique_ptr<MicrophoneLock> m_lock;
     int m_fd = -1;

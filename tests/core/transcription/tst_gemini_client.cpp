@@ -80,12 +80,12 @@ Config configWith(const QStringList& codes, const QStringList& words)
     return config;
 }
 
-// The instructions with the clean-up block holding one optional line between its header and its two fixed lines.
-QString cleanUpWith(const QString& before, const QString& line, const QString& after = {})
+// The clean-up block of the instructions, holding `line` between its header and its two fixed lines.
+QString cleanUp(const QString& before, const QString& line, const QString& after = {})
 {
-    return u"Prompt.\n%1\nClean the transcript up for reading, without changing what was meant:\n%2\n"
+    return u"%1\nClean the transcript up for reading, without changing what was meant:\n%2\n"
            "- Write spoken lists, dates, times and numbers in their normal written form.\n"
-           "- Break long speech into sentences and paragraphs where the speaker paused.\n%3\nEnd."_qs.arg(
+           "- Break long speech into sentences and paragraphs where the speaker paused.\n%3"_qs.arg(
                before, line, after);
 }
 
@@ -156,6 +156,8 @@ private Q_SLOTS:
         row("generate content", "gemini-3.8-flash", "a.wav", "models/gemini-3.8-flash:generateContent", "audio/wav");
         row("M4A in capitals", "gemini-2.5-flash", "a.M4A", "models/gemini-2.5-flash:generateContent", "audio/mp4");
         row("transcription route", "gemini-3-transcribe", "a.m4a", "interactions", "audio/mp4");
+        row("M4A only at the end", "gemini-3.8-flash", "a.m4a.tmp", "models/gemini-3.8-flash:generateContent",
+            "audio/wav");
     }
 
     void routes()
@@ -255,7 +257,7 @@ private Q_SLOTS:
 
     void transcribesAndFilesNotes()
     {
-        const NoteFiler::Context context { { "Work" }, { { "Standup", "Work" } } };
+        const NoteFiler::Context context { { "Work \"A\"" }, { { "Standup", "Work" } } };
         const NoteFiler::Result meeting { NoteFiler::Kind::meeting, "Budget plan", "Work" };
         m_fake->enqueue(FakeGemini::text("{" + classification + R"(,"text":" We plan. "})"));
         NoteFiler::Reply note;
@@ -269,7 +271,8 @@ private Q_SLOTS:
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
         QCOMPARE(run(client().transcribeNote(audioFile("n.wav"), context)), "Gemini returned no text.");
 
-        // Filing typed text: one text part, the schema without the transcript and no thinking.
+        // Filing typed text: one text part, the schema without the transcript and no thinking. The rules themselves
+        // are in the whole text of a note's instructions, instructions().
         init();
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
         NoteFiler::Result filed;
@@ -277,7 +280,10 @@ private Q_SLOTS:
         QCOMPARE(filed, meeting);
         body = sent("POST", "/v1beta/models/gemini-3.8-flash:generateContent");
         QCOMPARE(body[u"contents"][0][u"parts"].toArray(),
-            (QJsonArray { QJsonObject { { "text", NoteFiler::textPrompt("We met.", context) } } }));
+            (QJsonArray { QJsonObject { { "text",
+                QString(u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
+                    + q("['Work \\'A\\'']\nRecent notes, newest first: [{'folder':'Work','title':'Standup'}]\n\n"
+                        "The note:\nWe met.")) } } }));
         QCOMPARE(body[u"generationConfig"][u"responseSchema"].toObject(), NoteFiler::schema(false));
         QVERIFY(!body[u"generationConfig"].toObject().contains("thinkingConfig"));
     }
@@ -339,13 +345,6 @@ private Q_SLOTS:
             j("{'contents':[{'parts':[{'text':'Say.'},{'inline_data':{'data':'AUDIO','mime_type':'audio/mp4'}}],'role':"
               "'user'}],'generationConfig':{")
                 + config + "}}");
-    }
-
-    // An .m4a in either case is audio/mp4, as the routes show.
-    void mimeTypeIsWavUnlessTheFileIsM4a()
-    {
-        for (const QString& name : { u"a.wav"_qs, u"a.mp3"_qs, u"a.m4a.tmp"_qs, u"recording"_qs })
-            QCOMPARE(GeminiClient::mimeType(u"/tmp/"_qs + name), u"audio/wav"_qs);
     }
 
     // No instruction text, temperature or thinking level; empty settings are left out.
@@ -476,25 +475,15 @@ private Q_SLOTS:
         QTEST(read, "read");
     }
 
-    // The rules themselves are in the whole text of a note's instructions, noteText().
-    void textPrompt()
-    {
-        QCOMPARE(NoteFiler::textPrompt(u"Buy milk."_qs, { { u"Ish \"A\""_qs }, {} }),
-            u"The user dictated a note. Reply with one JSON object.\n\n"_qs + NoteFiler::classificationRules
-                + q("['Ish \\'A\\'']\nRecent notes, newest first: []\n\nThe note:\nBuy milk."));
-    }
-
     void schema()
     {
-        const auto compact = [](bool transcript) {
-            return QString::fromUtf8(QJsonDocument(NoteFiler::schema(transcript)).toJson(QJsonDocument::Compact));
-        };
+        const auto encoded = [](bool transcript) { return QString::fromUtf8(compact(NoteFiler::schema(transcript))); };
         const QString schema
             = q("{'properties':{'folder':{'type':'STRING'},'kind':{'enum':['meeting','tasks','journal',"
                 "'idea','note'],'type':'STRING'},%1'title':{'type':'STRING'}},"
                 "'propertyOrdering':[%2],'required':[%2],'type':'OBJECT'}");
-        QCOMPARE(compact(false), schema.arg(QString(), q("'kind','title','folder'")));
-        QCOMPARE(compact(true), schema.arg(q("'text':{'type':'STRING'},"), q("'text','kind','title','folder'")));
+        QCOMPARE(encoded(false), schema.arg(QString(), q("'kind','title','folder'")));
+        QCOMPARE(encoded(true), schema.arg(q("'text':{'type':'STRING'},"), q("'text','kind','title','folder'")));
     }
 
     void titles_data()
@@ -526,84 +515,68 @@ private Q_SLOTS:
         QVERIFY(!NoteFiler::folder(u"Works"_qs, folders));
     }
 
-    void dictationText()
+    // Whole instruction texts. A word of a language other than the chosen ones is left out, and without languages
+    // every word is kept; codes must match exactly, and unknown ones are skipped.
+    void instructions_data()
     {
-        const auto config = configWith({ "uz-UZ", "ru-RU", "en-US" }, { "Kubernetes", "Anvar,uz-UZ", "Yandex,ru-RU" });
-        QCOMPARE(GeminiClient::fromConfig(config).instructions(GeminiClient::dictationClosing),
-            u"You are transcribing a voice message. Write technical terms, product names, file paths and code "
-            u"identifiers in Latin script. Use normal punctuation and capitalization.\n"
-            "\nThe speaker may mix Uzbek, Russian and English. Keep every word in the language it was spoken in — "
-            "never translate between them. Write Uzbek in Latin script.\n"
-            "\nClean the transcript up for reading, without changing what was meant:\n"
-            "- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words.\n"
-            "- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
-            "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\".\n"
-            "- Write spoken lists, dates, times and numbers in their normal written form.\n"
-            "- Break long speech into sentences and paragraphs where the speaker paused.\n"
-            "\nThese names come up often and are easy to mishear — spell them\n"
-            "exactly like this when you hear them: Kubernetes, Anvar, Yandex.\n"
-            "\nNever translate, summarize, answer, or add anything of your own.\n"
-            "Output only the transcript. If there is no speech, output nothing at all."_qs);
-    }
-
-    // A word of a language other than the chosen ones is left out.
-    void noteText()
-    {
-        const auto config = configWith({ "ru-RU" }, { "Figma", "Anvar,uz-UZ" });
-        const NoteFiler::Context context { { u"Ish"_qs, u"Home"_qs }, { { u"Standup"_qs, u"Home"_qs } } };
-        QCOMPARE(
-            GeminiClient::fromConfig(config).instructions(GeminiClient::noteClosingLead + NoteFiler::rules(context)),
-            u"You are transcribing a voice message. Write technical terms, product names, file paths and code "
-            u"identifiers in Latin script. Use normal punctuation and capitalization.\n"
-            "\nThe speaker talks in Russian.\n"
-            "\nClean the transcript up for reading, without changing what was meant:\n"
-            "- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words.\n"
-            "- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
-            "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\".\n"
-            "- Write spoken lists, dates, times and numbers in their normal written form.\n"
-            "- Break long speech into sentences and paragraphs where the speaker paused.\n"
-            "\nThese names come up often and are easy to mishear — spell them\n"
-            "exactly like this when you hear them: Figma.\n"
-            "\nThis recording is a note the user is dictating into their notes app. Reply with one JSON object.\n"
-            "text: the transcript, following every rule above. Never translate, summarize, answer, or add anything of "
-            "your own. Empty if there is no speech.\n"
-            "kind: \"meeting\" for notes from a meeting or a call; \"tasks\" for things to do; \"journal\" for a diary "
-            "entry about the user's own day; \"idea\" for an idea or a plan to explore; \"note\" for anything else.\n"
-            "title: the note's topic in 2 to 6 words, in the language and script it is spoken in, worded like the "
-            "user's own titles below. No date, number, quotes or full stop: the app adds those.\n"
-            "folder: the existing folder the note belongs in, written exactly as it is listed. Only when none of them "
-            "fits, a short new folder name, 1 to 3 words, in the language of the note.\n"
-            "\nExisting folders: [\"Ish\",\"Home\"]\n"
-            "Recent notes, newest first: [{\"folder\":\"Home\",\"title\":\"Standup\"}]"_qs);
-    }
-
-    // What the texts above do not show. Without languages every word is kept; codes must match exactly, and unknown
-    // ones are skipped.
-    void switches_data()
-    {
-        test::columns<GeminiClient, QString>({ "client", "expected" });
+        test::columns<GeminiClient, QString, QString>({ "client", "closing", "expected" });
+        const QString lead = u"You are transcribing a voice message. Write technical terms, product names, file paths "
+                             "and code identifiers in Latin script. Use normal punctuation and capitalization.\n"_qs;
+        const QString fillers
+            = u"- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words."_qs;
+        const QString corrections = u"- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
+                                    "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\"."_qs;
         const QString vocabulary = u"\nThese names come up often and are easy to mishear \u2014 spell them\n"
                                    "exactly like this when you hear them: "_qs;
+        const NoteFiler::Context context { { u"Ish"_qs, u"Home"_qs }, { { u"Standup"_qs, u"Home"_qs } } };
+        row("dictation",
+            GeminiClient::fromConfig(
+                configWith({ "uz-UZ", "ru-RU", "en-US" }, { "Kubernetes", "Anvar,uz-UZ", "Yandex,ru-RU" })),
+            GeminiClient::dictationClosing,
+            lead
+                + cleanUp(u"\nThe speaker may mix Uzbek, Russian and English. Keep every word in the language it was "
+                          "spoken in \u2014 never translate between them. Write Uzbek in Latin script.\n"_qs,
+                    fillers + u'\n' + corrections, vocabulary + u"Kubernetes, Anvar, Yandex.\n"_qs)
+                + u"\nNever translate, summarize, answer, or add anything of your own.\n"
+                  "Output only the transcript. If there is no speech, output nothing at all."_qs);
+        row("note", GeminiClient::fromConfig(configWith({ "ru-RU" }, { "Figma", "Anvar,uz-UZ" })),
+            GeminiClient::noteClosingLead + NoteFiler::rules(context),
+            lead
+                + cleanUp(
+                    u"\nThe speaker talks in Russian.\n"_qs, fillers + u'\n' + corrections, vocabulary + u"Figma.\n"_qs)
+                + u"\nThis recording is a note the user is dictating into their notes app. Reply with one JSON "
+                  u"object.\n"
+                  "text: the transcript, following every rule above. Never translate, summarize, answer, or add "
+                  "anything of your own. Empty if there is no speech.\n"
+                  "kind: \"meeting\" for notes from a meeting or a call; \"tasks\" for things to do; \"journal\" for "
+                  "a diary entry about the user's own day; \"idea\" for an idea or a plan to explore; \"note\" for "
+                  "anything else.\n"
+                  "title: the note's topic in 2 to 6 words, in the language and script it is spoken in, worded like "
+                  "the user's own titles below. No date, number, quotes or full stop: the app adds those.\n"
+                  "folder: the existing folder the note belongs in, written exactly as it is listed. Only when none "
+                  "of them fits, a short new folder name, 1 to 3 words, in the language of the note.\n"
+                  "\nExisting folders: [\"Ish\",\"Home\"]\n"
+                  "Recent notes, newest first: [{\"folder\":\"Home\",\"title\":\"Standup\"}]"_qs);
         row("verbatim, no punctuation, empty prompt", clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
+            u"\nEnd."_qs,
             u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
             "sounds and false starts. Do not tidy anything up.\n"
             "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
                 + vocabulary + u"Anvar, Figma.\n\nEnd."_qs);
         row("only corrections, a code not exactly Uzbek's",
-            clientFor(u"ru-RU uz"_qs, false, true, true, u"A,uz-UZ|F"_qs),
-            cleanUpWith(u"\nThe speaker talks in Russian.\n"_qs,
-                u"- Resolve spoken self-corrections and keep only what the speaker settled on.\n"
-                "  \"Seshanba, yo'q, chorshanba kelaman\" becomes \"Chorshanba kelaman\"."_qs,
-                vocabulary + u"F.\n"_qs));
-        row("only fillers, an unknown code", clientFor(u"xx-XX uz-UZ"_qs, true, false, true, {}),
-            cleanUpWith(u"\nThe speaker talks in Uzbek. Write Uzbek in Latin script.\n"_qs,
-                u"- Drop filler sounds and false starts: uh, um, mm, yani, shuni, anaqa, repeated words."_qs));
+            clientFor(u"ru-RU uz"_qs, false, true, true, u"A,uz-UZ|F"_qs), u"\nEnd."_qs,
+            u"Prompt.\n"_qs + cleanUp(u"\nThe speaker talks in Russian.\n"_qs, corrections, vocabulary + u"F.\n"_qs)
+                + u"\nEnd."_qs);
+        row("only fillers, an unknown code", clientFor(u"xx-XX uz-UZ"_qs, true, false, true, {}), u"\nEnd."_qs,
+            u"Prompt.\n"_qs + cleanUp(u"\nThe speaker talks in Uzbek. Write Uzbek in Latin script.\n"_qs, fillers)
+                + u"\nEnd."_qs);
     }
 
-    void switches()
+    void instructions()
     {
         QFETCH(GeminiClient, client);
-        QTEST(client.instructions(u"\nEnd."_qs), "expected");
+        QFETCH(QString, closing);
+        QTEST(client.instructions(closing), "expected");
     }
 };
 

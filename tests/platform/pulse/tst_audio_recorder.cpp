@@ -32,79 +32,57 @@ const QString noiseReductionStarted = QStringLiteral("recording with noise reduc
 
 // A microphone of the test's own, which it can unplug: a pipe source in the private server reading a FIFO in the
 // services' folder.
-class PipeSource
+struct PipeSource
 {
-public:
     explicit PipeSource(const QString& name)
-        : m_name(name)
-        , m_fifo(QDir(test::TestServices::directory()).filePath(name + ".fifo"))
+        : name(name)
+        , fifo(QDir(test::TestServices::directory()).filePath(name + ".fifo"))
     {
-        QFile::remove(m_fifo);
+        QFile::remove(fifo);
         QProcess load;
         load.start("pactl",
-            { "load-module", "module-pipe-source", "source_name=" + name, "file=" + m_fifo, "format=s16le",
-                "rate=16000", "channels=1" });
+            { "load-module", "module-pipe-source", "source_name=" + name, "file=" + fifo, "format=s16le", "rate=16000",
+                "channels=1" });
         if (load.waitForFinished() && load.exitCode() == 0)
-            m_module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
+            module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
     }
     ~PipeSource() { unplug(); }
-    PipeSource(const PipeSource&) = delete;
-    PipeSource& operator=(const PipeSource&) = delete;
 
-    bool isLoaded() const { return !m_module.isEmpty(); }
-    const QString& name() const { return m_name; }
-    const QString& fifo() const { return m_fifo; }
     void unplug()
     {
-        if (isLoaded())
-            test::runTool("pactl", { "unload-module", std::exchange(m_module, QString()) });
+        if (!module.isEmpty())
+            test::runTool("pactl", { "unload-module", std::exchange(module, QString()) });
     }
 
-private:
-    QString m_name;
-    QString m_fifo;
-    QString m_module;
+    const QString name, fifo;
+    QString module; ///< empty when not loaded
 };
 
 // A source that refuses every further record stream: the test's own streams fill it to the server's limit of streams
-// per source. `refusal()` is how the server turned down the first stream over the limit.
-class CrowdedSource
+// per source. `refusal` is how the server turned down the first stream over the limit.
+struct CrowdedSource
 {
-public:
     CrowdedSource()
-        : m_source("kavo_crowded_mic")
-        , m_connection(PulseConnection::open("kavo-test-crowd"))
     {
-        constexpr AudioFormat format { 16000, 1, SampleFormat::int16, true };
-        // Far more than any server's limit: past it the source is not crowded and refusal() stays empty.
-        for (int streams = 0; m_source.isLoaded() && streams < 4096; ++streams) {
-            auto stream = std::make_unique<PulseRecordStream>(
-                m_connection, m_source.name(), format, 320, [](const AudioBuffer&) {}, nullptr);
+        // Far more than any server's limit: past it the source is not crowded and `refusal` stays empty.
+        for (int count = 0; !source.module.isEmpty() && count < 4096; ++count) {
+            streams.push_back(std::make_unique<PulseRecordStream>(
+                connection, source.name, AudioFormat { 16000, 1, SampleFormat::int16, true }, 320,
+                [](const AudioBuffer&) {}, nullptr));
             try {
-                stream->start();
+                streams.back()->start();
             } catch (const PulseError& error) {
-                m_refusal = error.message();
+                refusal = error.message();
                 return;
             }
-            m_streams.push_back(std::move(stream));
         }
     }
 
-    const QString& name() const { return m_source.name(); }
-    const QString& refusal() const { return m_refusal; }
-
-private:
-    PipeSource m_source;
-    std::shared_ptr<PulseConnection> m_connection;
-    std::vector<std::unique_ptr<PulseRecordStream>> m_streams;
-    QString m_refusal;
+    PipeSource source { "kavo_crowded_mic" };
+    std::shared_ptr<PulseConnection> connection = PulseConnection::open("kavo-test-crowd");
+    std::vector<std::unique_ptr<PulseRecordStream>> streams;
+    QString refusal;
 };
-
-QString logText()
-{
-    Log::flush();
-    return QString::fromUtf8(test::readFile(Log::filePath()));
-}
 
 } // namespace
 
@@ -144,7 +122,6 @@ private Q_SLOTS:
         AudioRecorder recorder;
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech));
-        microphone.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
 
         const auto started = std::chrono::steady_clock::now();
         recorder.start(deviceID, noiseReduction);
@@ -171,8 +148,9 @@ private Q_SLOTS:
         QFile::remove(recording->path);
 
         const bool gone = deviceID == "kavo_no_such_source";
-        QCOMPARE(logText().count(noiseReductionStarted), int(noiseReduction && !gone));
-        QCOMPARE(logText().count("noise reduction did not start, recording without it: The chosen microphone is not"),
+        QCOMPARE(test::logText().count(noiseReductionStarted), int(noiseReduction && !gone));
+        QCOMPARE(
+            test::logText().count("noise reduction did not start, recording without it: The chosen microphone is not"),
             int(noiseReduction && gone));
     }
 
@@ -195,7 +173,7 @@ private Q_SLOTS:
         recorder.start(QString(), true);
         stop();
         QTRY_VERIFY(nothing);
-        QCOMPARE(logText().count("noise reduction recording captured no audio"), 1);
+        QCOMPARE(test::logText().count("noise reduction recording captured no audio"), 1);
         QCOMPARE(QDir::temp().entryList({ "kavo-*.wav" }).size(), files);
     }
 
@@ -210,14 +188,14 @@ private Q_SLOTS:
     {
         QFETCH(bool, noiseReduction);
         const CrowdedSource crowded;
-        QVERIFY2(!crowded.refusal().isEmpty(), "the crowded source refused no stream");
+        QVERIFY2(!crowded.refusal.isEmpty(), "the crowded source refused no stream");
         const QStringList files = QDir::temp().entryList({ "kavo-*.wav" });
         AudioRecorder recorder;
         std::optional<RecorderFailure> failure;
         connect(&recorder, &Recorder::failed, this, [&](const RecorderFailure& error) { failure = error; });
         bool thrown = false;
         try {
-            recorder.start(crowded.name(), noiseReduction);
+            recorder.start(crowded.source.name, noiseReduction);
         } catch (const RecorderFailure& error) {
             failure = error;
             thrown = true;
@@ -225,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(thrown, !noiseReduction);
         QTRY_VERIFY(failure);
         QCOMPARE(failure->kind(), RecorderFailure::Kind::couldNotStart);
-        QCOMPARE(failure->message(), RecorderFailure::couldNotStart(crowded.refusal()).message());
+        QCOMPARE(failure->message(), RecorderFailure::couldNotStart(crowded.refusal).message());
         QVERIFY(!recorder.isRecording());
         bool nothing = false;
         QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> result) { nothing = !result; });
@@ -246,7 +224,7 @@ private Q_SLOTS:
         const test::MicrophoneLock quiet;
         QFETCH(bool, noiseReduction);
         PipeSource second("kavo_second_mic");
-        QVERIFY(second.isLoaded());
+        QVERIFY(!second.module.isEmpty());
         AudioRecorder recorder;
         std::optional<RecorderFailure> failure;
         std::optional<Recording> recording;
@@ -254,17 +232,17 @@ private Q_SLOTS:
             failure = error;
             QCoro::connect(recorder.stop(), this, [&](std::optional<Recording> kept) { recording = std::move(kept); });
         });
-        recorder.start(second.name(), noiseReduction);
-        test::VirtualMicrophone feed(second.fifo());
+        recorder.start(second.name, noiseReduction);
+        test::VirtualMicrophone feed(second.fifo);
         feed.setSamples(std::vector<qint16>(16000, 4000)); // one second
-        feed.setAfterContent(test::VirtualMicrophone::AfterContent::Silence);
         QVERIFY(feed.start() && feed.wait());
         second.unplug();
         feed.stop();
 
         if (noiseReduction) {
-            QTRY_COMPARE(logText().count("audio devices changed during a noise reduction recording, starting it"), 1);
-            QTRY_COMPARE(logText().count(noiseReductionStarted), 2);
+            QTRY_COMPARE(
+                test::logText().count("audio devices changed during a noise reduction recording, starting it"), 1);
+            QTRY_COMPARE(test::logText().count(noiseReductionStarted), 2);
             test::VirtualMicrophone defaultMicrophone;
             defaultMicrophone.setSamples(std::vector<qint16>(8000, 4000));
             QVERIFY(recorder.isRecording() && defaultMicrophone.start() && defaultMicrophone.wait());
