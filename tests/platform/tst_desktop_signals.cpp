@@ -119,19 +119,18 @@ private Q_SLOTS:
 
     void soundsComeFromTheTheme_data()
     {
-        test::columns<EventSound, QString, QString>({ "sound", "name", "themeSound" });
-        test::row("started", EventSound::started, QString("Tink"), QString("audio-volume-change"));
-        test::row("accepted", EventSound::accepted, QString("Pop"), QString("message"));
-        test::row("cancelled", EventSound::cancelled, QString("Funk"), QString("dialog-warning"));
-        test::row("failed", EventSound::failed, QString("Basso"), QString("dialog-error"));
-        test::row("phone done", EventSound::phoneDone, QString("Pop"), QString("complete"));
+        test::columns<EventSound, QString>({ "sound", "themeSound" });
+        test::row("started", EventSound::started, QString("audio-volume-change"));
+        test::row("accepted", EventSound::accepted, QString("message"));
+        test::row("cancelled", EventSound::cancelled, QString("dialog-warning"));
+        test::row("failed", EventSound::failed, QString("dialog-error"));
+        test::row("phone done", EventSound::phoneDone, QString("complete"));
     }
 
     void soundsComeFromTheTheme()
     {
         QFETCH(EventSound, sound);
         QFETCH(QString, themeSound);
-        QTEST(eventSoundName(sound), "name");
         QCOMPARE(EventSounds::freedesktopName(sound), themeSound);
         QVERIFY2(QFile::exists("/usr/share/sounds/freedesktop/stereo/" + themeSound + ".oga"),
             "sound-theme-freedesktop is not installed");

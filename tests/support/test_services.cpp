@@ -64,21 +64,6 @@ QString TestServices::sink()
     return qEnvironmentVariable("KAVO_TEST_SINK");
 }
 
-QString TestServices::pulseServer()
-{
-    return qEnvironmentVariable("PULSE_SERVER");
-}
-
-QString TestServices::display()
-{
-    return qEnvironmentVariable("DISPLAY");
-}
-
-QString TestServices::sessionBusAddress()
-{
-    return qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
-}
-
 const char* TestServices::skipReason()
 {
     return "needs the private test services: run it through `scripts/test-services run ctest ...`";

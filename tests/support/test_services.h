@@ -22,9 +22,6 @@ public:
     static QString microphoneSource();
     /// The PulseAudio null sink, also the default sink.
     static QString sink();
-    static QString pulseServer();
-    static QString display();
-    static QString sessionBusAddress();
     /// Why a test that needs the services skips when they are absent.
     static const char* skipReason();
 

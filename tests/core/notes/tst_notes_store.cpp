@@ -2,6 +2,7 @@
 #include "notes/notes_store.h"
 #include "notes/save_later.h"
 #include "support/data_folder.h"
+#include "support/list_rows.h"
 #include "support/table_rows.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <chrono>
 
 using namespace kavo;
+using kavo::test::idsOf;
 using kavo::test::row;
 
 using Operation = std::function<void(NotesStore&)>;
@@ -47,30 +49,6 @@ QString summary(const NotesStore& store)
         folders += u'|' + folder.name;
     return notes.join(u',') + (folders == "|Personal|Ideas" ? QString() : folders);
 }
-
-template <typename Record> QList<QUuid> idsOf(const QList<Record>& records)
-{
-    QList<QUuid> ids;
-    for (const Record& record : records)
-        ids.append(record.id);
-    return ids;
-}
-
-// The rows of a list model that follows what a manager announces for one of its lists.
-struct Rows
-{
-    QList<QUuid> ids;
-
-    template <typename Signal> void follow(NotesManager& manager, Signal added, Signal changed, Signal removed)
-    {
-        QObject::connect(&manager, added, [this](const QUuid& id, int row) { ids.insert(row, id); });
-        QObject::connect(&manager, changed, [this](const QUuid& id, int row) { QCOMPARE(ids.at(row), id); });
-        QObject::connect(&manager, removed, [this](const QUuid& id, int row) {
-            QCOMPARE(ids.at(row), id);
-            ids.removeAt(row);
-        });
-    }
-};
 
 } // namespace
 
@@ -180,7 +158,7 @@ private Q_SLOTS:
             store = fixture({ note("Kick", "off \t\n\n", personal, 90), note(" ", "  \n \r\n", ideas), note("", "") });
         });
         const NotesStore& store = manager.store();
-        Rows notes { idsOf(store.notes) }, folders { idsOf(store.folders) };
+        test::ListRows notes { idsOf(store.notes) }, folders { idsOf(store.folders) };
         notes.follow(manager, &NotesManager::noteAdded, &NotesManager::noteChanged, &NotesManager::noteRemoved);
         folders.follow(manager, &NotesManager::folderAdded, &NotesManager::folderChanged, &NotesManager::folderRemoved);
         bool cleared = false;

@@ -4,6 +4,7 @@
 #include "store/history_manager.h"
 #include "store/json_support.h"
 #include "support/data_folder.h"
+#include "support/list_rows.h"
 #include "support/table_rows.h"
 
 #include <QDir>
@@ -169,6 +170,7 @@ private Q_SLOTS:
         test::row("add beyond the limit", 0, false, "newest");
         test::row("add and prune", 0, false, "newest");
         test::row("update", 1, false, "2");
+        test::row("add and update", 1, false, "newest");
         test::row("clear", 0, true, "");
         test::row("reorder", 0, true, "3");
     }
@@ -188,27 +190,16 @@ private Q_SLOTS:
         HistoryManager manager;
         manager.load();
 
-        QList<QUuid> rows;
-        for (const HistoryEntry& e : manager.entries())
-            rows.append(e.id);
-        int changed = 0;
+        test::ListRows rows { test::idsOf(manager.entries()) };
+        rows.follow(manager, &HistoryManager::entryAdded, &HistoryManager::entryChanged, &HistoryManager::entryRemoved);
         bool cleared = false;
-        connect(&manager, &HistoryManager::entryRemoved, [&](const QUuid& id, int row) {
-            QCOMPARE(rows.at(row), id);
-            rows.removeAt(row);
-        });
-        connect(&manager, &HistoryManager::entryAdded, [&](const QUuid& id, int row) { rows.insert(row, id); });
-        connect(&manager, &HistoryManager::entryChanged, [&](const QUuid& id, int row) {
-            QCOMPARE(rows.at(row), id);
-            ++changed;
-        });
         connect(&manager, &HistoryManager::cleared, [&] { cleared = true; });
         manager.change([&](History& history) {
             if (change.startsWith("add"))
                 history.add(entry(at("2026-12-05T12:00:00"), "newest"));
             if (change == "add and prune")
                 history.prune(2, at("2026-12-05T13:00:00"), Calendar { tashkent, Qt::Monday });
-            if (change == "update") {
+            if (change.endsWith("update")) {
                 HistoryEntry second = history.entries[1];
                 second.text = "transcribed again";
                 history.update(second);
@@ -222,11 +213,8 @@ private Q_SLOTS:
         QTEST(manager.lastTranscript(), "lastTranscript");
         if (cleared)
             return;
-        QList<QUuid> expected;
-        for (const HistoryEntry& e : manager.entries())
-            expected.append(e.id);
-        QCOMPARE(rows, expected);
-        QCOMPARE(changed, changedRows);
+        QCOMPARE(rows.ids, test::idsOf(manager.entries()));
+        QCOMPARE(rows.changes, changedRows);
     }
 
     void keepAudioMovesTheRecording()
