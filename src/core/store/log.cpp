@@ -82,6 +82,9 @@ private:
 
 LogThread& logThread()
 {
+    // The thread runs what is still queued when statics are destroyed at exit, and jobs read the path: the path is
+    // made first so that it is destroyed last.
+    Log::filePath();
     static LogThread thread;
     return thread;
 }
