@@ -1,17 +1,31 @@
+#include "phone/phone_token.h"
+#include "state/config_diff.h"
 #include "state/phone_status.h"
 #include "state/toasts.h"
+#include "store/settings.h"
+#include "store/settings_observer.h"
+#include "support/data_folder.h"
+#include "support/table_rows.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 using namespace kavo;
+
+Q_DECLARE_METATYPE(std::function<void(kavo::Config&)>)
+using Change = std::function<void(Config&)>;
 
 class TestState : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { test::useTemporaryDataFolder(); }
+
     // A newer toast replaces the one on screen and is removed 2.6 s after it was shown, not a moment before.
     void toasts()
     {
@@ -38,6 +52,93 @@ private Q_SLOTS:
         QVERIFY(status.isConnected(now));
         status.setLastSeen(now.addSecs(-45));
         QVERIFY(!status.isConnected(now));
+    }
+
+    void phoneTokens()
+    {
+        std::array<quint8, PhoneToken::length> high {}, middle {};
+        for (int index = 0; index < PhoneToken::length; ++index)
+            high[index] = quint8(255 - index), middle[index] = quint8(64 + index);
+        QCOMPARE(PhoneToken::fromBytes(high) + PhoneToken::fromBytes(middle), u"98765432zyxwvutsabcdefghijkmnpqr"_qs);
+        const QRegularExpression valid(u"^[a-km-np-z2-9]{16}$"_qs);
+        QSet<QString> tokens;
+        for (int round = 0; round < 2000; ++round) {
+            const QString token = PhoneToken::make();
+            QVERIFY2(valid.match(token).hasMatch(), qPrintable(token));
+            tokens.insert(token);
+        }
+        QCOMPARE(tokens.size(), 2000);
+    }
+
+    // Which running objects an apply restarts; nothing applied before counts as everything changed.
+    void configDiff_data()
+    {
+        test::columns<bool, Change, ConfigDiff>({ "applied", "change", "diff" });
+        const ConfigDiff none, all { true, true, true, true, false, true };
+        const auto row = [](const char* name, bool applied, Change change, ConfigDiff diff) {
+            QTest::newRow(name) << applied << change << diff;
+        };
+        row(
+            "first apply", false, [](Config&) {}, all);
+        row("first apply with noise reduction", false, [](Config& c) { c.noiseReduction = true; },
+            { true, true, true, true, true, true });
+        row(
+            "theme only", true, [](Config& c) { c.theme = ThemeMode::dark; }, none);
+        row(
+            "pill moved", true, [](Config& c) { c.hudX = 40.0; }, none);
+        row("hotkey mode", true, [](Config& c) { c.hotkeyMode = HotkeyMode::toggle; }, { .hotkey = true });
+        row("hotkey", true, [](Config& c) { c.hotkey = HotkeyKind::super; }, { .hotkey = true });
+        row("phone port", true, [](Config& c) { c.phonePort = 9000; }, { .phoneServer = true });
+        row("phone token", true, [](Config& c) { c.phoneToken = u"t"_qs; }, { .phoneServer = true });
+        row("plain phone port", true, [](Config& c) { c.phonePlainPort = 9001; }, { .phoneServer = true });
+        row(
+            "phone inserts", true, [](Config& c) { c.phoneInserts = false; }, none);
+        row("history days", true, [](Config& c) { c.historyDays = 7; }, { .historyDays = true });
+        row("API key", true, [](Config& c) { c.apiKey = u"k"_qs; }, { .apiKey = true });
+        row("device, noise reduction off", true, [](Config& c) { c.inputDeviceID = u"usb"_qs; },
+            { .microphone = true });
+        row("noise reduction on", true, [](Config& c) { c.noiseReduction = true; },
+            { .noiseReduction = true, .microphone = true });
+    }
+
+    void configDiff()
+    {
+        QFETCH(bool, applied);
+        QFETCH(Change, change);
+        QFETCH(ConfigDiff, diff);
+        Config now;
+        change(now);
+        const ConfigDiff result = ConfigDiff::between(applied ? std::optional(Config {}) : std::nullopt, now);
+        const auto flags = [](const ConfigDiff& d) {
+            return QList<bool> { d.hotkey, d.phoneServer, d.historyDays, d.apiKey, d.noiseReduction, d.microphone };
+        };
+        QCOMPARE(flags(result), flags(diff));
+    }
+
+    // Edits in quick succession are written and applied once, after they stop.
+    void settingsAreSavedAndAppliedOnceAfterAPause()
+    {
+        Settings settings;
+        settings.load();
+        SettingsObserver observer(settings);
+        QSignalSpy applied(&observer, &SettingsObserver::applyRequested);
+        // No events are handled while sleeping, so only a wait that restarts with each edit outlasts the last one.
+        QElapsedTimer sinceLastEdit;
+        for (int step = 1; step <= 5; ++step) {
+            settings.setHoldThresholdMs(300 + step);
+            sinceLastEdit.start();
+            QThread::msleep(step < 5 ? 100 : 0);
+        }
+        QVERIFY(applied.wait(2000));
+        QVERIFY2(sinceLastEdit.elapsed() >= 230, qPrintable(QString::number(sinceLastEdit.elapsed())));
+        QCOMPARE(Config::load().holdThresholdMs, 305);
+        QTest::qWait(400);
+        QCOMPARE(applied.count(), 1);
+
+        settings.setHoldThresholdMs(400);
+        observer.flush();
+        QCOMPARE(applied.count(), 2);
+        QCOMPARE(Config::load().holdThresholdMs, 400);
     }
 };
 
