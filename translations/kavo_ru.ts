@@ -192,6 +192,81 @@
     </message>
 </context>
 <context>
+    <name>StatusMenu</name>
+    <message>
+        <source>Recording... (Esc to cancel)</source>
+        <translation>Идёт запись... (Esc — отмена)</translation>
+    </message>
+    <message>
+        <source>Transcribing...</source>
+        <translation>Расшифровка...</translation>
+    </message>
+    <message>
+        <source>Something went wrong</source>
+        <translation>Что-то пошло не так</translation>
+    </message>
+    <message>
+        <source>Input access needed</source>
+        <translation>Нужен доступ к устройствам ввода</translation>
+    </message>
+    <message>
+        <source>Hold %1 to talk</source>
+        <translation>Удерживайте %1, чтобы говорить</translation>
+    </message>
+    <message>
+        <source>Press %1 to talk</source>
+        <translation>Нажмите %1, чтобы говорить</translation>
+    </message>
+    <message>
+        <source>Microphone: %1</source>
+        <translation>Микрофон: %1</translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Системный по умолчанию</translation>
+    </message>
+    <message>
+        <source>Open Kavo Voice</source>
+        <translation>Открыть Kavo Voice</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Настройки…</translation>
+    </message>
+    <message>
+        <source>Set up again</source>
+        <translation>Настроить заново</translation>
+    </message>
+    <message>
+        <source>Hide button</source>
+        <translation>Скрыть кнопку</translation>
+    </message>
+    <message>
+        <source>Show button</source>
+        <translation>Показать кнопку</translation>
+    </message>
+    <message>
+        <source>Last text: %1</source>
+        <translation>Последний текст: %1</translation>
+    </message>
+    <message>
+        <source>Insert last text again</source>
+        <translation>Вставить последний текст ещё раз</translation>
+    </message>
+    <message>
+        <source>Check for updates</source>
+        <translation>Проверить обновления</translation>
+    </message>
+    <message>
+        <source>Open logs</source>
+        <translation>Открыть журнал</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выйти</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>

@@ -190,6 +190,81 @@
     </message>
 </context>
 <context>
+    <name>StatusMenu</name>
+    <message>
+        <source>Recording... (Esc to cancel)</source>
+        <translation>Yozilmoqda... (bekor qilish uchun Esc)</translation>
+    </message>
+    <message>
+        <source>Transcribing...</source>
+        <translation>Matnga aylantirilmoqda...</translation>
+    </message>
+    <message>
+        <source>Something went wrong</source>
+        <translation>Nimadir xato ketdi</translation>
+    </message>
+    <message>
+        <source>Input access needed</source>
+        <translation>Klaviaturaga kirish ruxsati kerak</translation>
+    </message>
+    <message>
+        <source>Hold %1 to talk</source>
+        <translation>Gapirish uchun %1 ni bosib turing</translation>
+    </message>
+    <message>
+        <source>Press %1 to talk</source>
+        <translation>Gapirish uchun %1 ni bosing</translation>
+    </message>
+    <message>
+        <source>Microphone: %1</source>
+        <translation>Mikrofon: %1</translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Tizim standarti</translation>
+    </message>
+    <message>
+        <source>Open Kavo Voice</source>
+        <translation>Kavo Voiceʼni ochish</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Sozlamalar…</translation>
+    </message>
+    <message>
+        <source>Set up again</source>
+        <translation>Qaytadan sozlash</translation>
+    </message>
+    <message>
+        <source>Hide button</source>
+        <translation>Tugmani yashirish</translation>
+    </message>
+    <message>
+        <source>Show button</source>
+        <translation>Tugmani koʻrsatish</translation>
+    </message>
+    <message>
+        <source>Last text: %1</source>
+        <translation>Oxirgi matn: %1</translation>
+    </message>
+    <message>
+        <source>Insert last text again</source>
+        <translation>Oxirgi matnni yana qoʻyish</translation>
+    </message>
+    <message>
+        <source>Check for updates</source>
+        <translation>Yangilanishlarni tekshirish</translation>
+    </message>
+    <message>
+        <source>Open logs</source>
+        <translation>Jurnalni ochish</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Chiqish</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>

@@ -1,6 +1,7 @@
 #include "phone/phone_token.h"
 #include "state/config_diff.h"
 #include "state/phone_status.h"
+#include "state/status_menu.h"
 #include "state/toasts.h"
 #include "store/settings.h"
 #include "store/settings_observer.h"
@@ -18,6 +19,25 @@ using namespace kavo;
 
 Q_DECLARE_METATYPE(std::function<void(kavo::Config&)>)
 using Change = std::function<void(Config&)>;
+Q_DECLARE_METATYPE(std::function<void(kavo::StatusMenu::State&)>)
+using MenuChange = std::function<void(StatusMenu::State&)>;
+
+namespace {
+
+// The menu one line per item: "-" for a separator, "(text)" when disabled, "* " before a checked one, "> " before
+// the items of a submenu.
+QStringList lines(const QList<StatusMenuItem>& items, const QString& indent = {})
+{
+    QStringList result;
+    for (const StatusMenuItem& item : items) {
+        const QString text = (item.checked ? u"* "_qs : QString()) + item.text;
+        result.append(indent + (item.isSeparator() ? u"-"_qs : item.enabled ? text : u'(' + text + u')'));
+        result.append(lines(item.submenu, indent + u"> "_qs));
+    }
+    return result;
+}
+
+} // namespace
 
 class TestState : public QObject
 {
@@ -52,6 +72,71 @@ private Q_SLOTS:
         QVERIFY(status.isConnected(now));
         status.setLastSeen(now.addSecs(-45));
         QVERIFY(!status.isConnected(now));
+    }
+
+    void statusMenu_data()
+    {
+        test::columns<MenuChange, QStringList>({ "change", "lines" });
+        const auto row
+            = [](const char* name, MenuChange change, QStringList lines) { QTest::newRow(name) << change << lines; };
+        const QStringList actions { "Open Kavo Voice", "Settings…", "Set up again", "Hide button" };
+        const QStringList end { "-", "(Kavo Voice 1.2 (7))", "Check for updates", "Open logs", "Quit" };
+        const QStringList microphones { "Microphone: Built-in", "> * System default", "> USB mic", "> Built-in" };
+        row(
+            "idle, hold", [](auto&) {},
+            QStringList { "(Hold Control + Super to talk)", "-" } + microphones + actions + end);
+        row(
+            "toggle, unknown version, another device",
+            [](auto& s) {
+                s.hotkeyMode = HotkeyMode::toggle, s.hotkey = HotkeyKind::rightSuper, s.version.clear();
+                s.inputDeviceID = "usb", s.hudVisible = false;
+            },
+            QStringList { "(Press Right Super to talk)", "-", "Microphone: Built-in", "> System default", "> * USB mic",
+                "> Built-in", "Open Kavo Voice", "Settings…", "Set up again", "Show button", "-", "(Kavo Voice ? (7))",
+                "Check for updates", "Open logs", "Quit" });
+        // Broken at spaces into lines of at most 60; a word longer than that is split.
+        const QString longWord(70, u'w');
+        row(
+            "failed, long message, last text of 48",
+            [longWord](auto& s) {
+                s.phase = DictationState::Phase::failed, s.lastTranscript = QString(48, u'x');
+                s.message = u"Gemini returned 503: The model is overloaded. Please try now later. "_qs + longWord;
+            },
+            QStringList { "(Something went wrong)", "(Gemini returned 503: The model is overloaded. Please try now)",
+                "(later.)", u'(' + longWord.first(60) + u')', "(wwwwwwwwww)", "-" }
+                + microphones + actions
+                + QStringList { "-", "Last text: " + QString(48, u'x'), "Insert last text again" } + end);
+        row(
+            "recording, last text of 49",
+            [](auto& s) {
+                s.phase = DictationState::Phase::recording, s.lastTranscript = QString(49, u'y'), s.inputs.clear();
+            },
+            QStringList { "(Recording... (Esc to cancel))", "-", "Microphone: Built-in", "> * System default" }
+                + actions + QStringList { "-", "Last text: " + QString(48, u'y') + "...", "Insert last text again" }
+                + end);
+        row(
+            "working", [](auto& s) { s.phase = DictationState::Phase::working; },
+            QStringList { "(Transcribing...)", "-" } + microphones + actions + end);
+        row(
+            "no input access", [](auto& s) { s.inputAccess = false; },
+            QStringList { "(Input access needed)", "-" } + microphones + actions + end);
+    }
+
+    void statusMenu()
+    {
+        QFETCH(MenuChange, change);
+        StatusMenu::State state;
+        state.inputDeviceName = u"Built-in"_qs;
+        state.inputs = { { u"usb"_qs, u"USB mic"_qs }, { u"builtin"_qs, u"Built-in"_qs } };
+        state.version = u"1.2"_qs;
+        state.build = u"7"_qs;
+        change(state);
+        const QList<StatusMenuItem> menu = StatusMenu::build(state);
+        QTEST(lines(menu), "lines");
+        // Every microphone item picks its own device.
+        const auto microphone = std::ranges::find_if(menu, [](const auto& item) { return !item.submenu.isEmpty(); });
+        for (const StatusMenuItem& item : microphone->submenu)
+            QCOMPARE(item.deviceID, state.inputs.value(microphone->submenu.indexOf(item) - 1).id);
     }
 
     void phoneTokens()
