@@ -56,14 +56,14 @@ public:
         bool inputAccess = true;
         HotkeyKind hotkey = HotkeyKind::controlSuper;
         HotkeyMode hotkeyMode = HotkeyMode::hold;
-        QString message;
-        QString inputDeviceID; ///< the chosen microphone, empty for the system default
-        QString inputDeviceName; ///< its name as the recorder tells it
-        QList<Input> inputs;
+        QString message {};
+        QString inputDeviceID {}; ///< the chosen microphone, empty for the system default
+        QString inputDeviceName {}; ///< its name as the recorder tells it
+        QList<Input> inputs {};
         bool hudVisible = true;
-        QString lastTranscript;
-        QString version; ///< empty when unknown
-        QString build; ///< empty when unknown
+        QString lastTranscript {};
+        QString version {}; ///< empty when unknown
+        QString build {}; ///< empty when unknown
     };
 
     static constexpr qsizetype messageLineLength = 60;

@@ -74,69 +74,56 @@ private Q_SLOTS:
         QVERIFY(!status.isConnected(now));
     }
 
+    // A menu for each phase; the message wrapped at spaces into lines of at most 60 characters (a longer word
+    // split), the last text shown whole up to 48 characters.
     void statusMenu_data()
     {
         test::columns<MenuChange, QStringList>({ "change", "lines" });
-        const auto row
-            = [](const char* name, MenuChange change, QStringList lines) { QTest::newRow(name) << change << lines; };
-        const QStringList actions { "Open Kavo Voice", "Settings…", "Set up again", "Hide button" };
-        const QStringList end { "-", "(Kavo Voice 1.2 (7))", "Check for updates", "Open logs", "Quit" };
+        const QString word(70, u'w');
         const QStringList microphones { "Microphone: Built-in", "> * System default", "> USB mic", "> Built-in" };
-        row(
-            "idle, hold", [](auto&) {},
-            QStringList { "(Hold Control + Super to talk)", "-" } + microphones + actions + end);
-        row(
-            "toggle, unknown version, another device",
-            [](auto& s) {
-                s.hotkeyMode = HotkeyMode::toggle, s.hotkey = HotkeyKind::rightSuper, s.version.clear();
-                s.inputDeviceID = "usb", s.hudVisible = false;
-            },
-            QStringList { "(Press Right Super to talk)", "-", "Microphone: Built-in", "> System default", "> * USB mic",
-                "> Built-in", "Open Kavo Voice", "Settings…", "Set up again", "Show button", "-", "(Kavo Voice ? (7))",
-                "Check for updates", "Open logs", "Quit" });
-        // Broken at spaces into lines of at most 60; a word longer than that is split.
-        const QString longWord(70, u'w');
-        row(
-            "failed, long message, last text of 48",
-            [longWord](auto& s) {
-                s.phase = DictationState::Phase::failed, s.lastTranscript = QString(48, u'x');
-                s.message = u"Gemini returned 503: The model is overloaded. Please try now later. "_qs + longWord;
-            },
-            QStringList { "(Something went wrong)", "(Gemini returned 503: The model is overloaded. Please try now)",
-                "(later.)", u'(' + longWord.first(60) + u')', "(wwwwwwwwww)", "-" }
-                + microphones + actions
-                + QStringList { "-", "Last text: " + QString(48, u'x'), "Insert last text again" } + end);
-        row(
-            "recording, last text of 49",
-            [](auto& s) {
-                s.phase = DictationState::Phase::recording, s.lastTranscript = QString(49, u'y'), s.inputs.clear();
-            },
-            QStringList { "(Recording... (Esc to cancel))", "-", "Microphone: Built-in", "> * System default" }
-                + actions + QStringList { "-", "Last text: " + QString(48, u'y') + "...", "Insert last text again" }
-                + end);
-        row(
-            "working", [](auto& s) { s.phase = DictationState::Phase::working; },
-            QStringList { "(Transcribing...)", "-" } + microphones + actions + end);
-        row(
-            "no input access", [](auto& s) { s.inputAccess = false; },
-            QStringList { "(Input access needed)", "-" } + microphones + actions + end);
+        const QStringList end { "-", "(Kavo Voice 1.2 (7))", "Check for updates", "Open logs", "Quit" };
+        const QStringList actions = microphones + QStringList { "Open Kavo Voice", "Settings…", "Set up again" };
+        QTest::newRow("idle") << MenuChange([](auto&) {
+        }) << QStringList { "(Hold Control + Super to talk)", "-" } + actions + QStringList { "Hide button" } + end;
+        QTest::newRow("failed") << MenuChange([word](auto& s) {
+            s.phase = DictationState::Phase::failed, s.lastTranscript = QString(48, u'x'), s.hudVisible = false;
+            s.message = u"Gemini returned 503: The model is overloaded. Please try now later. "_qs + word;
+        })
+                                << QStringList { "(Something went wrong)",
+                                       "(Gemini returned 503: The model is overloaded. Please try now)", "(later.)",
+                                       u'(' + word.first(60) + u')', "(wwwwwwwwww)", "-" }
+                + actions + QStringList { "Show button" }
+                + QStringList { "-", "Last text: " + QString(48, u'x'), "Insert last text again" } + end;
+        QTest::newRow("recording") << MenuChange([](auto& s) {
+            s.phase = DictationState::Phase::recording, s.lastTranscript = QString(49, u'y');
+            s.inputDeviceID = u"usb"_qs, s.version.clear();
+        })
+                                   << QStringList { "(Recording... (Esc to cancel))", "-", "Microphone: Built-in",
+                                          "> System default", "> * USB mic", "> Built-in", "Open Kavo Voice",
+                                          "Settings…", "Set up again", "Hide button", "-",
+                                          "Last text: " + QString(48, u'y') + "...", "Insert last text again", "-",
+                                          "(Kavo Voice ? (7))", "Check for updates", "Open logs", "Quit" };
     }
 
     void statusMenu()
     {
         QFETCH(MenuChange, change);
-        StatusMenu::State state;
-        state.inputDeviceName = u"Built-in"_qs;
-        state.inputs = { { u"usb"_qs, u"USB mic"_qs }, { u"builtin"_qs, u"Built-in"_qs } };
-        state.version = u"1.2"_qs;
-        state.build = u"7"_qs;
+        StatusMenu::State state { .inputDeviceName = u"Built-in"_qs,
+            .inputs = { { u"usb"_qs, u"USB mic"_qs }, { u"builtin"_qs, u"Built-in"_qs } },
+            .version = u"1.2"_qs,
+            .build = u"7"_qs };
         change(state);
-        const QList<StatusMenuItem> menu = StatusMenu::build(state);
-        QTEST(lines(menu), "lines");
-        // Every microphone item picks its own device.
-        const auto microphone = std::ranges::find_if(menu, [](const auto& item) { return !item.submenu.isEmpty(); });
-        for (const StatusMenuItem& item : microphone->submenu)
-            QCOMPARE(item.deviceID, state.inputs.value(microphone->submenu.indexOf(item) - 1).id);
+        QTEST(lines(StatusMenu::build(state)), "lines");
+    }
+
+    void statusLines()
+    {
+        StatusMenu::State state { .phase = DictationState::Phase::working };
+        QCOMPARE(StatusMenu::statusLine(state), u"Transcribing..."_qs);
+        state = { .inputAccess = false };
+        QCOMPARE(StatusMenu::statusLine(state), u"Input access needed"_qs);
+        state = { .hotkey = HotkeyKind::rightSuper, .hotkeyMode = HotkeyMode::toggle };
+        QCOMPARE(StatusMenu::statusLine(state), u"Press Right Super to talk"_qs);
     }
 
     void phoneTokens()
