@@ -1,7 +1,11 @@
 #include "session/desktop_session.h"
+#include "session/login_item.h"
 
+#include "support/data_folder.h"
 #include "support/table_rows.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kavo;
@@ -34,6 +38,25 @@ private Q_SLOTS:
         for (const QString& variable : variables.split(u' ', Qt::SkipEmptyParts))
             environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
         QTEST(desktopSession(environment), "session");
+    }
+
+    void loginItem()
+    {
+        test::useTemporaryDataFolder();
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        QCOMPARE(LoginItem::filePath(), config.filePath(u"autostart/kavo-voice.desktop"_qs));
+        QVERIFY(LoginItem::set(true, u"/opt/Kavo \"Voice\"/kavo-voice"_qs));
+        QVERIFY(test::readFile(LoginItem::filePath()).contains("Exec=\"/opt/Kavo \\\"Voice\\\"/kavo-voice\""));
+        QVERIFY(!LoginItem::set(false, {}) && !QFile::exists(LoginItem::filePath()));
+        // The user may have turned the entry off in the desktop's own autostart settings.
+        test::writeFile(LoginItem::filePath(), "[Desktop Entry]\nExec=kavo-voice\nHidden=true\n");
+        QVERIFY(!LoginItem::isEnabled());
+
+        QVERIFY(QDir(config.path()).removeRecursively());
+        test::writeFile(config.filePath(u"autostart"_qs), "a file where the folder should be");
+        QVERIFY(!LoginItem::set(true, u"kavo-voice"_qs));
+        QVERIFY(test::logText().startsWith(u"login item register failed: "_qs));
     }
 };
 
