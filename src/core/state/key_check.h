@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QObject>
 #include <QStringList>
 #include <QtQmlIntegration/qqmlintegration.h>
 
 namespace kavo {
+
+class Settings;
 
 /// What the API key gives access to: the result of its last check and the models the service offers with it.
 /// Main thread only.
@@ -30,6 +33,11 @@ public:
     /// The model names the last successful check listed.
     QStringList models() const { return m_models; }
     void setModels(const QStringList& models);
+
+    /// Checks the key in use by listing the models it offers: the Gemini models among them become `models`, and the
+    /// `model` setting moves to one of them when it is not offered. Without a key the status is `unknown` and
+    /// nothing is asked. A result for a key that changed meanwhile is dropped.
+    QCoro::Task<> check(Settings& settings);
 
 Q_SIGNALS:
     void statusChanged();

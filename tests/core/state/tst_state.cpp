@@ -1,11 +1,13 @@
 #include "phone/phone_token.h"
 #include "state/config_diff.h"
+#include "state/key_check.h"
 #include "state/phone_status.h"
 #include "state/status_menu.h"
 #include "state/toasts.h"
 #include "store/settings.h"
 #include "store/settings_observer.h"
 #include "support/data_folder.h"
+#include "support/fake_gemini.h"
 #include "support/table_rows.h"
 
 #include <QElapsedTimer>
@@ -124,6 +126,45 @@ private Q_SLOTS:
         QCOMPARE(StatusMenu::statusLine(state), u"Input access needed"_qs);
         state = { .hotkey = HotkeyKind::rightSuper, .hotkeyMode = HotkeyMode::toggle };
         QCOMPARE(StatusMenu::statusLine(state), u"Press Right Super to talk"_qs);
+    }
+
+    void keyCheck()
+    {
+        using test::FakeGemini;
+        using Status = KeyCheck::Status;
+        FakeGemini gemini;
+        QVERIFY(gemini.start());
+        qputenv("KAVO_GEMINI_BASE_URL", gemini.baseUrl().toString().toUtf8());
+        Settings settings;
+        settings.load();
+        KeyCheck keyCheck;
+        QCoro::waitFor(keyCheck.check(settings));
+        QVERIFY(keyCheck.status() == Status::unknown && gemini.requests().isEmpty());
+
+        // The model in use is not offered: a general flash model takes its place.
+        settings.setApiKey(u"first"_qs);
+        const QStringList offered { "text-embedding-4", "gemini-embedding-1", "gemini-x-pro", "gemini-x-flash", "veo" };
+        gemini.enqueue(FakeGemini::models(offered));
+        QCoro::waitFor(keyCheck.check(settings));
+        QCOMPARE(keyCheck.status(), Status::ok);
+        QCOMPARE(keyCheck.models(), QStringList({ "gemini-x-flash", "gemini-x-pro" }));
+        QCOMPARE(settings.model(), u"gemini-x-flash"_qs);
+
+        // A refused key fails with the service's message; the models stay.
+        gemini.enqueue(FakeGemini::error(400, u"API key not valid."_qs));
+        QCoro::waitFor(keyCheck.check(settings));
+        QVERIFY(keyCheck.status() == Status::failed && keyCheck.failure().contains(u"API key not valid."_qs));
+        QCOMPARE(keyCheck.models().size(), 2);
+
+        // The answer for a key changed meanwhile is dropped.
+        FakeGemini::Reply late = FakeGemini::models({ "gemini-late" });
+        late.delay = std::chrono::milliseconds(200);
+        gemini.enqueue(late);
+        QCoro::Task<> check = keyCheck.check(settings);
+        settings.setApiKey(u"second"_qs);
+        QCoro::waitFor(std::move(check));
+        QCOMPARE(gemini.pendingReplies(), 0);
+        QVERIFY(keyCheck.status() == Status::checking && keyCheck.models().size() == 2);
     }
 
     void phoneTokens()
