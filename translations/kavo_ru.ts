@@ -125,6 +125,13 @@
     </message>
 </context>
 <context>
+    <name>InterfaceLanguage</name>
+    <message>
+        <source>System</source>
+        <translation>Системный</translation>
+    </message>
+</context>
+<context>
     <name>InvalidRequestError</name>
     <message>
         <source>The model name &quot;%1&quot; cannot form a web address.</source>

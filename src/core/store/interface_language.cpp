@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -45,6 +46,21 @@ std::optional<QString> InterfaceLanguage::storedChoice()
     if (!supported().contains(code))
         return std::nullopt;
     return code;
+}
+
+QList<InterfaceLanguage::Choice> InterfaceLanguage::choices()
+{
+    return { { std::nullopt, QCoreApplication::translate("InterfaceLanguage", "System") },
+        { QStringLiteral("uz"), QStringLiteral("Oʻzbekcha") }, { QStringLiteral("en"), QStringLiteral("English") },
+        { QStringLiteral("ru"), QStringLiteral("Русский") } };
+}
+
+bool InterfaceLanguage::chooseAndRelaunch(const std::optional<QString>& code, const QString& program)
+{
+    storeChoice(code);
+    // The shell outlives this process, which must be gone before the copy starts and finds no running instance.
+    return QProcess::startDetached(
+        QStringLiteral("/bin/sh"), { QStringLiteral("-c"), QStringLiteral("sleep 1; exec \"$0\""), program });
 }
 
 void InterfaceLanguage::storeChoice(const std::optional<QString>& code)

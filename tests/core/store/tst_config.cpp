@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -343,11 +344,23 @@ private Q_SLOTS:
         QTEST(InterfaceLanguage::resolve(system), "expected");
     }
 
-    void choiceIsStoredInThePreferencesFile()
+    // The choice is stored, then the program starts again a second later, once this process is gone.
+    void choiceIsStoredAndTheProgramRelaunched()
     {
-        InterfaceLanguage::storeChoice(QStringLiteral("ru"));
+        const QString marker = QDir(Config::directory()).filePath(u"relaunched"_qs);
+        const QString program = QDir(Config::directory()).filePath(u"fake program"_qs);
+        test::writeFile(program, "#!/bin/sh\ntouch \"$(dirname \"$0\")/relaunched\"\n");
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(InterfaceLanguage::chooseAndRelaunch(u"ru"_qs, program));
         QVERIFY(InterfaceLanguage::preferencesFile().endsWith(QStringLiteral("/kavo-voice/preferences.ini")));
         QVERIFY(test::readFile(InterfaceLanguage::preferencesFile()).contains("language=ru"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
+        QVERIFY(clock.elapsed() >= 1000);
+        QVERIFY(InterfaceLanguage::chooseAndRelaunch(std::nullopt, u"/nonexistent"_qs));
+        QCOMPARE(InterfaceLanguage::storedChoice(), std::nullopt);
+        QCOMPARE(InterfaceLanguage::choices().first().name, u"System"_qs);
     }
 
     void installingTranslatesTexts_data()
