@@ -125,6 +125,13 @@
     </message>
 </context>
 <context>
+    <name>InputAccess</name>
+    <message>
+        <source>Waiting for input access. Run “sudo usermod -aG input $USER” or install the udev rule that comes with Kavo Voice, then log out and back in.</source>
+        <translation>Ожидание доступа к устройствам ввода. Выполните «sudo usermod -aG input $USER» или установите правило udev из комплекта Kavo Voice, затем выйдите из системы и войдите снова.</translation>
+    </message>
+</context>
+<context>
     <name>InterfaceLanguage</name>
     <message>
         <source>System</source>

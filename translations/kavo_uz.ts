@@ -123,6 +123,13 @@
     </message>
 </context>
 <context>
+    <name>InputAccess</name>
+    <message>
+        <source>Waiting for input access. Run “sudo usermod -aG input $USER” or install the udev rule that comes with Kavo Voice, then log out and back in.</source>
+        <translation>Klaviaturaga kirish ruxsati kutilmoqda. “sudo usermod -aG input $USER” buyrugʻini bajaring yoki Kavo Voice bilan keladigan udev qoidasini oʻrnating, soʻng tizimdan chiqib, qayta kiring.</translation>
+    </message>
+</context>
+<context>
     <name>InterfaceLanguage</name>
     <message>
         <source>System</source>

@@ -1,9 +1,11 @@
 #include "phone/phone_token.h"
 #include "state/config_diff.h"
+#include "state/input_access.h"
 #include "state/key_check.h"
 #include "state/phone_status.h"
 #include "state/status_menu.h"
 #include "state/toasts.h"
+#include "store/log.h"
 #include "store/settings.h"
 #include "store/settings_observer.h"
 #include "support/data_folder.h"
@@ -165,6 +167,29 @@ private Q_SLOTS:
         QCoro::waitFor(std::move(check));
         QCOMPARE(gemini.pendingReplies(), 0);
         QVERIFY(keyCheck.status() == Status::checking && keyCheck.models().size() == 2);
+    }
+
+    // Missing access is asked for again every two seconds until it comes, and then no more.
+    void inputAccessIsAwaited()
+    {
+        bool access = false;
+        int probes = 0;
+        InputAccess input([&] { return ++probes, access; });
+        QSignalSpy granted(&input, &InputAccess::accessGranted);
+        Log::reset();
+        input.check();
+        QVERIFY(!input.isGranted() && input.isWaiting());
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(probes, 2, 5000);
+        QVERIFY(clock.elapsed() >= 1900);
+        access = true;
+        QVERIFY(granted.wait(5000));
+        QVERIFY(input.isGranted() && !input.isWaiting());
+        QCOMPARE(test::logText(), u"accessibility granted=false\naccessibility granted while waiting\n"_qs);
+        input.check();
+        QCOMPARE(granted.count(), 2);
+        QVERIFY(!input.isWaiting());
     }
 
     void phoneTokens()
