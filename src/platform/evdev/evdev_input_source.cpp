@@ -1,7 +1,7 @@
 #include "evdev_input_source.h"
 
 #include "platform/evdev/libevdev_handles.h"
-#include "platform/evdev/unique_fd.h"
+#include "platform/unique_fd.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "wayland_injection_backend.h"
 
 #include "platform/evdev/uinput_keyboard.h"
-#include "platform/evdev/unique_fd.h"
+#include "platform/unique_fd.h"
 #include "store/log.h"
 
 #include <QCoroTimer>
