@@ -100,8 +100,12 @@ private Q_SLOTS:
         QStringList requests;
         RemoteControl first(QDBusConnection::sessionBus());
         test::recordRequests(first, requests);
-        if (firstRuns)
+        if (firstRuns) {
             QVERIFY(QCoro::waitFor(first.claim()));
+            RemoteControl second(other());
+            QVERIFY(!QCoro::waitFor(second.claim()));
+            QVERIFY(!other().objectRegisteredAt(RemoteControl::objectPath));
+        }
 
         const InstanceStart start = QCoro::waitFor(startInstance(other()));
         QCOMPARE(start.error, QString());
