@@ -206,6 +206,25 @@
     </message>
 </context>
 <context>
+    <name>RemoteClient</name>
+    <message>
+        <source>Kavo Voice cannot be reached: there is no D-Bus session bus.</source>
+        <translation>Не удаётся связаться с Kavo Voice: нет сеансовой шины D-Bus.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice is not running.</source>
+        <translation>Kavo Voice не запущен.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice did not answer.</source>
+        <translation>Kavo Voice не ответил.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice did not take the request: %1</source>
+        <translation>Kavo Voice не принял запрос: %1</translation>
+    </message>
+</context>
+<context>
     <name>StatusMenu</name>
     <message>
         <source>Recording... (Esc to cancel)</source>

@@ -204,6 +204,25 @@
     </message>
 </context>
 <context>
+    <name>RemoteClient</name>
+    <message>
+        <source>Kavo Voice cannot be reached: there is no D-Bus session bus.</source>
+        <translation>Kavo Voice bilan bogʻlanib boʻlmaydi: D-Bus seans shinasi yoʻq.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice is not running.</source>
+        <translation>Kavo Voice ishga tushirilmagan.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice did not answer.</source>
+        <translation>Kavo Voice javob bermadi.</translation>
+    </message>
+    <message>
+        <source>Kavo Voice did not take the request: %1</source>
+        <translation>Kavo Voice soʻrovni qabul qilmadi: %1</translation>
+    </message>
+</context>
+<context>
     <name>StatusMenu</name>
     <message>
         <source>Recording... (Esc to cancel)</source>

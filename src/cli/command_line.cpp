@@ -32,7 +32,14 @@ void printUsage(QTextStream& stream)
               "  transcribe [--note] [--json] FILE...\n"
               "                                   transcribe audio files with your settings; --note also\n"
               "                                   classifies each as a note (kind, title, folder)\n"
-              "  help                             show this help\n";
+              "  help                             show this help\n"
+              "\n"
+              "Commands for the running application (to bind to desktop shortcuts):\n"
+              "  toggle                           start dictating, or stop and transcribe\n"
+              "  start                            start dictating\n"
+              "  stop                             stop dictating and transcribe\n"
+              "  cancel                           stop dictating and discard the recording\n"
+              "  show                             show the main window\n";
 }
 
 Config loadSettings()
@@ -75,6 +82,8 @@ int run(const QStringList& arguments)
         return runSnippets(rest, out, err);
     if (command == QLatin1String("transcribe"))
         return runTranscribe(rest, out, err);
+    if (const std::optional<RemoteRequest> request = remoteRequest(command))
+        return runRemote(command, *request, rest, err);
     if (command == QLatin1String("help") || command == QLatin1String("--help") || command == QLatin1String("-h")) {
         printUsage(out);
         return 0;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/dbus/remote_client.h"
 #include "store/config.h"
 
 #include <QStringList>
 #include <QTextStream>
+
+#include <optional>
 
 namespace kavo::cli {
 
@@ -26,5 +29,9 @@ int runHotkey(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runHistory(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runSnippets(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+/// The request a remote-control command ("toggle", "show"...) sends to the running application; none for others.
+std::optional<RemoteRequest> remoteRequest(const QString& command);
+int runRemote(const QString& command, RemoteRequest request, const QStringList& arguments, QTextStream& err);
 
 } // namespace kavo::cli

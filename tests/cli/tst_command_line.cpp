@@ -1,13 +1,18 @@
+#include "apps/application_id.h"
 #include "audio/codec/wav_reader.h"
+#include "platform/dbus/remote_control.h"
 #include "store/config.h"
 #include "store/history.h"
 #include "support/command_runner.h"
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
+#include "support/remote_requests.h"
 #include "support/table_rows.h"
 #include "support/test_services.h"
 #include "support/virtual_microphone.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -108,6 +113,7 @@ private Q_SLOTS:
         row("transcribe, no file", QStringList { "transcribe" }, 2, "no audio file given");
         row("transcribe, unknown option", QStringList { "transcribe", "--verbose", "a.wav" }, 2,
             "option \"--verbose\"");
+        row("show, extra argument", QStringList { "show", "extra" }, 2, "kavo-voice show: takes no arguments");
     }
 
     void refusals()
@@ -197,6 +203,44 @@ private Q_SLOTS:
         QTEST(QString::fromUtf8(result.out), "out");
         QVERIFY2(exitCode ? result.err.startsWith("kavo-voice: cannot read ") : result.err.isEmpty(), result.err);
         QCOMPARE(test::readFile(History::filePath()), file);
+    }
+
+    // A remote-control command reaches the running application, here a remote control of this test, which hears
+    // exactly that request; without one, or without a session bus, it fails.
+    void remoteControl_data()
+    {
+        test::columns<QString, QString, int, QString, QByteArray>(
+            { "command", "instance", "exitCode", "requests", "err" });
+        row("toggle", "toggle", "running", 0, "toggle", QByteArray());
+        row("start", "start", "running", 0, "start", QByteArray());
+        row("stop", "stop", "running", 0, "stop", QByteArray());
+        row("cancel", "cancel", "running", 0, "cancel", QByteArray());
+        row("show", "show", "running", 0, "showWindow", QByteArray());
+        row("not running", "toggle", "none", 1, "", QByteArray("kavo-voice: Kavo Voice is not running.\n"));
+        row("no session bus", "show", "no bus", 1, "",
+            QByteArray("kavo-voice: Kavo Voice cannot be reached: there is no D-Bus session bus.\n"));
+    }
+
+    void remoteControl()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        QFETCH(QString, command);
+        QFETCH(QString, instance);
+        // The remote control of the row before gives the name back as it goes.
+        QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(applicationID));
+        QStringList requests;
+        RemoteControl control(QDBusConnection::sessionBus());
+        test::recordRequests(control, requests);
+        if (instance != "none")
+            QVERIFY(QCoro::waitFor(control.claim()));
+        QProcessEnvironment extra;
+        if (instance == "no bus")
+            extra.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + path("no-bus"));
+        const test::CommandResult result = test::runKavoVoice({ command }, m_data, extra);
+        QTEST(result.exitCode, "exitCode");
+        QTEST(result.err, "err");
+        QVERIFY(result.out.isEmpty());
+        QTEST(requests.join(' '), "requests");
     }
 
     void dictateRecordsTranscribesAndKeepsTheEntry()

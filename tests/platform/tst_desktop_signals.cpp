@@ -107,11 +107,11 @@ private Q_SLOTS:
         const test::ReceivedNotification received = server->notifications().constFirst();
         QCOMPARE(received.appName, "Kavo Voice");
         QCOMPARE(received.replacesId, 0u);
-        QCOMPARE(received.appIcon, "kavo-voice");
+        QCOMPARE(received.appIcon, "uz.kavo.KavoVoice");
         QCOMPARE(received.summary, title);
         QCOMPARE(received.body, body);
         QVERIFY(received.actions.isEmpty());
-        QCOMPARE(received.hints.value("desktop-entry"), "kavo-voice");
+        QCOMPARE(received.hints.value("desktop-entry"), "uz.kavo.KavoVoice");
         const QVariant urgency = received.hints.value("urgency"); // the protocol says a byte
         QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
         QCOMPARE(urgency.value<uchar>(), 1);

@@ -1,5 +1,6 @@
 #include "app_glyph.h"
 
+#include "apps/application_id.h"
 #include "store/history.h"
 
 #include <vector>
@@ -50,7 +51,8 @@ const Row table[] = {
             "notion.id", "com.google.docs", "libreoffice-writer", "org.libreoffice.", "obsidian", "notion",
             "org.gnome.texteditor", "gedit", "org.gnome.gedit", "org.kde.kate", "kate", "org.xfce.mousepad",
             "mousepad" } },
-    { "mic", Tone::blue, { AppGlyph::ownApplicationID.data() } },
+    // This application: its desktop-file ID, or its WM_CLASS when it runs without its desktop file installed.
+    { "mic", Tone::blue, { applicationID.data(), "kavo-voice" } },
 };
 
 } // namespace
@@ -60,10 +62,9 @@ AppGlyph::Icon AppGlyph::icon(const std::optional<QString>& appID, const QString
     if (source == DictationSource::phone)
         return { QStringLiteral("smartphone"), Tone::green };
     if (appID) {
-        const QString id = appID->toLower();
         for (const Row& row : table) {
             for (const char* prefix : row.prefixes) {
-                if (id.startsWith(QLatin1StringView(prefix)))
+                if (appID->startsWith(QLatin1StringView(prefix), Qt::CaseInsensitive))
                     return { QString::fromLatin1(row.icon), row.tone };
             }
         }

@@ -45,9 +45,6 @@ public:
         bool operator==(const Icon&) const = default;
     };
 
-    /// This application's own ID (its desktop-file ID and lower-cased WM_CLASS).
-    static constexpr QLatin1StringView ownApplicationID { "kavo-voice" };
-
     /// The icon for a dictation from the source ("phone" or the computer) into the application with that ID
     /// (a desktop-file ID, a lower-cased WM_CLASS or a macOS bundle identifier; letter case does not matter).
     static Icon icon(const std::optional<QString>& appID, const QString& source);

@@ -1,5 +1,6 @@
 #include "event_sounds.h"
 
+#include "apps/application_id.h"
 #include "store/log.h"
 
 #include <QThread>
@@ -93,7 +94,7 @@ private:
             result = ca_context_set_driver(created, "pulse");
         if (result == CA_SUCCESS)
             result = ca_context_change_props(created, CA_PROP_APPLICATION_NAME, "Kavo Voice", CA_PROP_APPLICATION_ID,
-                "kavo-voice", CA_PROP_MEDIA_ROLE, "event", nullptr);
+                applicationID.data(), CA_PROP_MEDIA_ROLE, "event", nullptr);
         if (result == CA_SUCCESS)
             result = ca_context_open(created);
         if (result != CA_SUCCESS) {

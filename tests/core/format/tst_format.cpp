@@ -142,7 +142,7 @@ private Q_SLOTS:
         row("code", "mac", "com.apple.dt.Xcode code-oss jetbrains-idea", "code teal");
         row("terminal", "mac", "com.googlecode.iterm2 org.gnome.Terminal", "terminal teal");
         row("globe", "mac", "Com.Google.Chrome.Canary firefox", "globe neutral");
-        row("mic", "mac", "kavo-voice", "mic blue");
+        row("mic", "mac", "uz.kavo.KavoVoice kavo-voice", "mic blue");
     }
 
     void icon()
