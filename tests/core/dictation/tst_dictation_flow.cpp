@@ -18,6 +18,7 @@
 using namespace kavo;
 using test::FakeGemini;
 using Phase = DictationState::Phase;
+using Stage = DictationStage;
 using Target = DictationTarget;
 
 namespace {
@@ -422,6 +423,56 @@ private Q_SLOTS:
         QVERIFY(!desk.newest().appName);
         QCOMPARE(desk.state.doneText(), QStringLiteral("From phone · 3 words"));
         QCOMPARE(desk.sounds.last(), EventSound::phoneDone);
+    }
+
+    // A stage and its start time change only inside `working`, and only for another stage.
+    void phasesAndStages()
+    {
+        DictationState state;
+        const QDateTime earlier = QDateTime::currentDateTime().addSecs(-30);
+        state.setStage(DictationStage::transcribing, earlier);
+        QCOMPARE(state.stage(), DictationStage::preparing);
+        state.setPhase(Phase::recording);
+        state.setStage(DictationStage::transcribing, earlier);
+        QCOMPARE(state.stage(), DictationStage::preparing);
+        QVERIFY(!state.processingStarted().isValid());
+
+        state.setPhase(Phase::working);
+        QVERIFY(state.processingStarted().isValid());
+        state.setStage(DictationStage::transcribing, earlier);
+        state.setPhase(Phase::working);
+        state.setStage(DictationStage::transcribing, earlier.addSecs(10));
+        QCOMPARE(state.stage(), DictationStage::transcribing);
+        QCOMPARE(state.processingStarted(), earlier);
+
+        state.setPhase(Phase::idle);
+        QCOMPARE(state.stage(), DictationStage::preparing);
+        QVERIFY(!state.processingStarted().isValid());
+    }
+
+    void progressTexts_data()
+    {
+        test::columns<Stage, double, QString>({ "stage", "elapsed", "text" });
+        test::row("3.99 s", DictationStage::transcribing, 3.99, u"Turning speech into text…"_qs);
+        test::row("4.0 s", DictationStage::transcribing, 4.0, u"Waiting for the transcript…"_qs);
+        test::row("7.99 s", DictationStage::transcribing, 7.99, u"Waiting for the transcript…"_qs);
+        test::row("8.0 s", DictationStage::transcribing, 8.0, u"Still processing your audio…"_qs);
+        test::row("12.0 s", DictationStage::transcribing, 12.0, u"Waiting for the transcript…"_qs);
+        test::row("16.0 s", DictationStage::transcribing, 16.0, u"Still processing your audio…"_qs);
+        test::row("started in the future", DictationStage::transcribing, -20.0, u"Turning speech into text…"_qs);
+        test::row("trimming", DictationStage::trimming, 30.0, u"Shortening silence…"_qs);
+        test::row("organizing", DictationStage::organizing, 0.0, u"Organizing your note…"_qs);
+    }
+
+    void progressTexts()
+    {
+        QFETCH(Stage, stage);
+        QFETCH(double, elapsed);
+        DictationState state;
+        state.setPhase(Phase::working);
+        const QDateTime now = QDateTime::currentDateTime();
+        state.setStage(stage, now.addMSecs(qint64(-elapsed * 1000)));
+        QTEST(state.processingMessage(now), "text");
     }
 };
 
