@@ -1,56 +1,21 @@
 #include "stop_trigger.h"
 
-#include <array>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace kavo::cli {
 
-namespace {
-
-// The self-pipe a signal handler may write to; the read end wakes the event loop.
-std::array<int, 2> signalPipe { -1, -1 };
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
-}
-
-int openSignalPipe()
-{
-    if (signalPipe[0] < 0 && ::pipe2(signalPipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
-        return -1;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    return signalPipe[0];
-}
-
-} // namespace
-
 StopTrigger::StopTrigger(std::optional<double> seconds, QObject* parent)
     : QObject(parent)
     , m_input(STDIN_FILENO, QSocketNotifier::Read)
-    , m_signal(openSignalPipe(), QSocketNotifier::Read)
 {
     connect(&m_input, &QSocketNotifier::activated, this, &StopTrigger::readInput);
-    connect(&m_signal, &QSocketNotifier::activated, this, &StopTrigger::fire);
+    connect(&m_signals, &TerminationSignals::received, this, &StopTrigger::fire);
     m_limit.setSingleShot(true);
     connect(&m_limit, &QTimer::timeout, this, &StopTrigger::fire);
     if (seconds)
         m_limit.start(std::chrono::milliseconds(qint64(std::llround(*seconds * 1000))));
-}
-
-StopTrigger::~StopTrigger()
-{
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
 }
 
 void StopTrigger::readInput()
@@ -67,8 +32,6 @@ void StopTrigger::readInput()
 
 void StopTrigger::fire()
 {
-    char drained[64];
-    while (::read(signalPipe[0], drained, sizeof drained) > 0) { }
     if (std::exchange(m_fired, true))
         return;
     Q_EMIT triggered();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/termination_signals.h"
+
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -17,7 +19,6 @@ class StopTrigger : public QObject
 
 public:
     explicit StopTrigger(std::optional<double> seconds, QObject* parent = nullptr);
-    ~StopTrigger() override;
 
 Q_SIGNALS:
     void triggered();
@@ -27,7 +28,7 @@ private:
     void fire();
 
     QSocketNotifier m_input;
-    QSocketNotifier m_signal;
+    TerminationSignals m_signals;
     QTimer m_limit;
     bool m_fired = false;
 };

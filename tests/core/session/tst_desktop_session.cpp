@@ -1,12 +1,16 @@
 #include "session/desktop_session.h"
 #include "session/login_item.h"
+#include "session/termination_signals.h"
 
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace kavo;
 using namespace kavo::test;
@@ -57,6 +61,24 @@ private Q_SLOTS:
         test::writeFile(config.filePath(u"autostart"_qs), "a file where the folder should be");
         QVERIFY(!LoginItem::set(true, u"kavo-voice"_qs));
         QVERIFY(test::logText().startsWith(u"login item register failed: "_qs));
+    }
+
+    // Ctrl+C and SIGTERM arrive as one signal on the main thread instead of ending the process, until the object goes.
+    void terminationSignals()
+    {
+        {
+            TerminationSignals termination;
+            QSignalSpy received(&termination, &TerminationSignals::received);
+            QCOMPARE(::raise(SIGTERM), 0);
+            QCOMPARE(::raise(SIGINT), 0);
+            QVERIFY(received.wait(5000));
+            QTest::qWait(50);
+            QCOMPARE(received.count(), 1);
+        }
+        struct sigaction current
+        { };
+        QCOMPARE(sigaction(SIGTERM, nullptr, &current), 0);
+        QVERIFY(current.sa_handler == SIG_DFL);
     }
 };
 
