@@ -69,10 +69,10 @@ QCoro::Task<> SettingsPortal::read()
         call = ask(QStringLiteral("Read"));
         co_await call;
     }
-    // The portal sends its replies and its change signals in order, so this answer is never older than a change
-    // already announced.
     if (!self)
         co_return;
+    // The portal sends its replies and its change signals in order: this answer is never older than a change
+    // already seen.
     const QDBusMessage reply = call.reply();
     setPreference(call.isError() || reply.arguments().isEmpty() ? Preference::none
                                                                 : preferenceOf(reply.arguments().constFirst()));
