@@ -67,10 +67,9 @@ QImage IconProvider::requestImage(const QString& id, QSize* size, const QSize& r
     renderer.render(&painter);
     painter.end();
     const QColor color(query.queryItemValue(QStringLiteral("color"), QUrl::FullyDecoded));
-    const QImage image = tinted(coverage, color.isValid() ? color : QColor(Qt::black));
     if (size)
         *size = target;
-    return image;
+    return tinted(coverage, color.isValid() ? color : QColor(Qt::black));
 }
 
 } // namespace kavo
