@@ -13,7 +13,7 @@ class DesktopColorScheme;
 
 /// Whether the interface draws light or dark: by the `theme` setting, and for `automatic` by the desktop's
 /// preference, or where the desktop states none, by the lightness of the application palette. Follows changes of
-/// all three.
+/// all three. Made after the QGuiApplication, whose palette changes it watches.
 class Appearance : public QObject
 {
     Q_OBJECT

@@ -66,25 +66,12 @@ private Q_SLOTS:
         QCOMPARE((QList<QColor> { tokens.blue600(), tokens.borderFocus(), tokens.brand() }), fixed);
     }
 
-    // With the automatic appearance and no desktop preference, a new palette decides at once.
-    void paletteChange()
-    {
-        test::usePalette(false);
-        Appearance appearance;
-        appearance.setTheme(ThemeMode::automatic);
-        QSignalSpy changes(&appearance, &Appearance::darkChanged);
-        test::usePalette(true);
-        QVERIFY(appearance.isDark());
-        QCOMPARE(changes.count(), 1);
-    }
-
     // Tokens as QML reads them, including translucent ones and aliases.
     void colors_data()
     {
         test::columns<QString, bool, QColor>({ "token", "dark", "color" });
         row("overlay, light", "surfaceOverlay", false, translucent("#111522", 0.4));
         row("overlay, dark", "surfaceOverlay", true, translucent("#000000", 0.55));
-        row("error ring", "errorRing", true, translucent("#F04438", 0.18));
         row("brand press", "brandPress", true, QColor("#1E40AF"));
     }
 
