@@ -3,7 +3,7 @@ SETUP_STAMP := third_party/.setup-done
 SERVICES := scripts/test-services
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all setup build run test build-asan test-asan bench format tidy
+.PHONY: all setup build run test build-asan test-asan bench format tidy lint
 
 all: build
 
@@ -40,3 +40,7 @@ format:
 
 tidy: build
 	scripts/tidy
+
+# qmllint over the QML files of every module, with the types the build registers; any warning fails.
+lint: build
+	cmake --build --preset dev --target all_qmllint

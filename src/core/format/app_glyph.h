@@ -11,8 +11,14 @@ namespace kavo {
 
 struct HistoryEntry;
 
-/// The tint palette of icons.
+/// The tint palette of icons, known to the meta-object system so that views can pass a tone to the design tokens.
+namespace Tones {
+Q_NAMESPACE
 enum class Tone { blue, green, red, amber, purple, teal, pink, neutral, white, brand };
+Q_ENUM_NS(Tone)
+} // namespace Tones
+
+using Tones::Tone;
 
 template <> struct RawValues<Tone>
 {

@@ -1,0 +1,20 @@
+#include "qml_engine.h"
+
+#include "icon_provider.h"
+
+#include <QQmlEngine>
+
+// Generated with the module; calling it links the module's type registrations into the program.
+void qml_register_types_Kavo();
+
+namespace kavo {
+
+void prepareQmlEngine(QQmlEngine& engine)
+{
+    qml_register_types_Kavo();
+    // Qt 6.4 does not look there by itself yet.
+    engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
+    engine.addImageProvider(QString(IconProvider::providerId), new IconProvider);
+}
+
+} // namespace kavo
