@@ -1,14 +1,27 @@
 # Lucide icons the interface draws; only these are compiled into the application.
 set(KAVO_ICONS
     app-window
+    audio-lines
+    book-a
+    check
     code
+    copy
     file-text
     globe
+    history
+    keyboard
     mail
     message-circle
     message-square
     mic
+    mic-off
+    notebook
+    search
     send
+    settings
     smartphone
     sparkles
-    terminal)
+    terminal
+    triangle-alert
+    users
+    x)

@@ -15,6 +15,8 @@
 
 #include <QCoreApplication>
 
+#include <unistd.h>
+
 namespace kavo {
 
 namespace {
@@ -68,6 +70,23 @@ std::unique_ptr<InputEventSource> SessionBackends::hotkeySource()
         break;
     }
     return std::make_unique<NoSessionSource>();
+}
+
+bool SessionBackends::hasInputAccess()
+{
+    const std::unique_ptr<InputEventSource> source = hotkeySource();
+    if (!source->start())
+        return false;
+    source->stop();
+    switch (desktopSession()) {
+    case DesktopSession::x11:
+        return X11InjectionBackend::create() != nullptr;
+    case DesktopSession::wayland:
+        return access("/dev/uinput", W_OK) == 0;
+    case DesktopSession::none:
+        break;
+    }
+    return false;
 }
 
 std::unique_ptr<InjectionBackend> SessionBackends::injectionBackend()

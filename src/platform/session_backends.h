@@ -17,6 +17,9 @@ namespace SessionBackends {
 
 /// The hotkey's event source; in a session that is neither, one that never starts and says why.
 std::unique_ptr<InputEventSource> hotkeySource();
+/// Whether the hotkey can watch the keyboard and text can be typed: the X server's XInput2 and XTEST, or read access to
+/// a keyboard under /dev/input and write access to /dev/uinput in a Wayland session.
+bool hasInputAccess();
 /// Text delivery; null (after a log line) when it cannot start.
 std::unique_ptr<InjectionBackend> injectionBackend();
 /// The focused application, as far as the X display tells it (XWayland windows only in a Wayland session).

@@ -463,6 +463,13 @@ void DictationFlow::resumeMedia()
         m_resumeTimer.start();
 }
 
+void DictationFlow::resumeMediaNow()
+{
+    m_resumeTimer.stop();
+    if (std::exchange(m_pausedMedia, false) && m_media)
+        m_media->resume();
+}
+
 void DictationFlow::startLevelUpdates()
 {
     stopLevelUpdates();

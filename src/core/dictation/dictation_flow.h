@@ -86,6 +86,11 @@ public:
     void finishRecording();
     void cancelRecording();
 
+    /// A hint that needs the user to act (a missing API key, missing input access), shown as the state's message
+    /// until a dictation replaces it; empty clears it.
+    void showHint(const QString& message) { m_state.setMessage(message); }
+    /// Plays again at once what a recording paused, for an application that quits before the resume is due.
+    void resumeMediaNow();
     /// Re-transcribes a History entry from its kept audio; one request per entry at a time.
     void retry(const QUuid& id);
     /// Transcribes audio uploaded by the phone and returns the text. Throws `ComputerBusyError` while a dictation

@@ -26,6 +26,22 @@ QString StatusMenu::statusLine(const State& state)
                                                 : tr("Press %1 to talk").arg(hotkey);
 }
 
+StatusMenu::Icon StatusMenu::icon(const State& state)
+{
+    const QString mark = QStringLiteral("audio-lines");
+    switch (state.phase) {
+    case Phase::recording:
+        return { mark, Tone::red };
+    case Phase::working:
+        return { mark, Tone::blue };
+    case Phase::failed:
+        return { QStringLiteral("triangle-alert"), Tone::amber };
+    case Phase::idle:
+        break;
+    }
+    return { state.inputAccess ? mark : QStringLiteral("mic-off") };
+}
+
 QStringList StatusMenu::wrapped(const QString& text, qsizetype width)
 {
     QStringList lines;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictation/dictation_state.h"
+#include "format/app_glyph.h"
 #include "store/config.h"
 
 #include <QCoreApplication>
@@ -69,7 +70,16 @@ public:
     static constexpr qsizetype messageLineLength = 60;
     static constexpr qsizetype lastTextLength = 48;
 
+    /// The tray icon: a Lucide glyph, tinted in a tone, or without one in the panel's own text colour.
+    struct Icon
+    {
+        QString glyph;
+        std::optional<Tone> tone {};
+        friend bool operator==(const Icon&, const Icon&) = default;
+    };
+
     static QList<StatusMenuItem> build(const State& state);
+    static Icon icon(const State& state);
     /// The status line at the top: what the application is doing, or how to start.
     static QString statusLine(const State& state);
     /// `text` broken at spaces into lines of at most `width` characters; a longer word is split.

@@ -3,6 +3,7 @@
 #include "appearance.h"
 #include "typeface.h"
 
+#include <QFontDatabase>
 #include <QJSEngine>
 
 namespace kavo {
@@ -64,6 +65,13 @@ QColor Tokens::foreground(Tone tone) const
 QString Tokens::face(int weight) const
 {
     return Typeface::face(weight).name;
+}
+
+QFont Tokens::monospace(int pixelSize)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(pixelSize);
+    return font;
 }
 
 QFont Tokens::font(int weight, int pixelSize) const

@@ -39,6 +39,7 @@ class Tokens : public QObject
 
     KAVO_COLOR_TOKENS(KAVO_TOKEN_PROPERTY)
     KAVO_ALIAS_TOKENS(KAVO_TOKEN_PROPERTY)
+    Q_PROPERTY(QColor textOnBrand READ textOnBrand NOTIFY appearanceChanged)
     Q_PROPERTY(bool dark READ isDark NOTIFY appearanceChanged)
     Q_PROPERTY(int bodyPixelSize READ bodyPixelSize CONSTANT)
 
@@ -58,10 +59,14 @@ public:
 
     /// The colour an icon of this tint draws in.
     Q_INVOKABLE QColor foreground(kavo::Tone tone) const;
+    /// Text and icons on a brand-coloured fill: the brand tone's foreground.
+    QColor textOnBrand() const { return foreground(Tone::brand); }
     /// The face name a text of this weight (a Font.weight value) draws with, such as "Onest-SemiBold".
     Q_INVOKABLE QString face(int weight) const;
     /// The font for a text of this weight and size.
     Q_INVOKABLE QFont font(int weight, int pixelSize) const;
+    /// The desktop's fixed-width font at this size, for commands and paths.
+    Q_INVOKABLE static QFont monospace(int pixelSize);
 
 Q_SIGNALS:
     void appearanceChanged();

@@ -1,0 +1,352 @@
+#include "app_delegate.h"
+
+#include "phone/phone_token.h"
+#include "platform/session_backends.h"
+#include "session/desktop_session.h"
+#include "state/config_diff.h"
+#include "store/log.h"
+#include "ui/kavo/qml_engine.h"
+#include "ui/kavo/typeface.h"
+#include "ui/main/permissions_view.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QUrl>
+
+// Generated with the module; calling it links the module's type registrations into the program.
+void qml_register_types_Kavo_Main();
+
+namespace kavo {
+
+AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* parent)
+    : QObject(parent)
+    , m_injector(SessionBackends::injectionBackend())
+    , m_media(SessionBackends::mediaControl())
+    , m_frontApplication(SessionBackends::frontApplication())
+    , m_flow(m_stores, m_toasts, m_recorder, m_injector)
+    , m_feedback(m_flow)
+    , m_hotkey(SessionBackends::hotkeySource)
+    , m_micTest(m_micMeter, m_stores.settings, m_flow.state(), m_toasts)
+    , m_updater(m_notifier)
+    , m_inputAccess(SessionBackends::hasInputAccess)
+    , m_appearance(&m_settingsPortal)
+    , m_tokens(m_appearance)
+    , m_tray(m_tokens)
+    , m_mainView(m_navigation, m_flow.state(), m_stores.settings)
+    , m_remoteControl(std::move(remoteControl))
+{
+    m_stores.load();
+    m_flow.setFrontApplication(m_frontApplication.get());
+    m_flow.setMediaControl(m_media.get());
+    m_flow.setKeyCheck(&m_keyCheck);
+    Tokens::setInstance(&m_tokens);
+}
+
+AppDelegate::~AppDelegate()
+{
+    shutDown();
+}
+
+void AppDelegate::launch()
+{
+    Typeface::registerFaces();
+    Log::reset();
+    Log::write(QStringLiteral("launched, bundle=") + QCoreApplication::applicationFilePath());
+    m_settingsPortal.start();
+
+    // What the windows, the tray and the remote control ask of the dictation.
+    connect(&m_mainView, &MainView::dictationToggled, this,
+        [this] { m_flow.toggleRecording(DictationTarget::frontApp()); });
+    if (m_remoteControl) {
+        connect(m_remoteControl.get(), &RemoteControl::toggleRequested, this,
+            [this] { m_flow.toggleRecording(DictationTarget::frontApp()); });
+        connect(m_remoteControl.get(), &RemoteControl::startRequested, this,
+            [this] { m_flow.startRecording(DictationSource::computer, DictationTarget::frontApp()); });
+        connect(m_remoteControl.get(), &RemoteControl::stopRequested, &m_flow, &DictationFlow::finishRecording);
+        connect(m_remoteControl.get(), &RemoteControl::cancelRequested, &m_flow, &DictationFlow::cancelRecording);
+        connect(m_remoteControl.get(), &RemoteControl::showWindowRequested, this, [this] { openMainWindow(); });
+    }
+    connect(&m_navigation, &Navigation::screenRequested, this, [this] { openMainWindow(); });
+    connect(&m_navigation, &Navigation::noteRequested, this, [this] { openMainWindow(); });
+    connect(&m_navigation, &Navigation::settingsRequested, this, [this] { openMainWindow(); });
+    connect(&m_terminationSignals, &TerminationSignals::received, qApp, &QCoreApplication::quit);
+
+    m_stores.history.change(
+        [this](History& history) { history.prune(m_stores.settings.historyDays(), QDateTime::currentDateTime()); });
+
+    // The tray follows everything its menu shows.
+    const DictationState& dictation = m_flow.state();
+    for (const auto changed : { &DictationState::phaseChanged, &DictationState::messageChanged })
+        connect(&dictation, changed, this, &AppDelegate::refreshStatusItem);
+    connect(&m_inputAccess, &InputAccess::grantedChanged, this, &AppDelegate::refreshStatusItem);
+    connect(&m_stores.history, &HistoryManager::lastTranscriptChanged, this, &AppDelegate::refreshStatusItem);
+    connect(&m_tray, &Tray::triggered, this, &AppDelegate::menuTriggered);
+    connect(&m_tray, &Tray::activated, this, [this] { openMainWindow(); });
+    refreshStatusItem();
+    m_tray.show();
+    applyConfig();
+
+    m_settingsObserver = std::make_unique<SettingsObserver>(m_stores.settings);
+    connect(m_settingsObserver.get(), &SettingsObserver::applyRequested, this, &AppDelegate::applyConfig);
+    m_flow.attachHotkey(m_hotkey);
+    connect(&m_inputAccess, &InputAccess::accessGranted, &m_hotkey, &HotkeyMonitor::start);
+
+    checkInputAccess();
+    if (!m_stores.settings.onboardingDone()) {
+        // Set-up has no window of its own yet: a first start shows the main window.
+        openMainWindow();
+        return;
+    }
+    QStringList missing;
+    if (AudioRecorder::inputs().isEmpty())
+        missing << QStringLiteral("microphone");
+    if (!m_inputAccess.isGranted())
+        missing << QStringLiteral("accessibility");
+    if (m_stores.settings.config().resolvedApiKey().isEmpty()) {
+        m_flow.showHint(tr("Add your Gemini API key in Settings."));
+        openMainWindow(std::nullopt, Navigation::SettingsTab::ai);
+    }
+    if (!missing.isEmpty()) {
+        Log::write(
+            QStringLiteral("permissions missing after setup: [\"%1\"]").arg(missing.join(QStringLiteral("\", \""))));
+        openPermissionsWindow();
+    }
+}
+
+void AppDelegate::applyConfig()
+{
+    const Config& config = m_stores.settings.config();
+    const ConfigDiff diff = ConfigDiff::between(m_applied, config);
+    m_applied = config;
+
+    m_hotkey.kind = config.hotkey;
+    m_hotkey.mode = config.hotkeyMode;
+    m_hotkey.holdThreshold = config.holdThresholdMs / 1000.0;
+    if (diff.hotkey && m_hotkey.hasInputAccess())
+        m_hotkey.start();
+    m_appearance.setTheme(config.theme);
+    if (diff.phoneServer)
+        applyPhoneServer();
+    if (diff.historyDays) {
+        m_stores.history.change(
+            [&config](History& history) { history.prune(config.historyDays, QDateTime::currentDateTime()); });
+    }
+    if (diff.apiKey) {
+        m_keyCheck.setStatus(KeyCheck::Status::unknown);
+        if (!config.resolvedApiKey().isEmpty())
+            checkKey();
+    }
+    if (config.noiseReduction && diff.noiseReduction)
+        m_recorder.prepareNoiseReduction(config.inputDeviceID);
+    if (m_micTest.isRunning() && diff.microphone) {
+        m_micTest.stop();
+        m_micTest.toggle();
+    }
+    refreshStatusItem();
+}
+
+void AppDelegate::applyPhoneServer()
+{
+    // The phone server itself joins here; until then its status stays empty and only its code is looked after.
+    if (m_stores.settings.phoneServerEnabled() && m_stores.settings.phoneToken().isEmpty()) {
+        m_stores.settings.setPhoneToken(PhoneToken::make());
+        m_stores.settings.save();
+    }
+    if (!m_stores.settings.phoneServerEnabled()) {
+        m_phoneStatus.setRunning(false);
+        m_phoneStatus.setPhoneURLs({});
+        m_phoneStatus.setShortcutURLs({});
+        m_phoneStatus.setLastSeen({});
+        m_phoneStatus.setError({});
+    }
+}
+
+void AppDelegate::newPhoneCode()
+{
+    m_phoneStatus.setLastSeen({});
+    m_stores.settings.setPhoneToken(PhoneToken::make());
+    m_stores.settings.setPhoneServerEnabled(true);
+    m_stores.settings.save();
+    m_applied.reset();
+    applyPhoneServer();
+}
+
+void AppDelegate::checkKey()
+{
+    m_keyCheck.check(m_stores.settings);
+}
+
+void AppDelegate::checkInputAccess()
+{
+    m_inputAccess.check();
+    if (!m_inputAccess.isGranted())
+        m_flow.showHint(InputAccess::waitingMessage());
+    connect(
+        &m_inputAccess, &InputAccess::accessGranted, this,
+        [this] {
+            if (m_flow.state().message() == InputAccess::waitingMessage())
+                m_flow.showHint({});
+        },
+        Qt::SingleShotConnection);
+}
+
+void AppDelegate::refreshStatusItem()
+{
+    const Config& config = m_stores.settings.config();
+    StatusMenu::State state { .phase = m_flow.state().phase(),
+        .inputAccess = m_inputAccess.isGranted(),
+        .hotkey = config.hotkey,
+        .hotkeyMode = config.hotkeyMode,
+        .message = m_flow.state().message(),
+        .inputDeviceID = config.inputDeviceID,
+        .inputDeviceName = m_recorder.deviceName(config.inputDeviceID),
+        .hudVisible = config.hudVisible,
+        .lastTranscript = m_stores.history.lastTranscript(),
+        .version = QStringLiteral(KAVO_VERSION),
+        .build = QStringLiteral(KAVO_BUILD) };
+    for (const AudioRecorder::Input& input : AudioRecorder::inputs())
+        state.inputs.append({ input.id, input.name });
+    m_tray.refresh(state);
+}
+
+void AppDelegate::menuTriggered(StatusMenuItem::Action action, const QString& deviceID)
+{
+    using Action = StatusMenuItem::Action;
+    switch (action) {
+    case Action::pickMicrophone:
+        pickMicrophone(deviceID);
+        break;
+    case Action::showMainWindow:
+        openMainWindow();
+        break;
+    case Action::showSettings:
+        openMainWindow(std::nullopt, m_mainView.settingsTab());
+        break;
+    case Action::showOnboarding:
+        // Set-up has no window of its own yet: the settings hold everything it asks.
+        openMainWindow(std::nullopt, Navigation::SettingsTab::general);
+        break;
+    case Action::toggleHUD:
+        m_stores.settings.setHudVisible(!m_stores.settings.hudVisible());
+        break;
+    case Action::copyLast:
+        QGuiApplication::clipboard()->clear();
+        QGuiApplication::clipboard()->setText(m_stores.history.lastTranscript());
+        break;
+    case Action::insertLast:
+        m_flow.insert(m_stores.history.lastTranscript());
+        break;
+    case Action::checkForUpdates:
+        m_updater.checkForUpdates();
+        break;
+    case Action::openLog:
+        QDesktopServices::openUrl(QUrl::fromLocalFile(Log::filePath()));
+        break;
+    case Action::quit:
+        QCoreApplication::quit();
+        break;
+    case Action::none:
+        break;
+    }
+}
+
+void AppDelegate::pickMicrophone(const QString& deviceID)
+{
+    m_stores.settings.setInputDeviceID(deviceID);
+    Log::write(QStringLiteral("microphone set to ") + m_recorder.deviceName(deviceID));
+    refreshStatusItem();
+}
+
+void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::optional<Navigation::SettingsTab> tab)
+{
+    if (screen)
+        m_mainView.setScreen(*screen);
+    if (tab)
+        m_mainView.openSettings(*tab);
+    if (!m_mainWindow) {
+        m_mainWindow = createWindow(
+            QStringLiteral("MainWindow"), { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) } });
+        if (!m_mainWindow)
+            return;
+        // A window closed or minimized stops the microphone test and the settings panel.
+        connect(m_mainWindow.get(), &QWindow::visibilityChanged, this, [this](QWindow::Visibility visibility) {
+            if (visibility != QWindow::Hidden && visibility != QWindow::Minimized)
+                return;
+            m_micTest.stop();
+            m_mainView.setSettingsOpen(false);
+        });
+    }
+    present(*m_mainWindow);
+}
+
+void AppDelegate::openPermissionsWindow()
+{
+    if (!m_permissionsWindow) {
+        m_permissionsView = std::make_unique<PermissionsView>(
+            m_inputAccess, [] { return !AudioRecorder::inputs().isEmpty(); },
+            desktopSession() == DesktopSession::wayland);
+        m_permissionsWindow = createWindow(QStringLiteral("PermissionsWindow"),
+            { { QStringLiteral("view"), QVariant::fromValue(m_permissionsView.get()) } });
+        if (!m_permissionsWindow)
+            return;
+        connect(m_permissionsView.get(), &PermissionsView::finished, this, [this] {
+            m_permissionsWindow.release()->deleteLater();
+            m_permissionsView.release()->deleteLater();
+        });
+    }
+    present(*m_permissionsWindow);
+}
+
+QQmlEngine& AppDelegate::qmlEngine()
+{
+    if (!m_qmlEngine) {
+        m_qmlEngine = std::make_unique<QQmlEngine>();
+        prepareQmlEngine(*m_qmlEngine);
+        qml_register_types_Kavo_Main();
+    }
+    return *m_qmlEngine;
+}
+
+std::unique_ptr<QQuickWindow> AppDelegate::createWindow(const QString& name, const QVariantMap& properties)
+{
+    QQmlComponent component(&qmlEngine(), QUrl(QStringLiteral("qrc:/qt/qml/Kavo/Main/%1.qml").arg(name)));
+    // Qt 6.4 crashes when a component that did not load is asked for an object.
+    std::unique_ptr<QObject> object(component.isReady() ? component.createWithInitialProperties(properties) : nullptr);
+    auto* window = qobject_cast<QQuickWindow*>(object.get());
+    if (!window) {
+        Log::write(QStringLiteral("the window %1 could not be made: %2")
+                       .arg(name, component.errorString().trimmed().replace(u'\n', QStringLiteral("; "))));
+        return nullptr;
+    }
+    object.release();
+    return std::unique_ptr<QQuickWindow>(window);
+}
+
+void AppDelegate::present(QQuickWindow& window)
+{
+    if (window.visibility() == QWindow::Minimized)
+        window.showNormal();
+    else
+        window.show();
+    window.raise();
+    window.requestActivate();
+}
+
+void AppDelegate::shutDown()
+{
+    if (std::exchange(m_shutDown, true))
+        return;
+    m_hotkey.stop();
+    m_flow.resumeMediaNow();
+    m_recorder.release();
+    m_micTest.stop();
+    if (m_settingsObserver)
+        m_settingsObserver->flush();
+    m_stores.settings.save();
+    Log::write(QStringLiteral("quit"));
+    Log::flush();
+}
+
+} // namespace kavo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "state/status_menu.h"
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+namespace kavo {
+
+class Tokens;
+
+/// The application's icon in the panel's tray (a StatusNotifierItem where the desktop has a tray host) and its
+/// menu, drawn from what `StatusMenu` says for the moment. Its commands come out as `triggered`.
+class Tray : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Tray(const Tokens& tokens, QObject* parent = nullptr);
+
+    void show() { m_icon.show(); }
+    void hide() { m_icon.hide(); }
+    /// Redraws the icon and rebuilds the menu for `state`.
+    void refresh(const StatusMenu::State& state);
+
+Q_SIGNALS:
+    /// A menu command; `deviceID` is the microphone picked, for `pickMicrophone`.
+    void triggered(kavo::StatusMenuItem::Action action, const QString& deviceID);
+    /// The icon itself was clicked.
+    void activated();
+
+private:
+    void fill(QMenu& menu, const QList<StatusMenuItem>& items);
+    QIcon iconFor(const StatusMenu::Icon& icon) const;
+
+    const Tokens& m_tokens;
+    QMenu m_menu;
+    QSystemTrayIcon m_icon;
+};
+
+} // namespace kavo

@@ -1,0 +1,42 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Kavo
+import Kavo.Main
+
+// The main window: the sidebar and the screen area.
+ApplicationWindow {
+    id: window
+
+    required property MainView view
+
+    title: "Kavo Voice"
+    width: 1040
+    height: 680
+    minimumWidth: 760
+    minimumHeight: 480
+    color: Tokens.bgApp
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Sidebar {
+            view: window.view
+            Layout.fillHeight: true
+            Layout.preferredWidth: 264
+        }
+
+        Rectangle {
+            Layout.fillHeight: true
+            Layout.preferredWidth: 1
+            color: Tokens.borderDefault
+        }
+
+        ScreenArea {
+            view: window.view
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+    }
+}

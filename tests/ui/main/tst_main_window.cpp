@@ -1,0 +1,181 @@
+#include "dictation/dictation_state.h"
+#include "state/input_access.h"
+#include "store/settings.h"
+#include "support/data_folder.h"
+#include "support/table_rows.h"
+#include "ui/kavo/appearance.h"
+#include "ui/kavo/qml_engine.h"
+#include "ui/kavo/tokens.h"
+#include "ui/kavo/typeface.h"
+#include "ui/main/main_view.h"
+#include "ui/main/permissions_view.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTest>
+
+void qml_register_types_Kavo_Main();
+
+using namespace kavo;
+using Phase = DictationState::Phase;
+using test::row;
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    Appearance m_appearance;
+    Tokens m_tokens { m_appearance };
+    QQmlEngine m_engine;
+    Settings m_settings;
+    DictationState m_dictation;
+    Navigation m_navigation;
+    bool m_inputGranted = false;
+    InputAccess m_inputAccess { [this] { return m_inputGranted; } };
+
+    std::unique_ptr<QQuickWindow> window(const QString& name, QObject* view)
+    {
+        QQmlComponent component(&m_engine, QUrl(u"qrc:/qt/qml/Kavo/Main/%1.qml"_qs.arg(name)));
+        if (!component.isReady())
+            qFatal("%s", qPrintable(component.errorString()));
+        std::unique_ptr<QObject> object(
+            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(view) } }));
+        auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(object.release()));
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was not shown");
+        return window;
+    }
+
+    // The name a screen reader reads for the item with the keyboard focus.
+    static QString focusedName(QQuickWindow& window)
+    {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    }
+
+    static void screenshot(QQuickWindow& window, const QString& name)
+    {
+        QDir().mkpath(KAVO_SCREENSHOT_DIR);
+        QVERIFY(window.grabWindow().save(QStringLiteral(KAVO_SCREENSHOT_DIR "/%1.png").arg(name)));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        test::useTemporaryDataFolder();
+        Typeface::registerFaces();
+        Tokens::setInstance(&m_tokens);
+        prepareQmlEngine(m_engine);
+        qml_register_types_Kavo_Main();
+    }
+
+    // The card's texts follow the phase and the hotkey mode.
+    void dictationCard_data()
+    {
+        test::columns<Phase, HotkeyMode, QString, QString, QString>({ "phase", "mode", "status", "hint", "button" });
+        const QString hold = u"Hold and talk. When you let go, the text is typed where the cursor is."_qs;
+        const QString toggle = u"Press once and talk. Press again and the text is typed."_qs;
+        row("idle, hold", Phase::idle, HotkeyMode::hold, "Ready", hold, "Try it");
+        row("recording, toggle", Phase::recording, HotkeyMode::toggle, "Listening…", toggle, "Stop");
+        row("working", Phase::working, HotkeyMode::hold, "Ready", hold, "Try it");
+        row("failed", Phase::failed, HotkeyMode::toggle, "Error", toggle, "Try it");
+    }
+
+    void dictationCard()
+    {
+        QFETCH(Phase, phase);
+        QFETCH(HotkeyMode, mode);
+        DictationState dictation;
+        Settings settings;
+        const MainView view(m_navigation, dictation, settings);
+        QSignalSpy changes(&view, &MainView::dictationChanged);
+        settings.setHotkeyMode(mode);
+        dictation.setPhase(phase);
+        QCOMPARE(changes.count(), int(mode != HotkeyMode::hold) + int(phase != Phase::idle));
+        QTEST(view.dictationStatus(), "status");
+        QTEST(view.dictationHint(), "hint");
+        QTEST(view.dictationButton(), "button");
+    }
+
+    // Every control is reached with Tab and has a name; the keyboard alone moves between screens, the search takes
+    // the focus when asked, and requests from elsewhere open the screen or settings tab asked for.
+    void keyboardAndNavigation()
+    {
+        MainView view(m_navigation, m_dictation, m_settings);
+        const auto main = window(u"MainWindow"_qs, &view);
+        QSignalSpy toggled(&view, &MainView::dictationToggled);
+        QStringList names;
+        for (int press = 0; press < 12; ++press) {
+            QTest::keyClick(main.get(), Qt::Key_Tab);
+            if (names.contains(focusedName(*main)))
+                break;
+            names << focusedName(*main);
+        }
+        QCOMPARE(names.join(u'|'), "Search|History|Notes|Vocabulary|From phone|Try it|Settings");
+
+        view.focusSearch();
+        QTRY_COMPARE(focusedName(*main), "Search");
+        for (const char key : { 'b', 'u', 'd' })
+            QTest::keyClick(main.get(), key);
+        QCOMPARE(view.search(), "bud");
+        QTest::keyClick(main.get(), Qt::Key_Tab);
+        QTest::keyClick(main.get(), Qt::Key_Tab);
+        QTest::keyClick(main.get(), Qt::Key_Space);
+        QCOMPARE(view.screen(), Navigation::Screen::notes);
+        for (int press = 0; press < 3; ++press)
+            QTest::keyClick(main.get(), Qt::Key_Tab);
+        QTest::keyClick(main.get(), Qt::Key_Space);
+        QCOMPARE(toggled.count(), 1);
+        QTest::keyClick(main.get(), Qt::Key_Tab);
+        QTest::keyClick(main.get(), Qt::Key_Space);
+        QVERIFY(view.isSettingsOpen());
+        QCOMPARE(view.settingsTitle(), "General");
+
+        Q_EMIT m_navigation.settingsRequested(Navigation::SettingsTab::ai);
+        QCOMPARE(view.settingsTitle(), "AI and languages");
+        view.setScreen(Navigation::Screen::phone);
+        Q_EMIT m_navigation.noteRequested(QUuid::createUuid());
+        QCOMPARE(view.screen(), Navigation::Screen::notes);
+    }
+
+    void permissions()
+    {
+        bool microphone = false;
+        PermissionsView view(
+            m_inputAccess, [&] { return microphone; }, true);
+        QVERIFY(!view.isMicrophoneGranted() && !view.isInputGranted());
+        QCOMPARE(view.command(), "sudo usermod -aG input $USER");
+        microphone = true;
+        QTRY_VERIFY_WITH_TIMEOUT(view.isMicrophoneGranted(), 3000); // polled while the window is open
+        QVERIFY(PermissionsView(
+            m_inputAccess, [] { return true; }, false)
+                    .command()
+                    .isEmpty());
+    }
+
+    // The windows in both appearances, for people to look at.
+    void screenshots()
+    {
+        MainView view(m_navigation, m_dictation, m_settings);
+        m_settings.setHotkeyMode(HotkeyMode::hold);
+        PermissionsView permissions(
+            m_inputAccess, [] { return true; }, true);
+        for (const bool dark : { false, true }) {
+            m_appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);
+            const QString suffix = dark ? u"-dark"_qs : u"-light"_qs;
+            const auto main = window(u"MainWindow"_qs, &view);
+            screenshot(*main, u"main-window"_qs + suffix);
+            const auto permissionsWindow = window(u"PermissionsWindow"_qs, &permissions);
+            screenshot(*permissionsWindow, u"permissions-window"_qs + suffix);
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"
