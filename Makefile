@@ -18,7 +18,7 @@ build: $(SETUP_STAMP)
 	cmake --build --preset dev
 
 run: build
-	./build/dev/src/kavo-voice $(ARGS)
+	./build/dev/src/app/kavo-voice $(ARGS)
 
 test: build
 	$(SERVICES) run ctest --preset dev --parallel 2

@@ -41,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>DictationCard</name>
+    <message>
+        <source>Dictation</source>
+        <translation>Диктовка</translation>
+    </message>
+</context>
+<context>
     <name>DictationStage</name>
     <message>
         <source>Turning speech into text…</source>
@@ -191,6 +198,56 @@
     </message>
 </context>
 <context>
+    <name>PermissionRow</name>
+    <message>
+        <source>Allowed</source>
+        <translation>Разрешено</translation>
+    </message>
+    <message>
+        <source>Not allowed</source>
+        <translation>Не разрешено</translation>
+    </message>
+</context>
+<context>
+    <name>PermissionsWindow</name>
+    <message>
+        <source>Kavo Voice needs your permission again</source>
+        <translation>Kavo Voice снова нужно ваше разрешение</translation>
+    </message>
+    <message>
+        <source>Some access Kavo Voice had is missing now. Until you turn it on again, the hotkey and dictation do not work.</source>
+        <translation>У Kavo Voice пропала часть доступа, который был раньше. Пока вы его снова не включите, горячая клавиша и диктовка не работают.</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Connect a microphone, or check that the sound server (PulseAudio or PipeWire) runs.</source>
+        <translation>Подключите микрофон или проверьте, что звуковой сервер (PulseAudio или PipeWire) запущен.</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Проверить снова</translation>
+    </message>
+    <message>
+        <source>Input access</source>
+        <translation>Доступ к вводу</translation>
+    </message>
+    <message>
+        <source>Copy command</source>
+        <translation>Скопировать команду</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Позже</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Готово</translation>
+    </message>
+</context>
+<context>
     <name>RecorderFailure</name>
     <message>
         <source>Could not start the microphone. </source>
@@ -222,6 +279,32 @@
     <message>
         <source>Kavo Voice did not take the request: %1</source>
         <translation>Kavo Voice не принял запрос: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenArea</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+</context>
+<context>
+    <name>Sidebar</name>
+    <message>
+        <source>Search</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Meetings</source>
+        <translation>Встречи</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
     </message>
 </context>
 <context>
@@ -300,6 +383,13 @@
     </message>
 </context>
 <context>
+    <name>Updater</name>
+    <message>
+        <source>Updates come through the package manager. Update Kavo Voice with your system&apos;s other software.</source>
+        <translation>Обновления приходят через менеджер пакетов. Обновляйте Kavo Voice вместе с остальными программами системы.</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -324,6 +414,13 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Уже есть в словаре</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::AppDelegate</name>
+    <message>
+        <source>Add your Gemini API key in Settings.</source>
+        <translation>Добавьте ключ Gemini API в настройках.</translation>
     </message>
 </context>
 <context>
@@ -396,6 +493,60 @@
     </message>
 </context>
 <context>
+    <name>kavo::MainView</name>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Заметки</translation>
+    </message>
+    <message>
+        <source>Vocabulary</source>
+        <translation>Словарь</translation>
+    </message>
+    <message>
+        <source>From phone</source>
+        <translation>С телефона</translation>
+    </message>
+    <message>
+        <source>Listening…</source>
+        <translation>Слушаю…</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>Press once and talk. Press again and the text is typed.</source>
+        <translation>Нажмите один раз и говорите. Нажмите снова — и текст будет напечатан.</translation>
+    </message>
+    <message>
+        <source>Hold and talk. When you let go, the text is typed where the cursor is.</source>
+        <translation>Удерживайте и говорите. Когда отпустите, текст будет напечатан там, где курсор.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Try it</source>
+        <translation>Попробовать</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::MicTest</name>
+    <message>
+        <source>The microphone did not start</source>
+        <translation>Микрофон не запустился</translation>
+    </message>
+</context>
+<context>
     <name>kavo::Navigation</name>
     <message>
         <source>General</source>
@@ -416,6 +567,17 @@
     <message>
         <source>Advanced</source>
         <translation>Дополнительно</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::PermissionsView</name>
+    <message>
+        <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
+        <translation>Горячей клавише и печати нужны расширения XInput2 и XTEST X-сервера. Запустите Kavo Voice в сеансе, X-сервер которого их поддерживает.</translation>
+    </message>
+    <message>
+        <source>In a Wayland session the hotkey reads the keyboard under /dev/input, and pasting types through /dev/uinput. Joining the &quot;input&quot; group gives that access (and every program you run access to all input devices); the udev rule shipped with Kavo Voice gives the person at the computer access to keyboards and /dev/uinput only. Then log out and back in.</source>
+        <translation>В сеансе Wayland горячая клавиша читает клавиатуру из /dev/input, а вставка печатает через /dev/uinput. Этот доступ даёт группа «input» (и вместе с ним доступ ко всем устройствам ввода для любой вашей программы); правило udev из комплекта Kavo Voice даёт человеку за компьютером доступ только к клавиатурам и /dev/uinput. Затем выйдите из сеанса и войдите снова.</translation>
     </message>
 </context>
 <context>

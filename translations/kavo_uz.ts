@@ -41,6 +41,13 @@
     </message>
 </context>
 <context>
+    <name>DictationCard</name>
+    <message>
+        <source>Dictation</source>
+        <translation>Diktovka</translation>
+    </message>
+</context>
+<context>
     <name>DictationStage</name>
     <message>
         <source>Turning speech into text…</source>
@@ -189,6 +196,56 @@
     </message>
 </context>
 <context>
+    <name>PermissionRow</name>
+    <message>
+        <source>Allowed</source>
+        <translation>Ruxsat berilgan</translation>
+    </message>
+    <message>
+        <source>Not allowed</source>
+        <translation>Ruxsat yoʻq</translation>
+    </message>
+</context>
+<context>
+    <name>PermissionsWindow</name>
+    <message>
+        <source>Kavo Voice needs your permission again</source>
+        <translation>Kavo Voice yana ruxsatingizni soʻraydi</translation>
+    </message>
+    <message>
+        <source>Some access Kavo Voice had is missing now. Until you turn it on again, the hotkey and dictation do not work.</source>
+        <translation>Kavo Voice avval ega boʻlgan ba’zi ruxsatlar endi yoʻq. Ularni qayta yoqmaguningizcha tezkor tugma va diktovka ishlamaydi.</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Connect a microphone, or check that the sound server (PulseAudio or PipeWire) runs.</source>
+        <translation>Mikrofonni ulang yoki ovoz serveri (PulseAudio yoki PipeWire) ishlayotganini tekshiring.</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Qayta tekshirish</translation>
+    </message>
+    <message>
+        <source>Input access</source>
+        <translation>Kiritishga ruxsat</translation>
+    </message>
+    <message>
+        <source>Copy command</source>
+        <translation>Buyruqni nusxalash</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Keyinroq</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Tayyor</translation>
+    </message>
+</context>
+<context>
     <name>RecorderFailure</name>
     <message>
         <source>Could not start the microphone. </source>
@@ -220,6 +277,32 @@
     <message>
         <source>Kavo Voice did not take the request: %1</source>
         <translation>Kavo Voice soʻrovni qabul qilmadi: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ScreenArea</name>
+    <message>
+        <source>Settings</source>
+        <translation>Sozlamalar</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Yopish</translation>
+    </message>
+</context>
+<context>
+    <name>Sidebar</name>
+    <message>
+        <source>Search</source>
+        <translation>Qidirish</translation>
+    </message>
+    <message>
+        <source>Meetings</source>
+        <translation>Uchrashuvlar</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Sozlamalar</translation>
     </message>
 </context>
 <context>
@@ -298,6 +381,13 @@
     </message>
 </context>
 <context>
+    <name>Updater</name>
+    <message>
+        <source>Updates come through the package manager. Update Kavo Voice with your system&apos;s other software.</source>
+        <translation>Yangilanishlar paketlar menejeri orqali keladi. Kavo Voice’ni tizimdagi boshqa dasturlar bilan birga yangilang.</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -322,6 +412,13 @@
     <message>
         <source>Already in the vocabulary</source>
         <translation>Lugʻatda allaqachon bor</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::AppDelegate</name>
+    <message>
+        <source>Add your Gemini API key in Settings.</source>
+        <translation>Sozlamalarda Gemini API kalitingizni qoʻshing.</translation>
     </message>
 </context>
 <context>
@@ -394,6 +491,60 @@
     </message>
 </context>
 <context>
+    <name>kavo::MainView</name>
+    <message>
+        <source>History</source>
+        <translation>Tarix</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Qaydlar</translation>
+    </message>
+    <message>
+        <source>Vocabulary</source>
+        <translation>Lugʻat</translation>
+    </message>
+    <message>
+        <source>From phone</source>
+        <translation>Telefondan</translation>
+    </message>
+    <message>
+        <source>Listening…</source>
+        <translation>Tinglayapman…</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Xato</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Tayyor</translation>
+    </message>
+    <message>
+        <source>Press once and talk. Press again and the text is typed.</source>
+        <translation>Bir marta bosing va gapiring. Yana bossangiz, matn yoziladi.</translation>
+    </message>
+    <message>
+        <source>Hold and talk. When you let go, the text is typed where the cursor is.</source>
+        <translation>Bosib turing va gapiring. Qoʻyib yuborsangiz, matn kursor turgan joyga yoziladi.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Toʻxtatish</translation>
+    </message>
+    <message>
+        <source>Try it</source>
+        <translation>Sinab koʻrish</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::MicTest</name>
+    <message>
+        <source>The microphone did not start</source>
+        <translation>Mikrofon ishga tushmadi</translation>
+    </message>
+</context>
+<context>
     <name>kavo::Navigation</name>
     <message>
         <source>General</source>
@@ -414,6 +565,17 @@
     <message>
         <source>Advanced</source>
         <translation>Qoʻshimcha</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::PermissionsView</name>
+    <message>
+        <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
+        <translation>Tezkor tugma va yozish uchun X serverning XInput2 va XTEST kengaytmalari kerak. Kavo Voice’ni ular bor X serverli seansda ishga tushiring.</translation>
+    </message>
+    <message>
+        <source>In a Wayland session the hotkey reads the keyboard under /dev/input, and pasting types through /dev/uinput. Joining the &quot;input&quot; group gives that access (and every program you run access to all input devices); the udev rule shipped with Kavo Voice gives the person at the computer access to keyboards and /dev/uinput only. Then log out and back in.</source>
+        <translation>Wayland seansida tezkor tugma klaviaturani /dev/input orqali oʻqiydi, qoʻyish esa /dev/uinput orqali yoziladi. Bu ruxsatni «input» guruhi beradi (u bilan birga siz ishga tushirgan har bir dastur barcha kiritish qurilmalariga kira oladi); Kavo Voice bilan keladigan udev qoidasi esa kompyuter oldidagi odamga faqat klaviaturalar va /dev/uinput’ga ruxsat beradi. Keyin seansdan chiqib, qayta kiring.</translation>
     </message>
 </context>
 <context>

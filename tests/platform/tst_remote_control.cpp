@@ -75,13 +75,15 @@ private Q_SLOTS:
         QCOMPARE(requests, QStringList({ announced, announced }));
     }
 
-    // A remote control that goes while the bus decides gives back the name it is granted.
+    // A remote control that goes while the bus decides gives back the name it is granted. (The bus may have
+    // answered before the claim returned; then the claim stands and the control gives the name back as it goes.)
     void goneWhileClaiming()
     {
         auto control = std::make_unique<RemoteControl>(QDBusConnection::sessionBus());
         QCoro::Task<bool> claim = control->claim();
+        const bool answered = claim.isReady();
         control.reset();
-        QVERIFY(!QCoro::waitFor(std::move(claim)));
+        QCOMPARE(QCoro::waitFor(std::move(claim)), answered);
         QTRY_COMPARE(nameOwner(), QString());
     }
 

@@ -1,0 +1,136 @@
+#include "bench_support.h"
+
+#include "support/status_notifier_host.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+#include <unistd.h>
+
+using namespace kavo;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// One value of /proc/PID/status, such as "VmRSS" in kB.
+qint64 statusValue(qint64 pid, const QByteArray& key, const QString& path = QString())
+{
+    QFile file(path.isEmpty() ? QStringLiteral("/proc/%1/status").arg(pid) : path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith(key + ':'))
+            return line.mid(key.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Context switches of all the process's threads: each is a thread waking up.
+qint64 contextSwitches(qint64 pid)
+{
+    qint64 total = 0;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString& task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString status = tasks + u'/' + task + QStringLiteral("/status");
+        total += statusValue(pid, "voluntary_ctxt_switches", status)
+            + statusValue(pid, "nonvoluntary_ctxt_switches", status);
+    }
+    return total;
+}
+
+// CPU time the process used, in clock ticks (user + system).
+qint64 cpuTicks(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray stat = file.readAll();
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.value(11).toLongLong() + fields.value(12).toLongLong();
+}
+
+bool hasDesktop(benchmark::State& state)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    state.SkipWithError("needs a display and a session bus: run it under scripts/test-services");
+    return false;
+}
+
+// Starts the application and waits for its tray icon; false when it does not come within ten seconds.
+bool start(QProcess& application, test::StatusNotifierHost& tray)
+{
+    application.start(QStringLiteral(KAVO_VOICE_BINARY), {});
+    return application.waitForStarted() && QTest::qWaitFor([&] { return !tray.items().isEmpty(); }, 10000);
+}
+
+void stop(QProcess& application)
+{
+    application.terminate();
+    if (!application.waitForFinished(10000))
+        application.kill();
+}
+
+// From the start of the program to its tray icon registered with the panel's tray.
+void startToTray(benchmark::State& state)
+{
+    if (!hasDesktop(state))
+        return;
+    bench::useTemporaryDataFolder();
+    for (auto _ : state) {
+        test::StatusNotifierHost tray;
+        QProcess application;
+        const Clock::time_point begin = Clock::now();
+        if (!start(application, tray)) {
+            state.SkipWithError("the tray icon did not appear");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
+        state.PauseTiming();
+        stop(application);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(startToTray)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The application at rest with its tray icon and the window closed: CPU time and wake-ups over 30 s, and memory.
+void idle(benchmark::State& state)
+{
+    if (!hasDesktop(state))
+        return;
+    bench::useTemporaryDataFolder();
+    for (auto _ : state) {
+        test::StatusNotifierHost tray;
+        QProcess application;
+        if (!start(application, tray)) {
+            state.SkipWithError("the tray icon did not appear");
+            return;
+        }
+        const qint64 pid = application.processId();
+        QTest::qWait(3000); // start-up work settles
+        const qint64 ticks = cpuTicks(pid);
+        const qint64 switches = contextSwitches(pid);
+        QTest::qWait(30000);
+        const double seconds = 30.0;
+        state.counters["cpu_percent"] = double(cpuTicks(pid) - ticks) / sysconf(_SC_CLK_TCK) / seconds * 100.0;
+        state.counters["wakeups_per_s"] = double(contextSwitches(pid) - switches) / seconds;
+        state.counters["rss_MB"] = double(statusValue(pid, "VmRSS")) / 1024.0;
+        stop(application);
+    }
+}
+BENCHMARK(idle)->Unit(benchmark::kSecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return bench::runWithQtApplication(argc, argv);
+}

@@ -1,0 +1,206 @@
+#include "store/config.h"
+#include "support/command_runner.h"
+#include "support/data_folder.h"
+#include "support/fake_gemini.h"
+#include "support/status_notifier_host.h"
+#include "support/test_services.h"
+#include "support/text_target.h"
+#include "support/virtual_microphone.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <csignal>
+
+using namespace kavo;
+using namespace std::chrono_literals;
+using test::FakeGemini;
+
+namespace {
+
+// Longer than the menu shows of the last text.
+const QString transcript = QStringLiteral("Please send the parcel to the office before noon tomorrow.");
+
+// Presses or releases Control + left Super, the default hotkey.
+void pressHotkey(Display* display, bool press)
+{
+    for (const unsigned key : { 37u, 133u })
+        XTestFakeKeyEvent(display, key, press, CurrentTime);
+    XFlush(display);
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_work;
+    QString m_data;
+    FakeGemini m_gemini;
+    std::optional<test::KeyboardLock> m_keyboard;
+    std::unique_ptr<test::TextTarget> m_target;
+    std::unique_ptr<test::StatusNotifierHost> m_tray;
+    Display* m_display = nullptr;
+    QString m_speech;
+    QProcess m_application;
+
+    static QProcessEnvironment environment()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
+        return environment;
+    }
+
+    // The tray menu's status line (a disabled entry), once it reads `expected`.
+    bool menuShows(const QString& expected, std::chrono::milliseconds timeout = 10s)
+    {
+        if (QTest::qWaitFor([&] { return m_tray->menu().value(0) == expected + u" [disabled]"; }, int(timeout.count())))
+            return true;
+        qWarning().noquote() << "The tray menu reads:" << m_tray->menu().join(u'\n');
+        return false;
+    }
+
+    // Speaks into the microphone between two requests to the running application.
+    bool speak(const std::function<void()>& start, const std::function<void()>& stop)
+    {
+        const test::MicrophoneLock quiet;
+        test::VirtualMicrophone microphone;
+        if (!microphone.setWavFile(m_speech))
+            return false;
+        start();
+        if (!menuShows(u"Recording... (Esc to cancel)"_qs) || !microphone.start() || !microphone.wait())
+            return false;
+        stop();
+        return true;
+    }
+
+    static int remote(const QString& command)
+    {
+        return QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { command });
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        KAVO_REQUIRE_TEST_SERVICES();
+        m_data = test::useTemporaryDataFolder();
+        Config config;
+        config.apiKey = QStringLiteral("test-key");
+        config.onboardingDone = true;
+        QVERIFY(config.save());
+        QVERIFY(m_gemini.start());
+        m_gemini.answerModelLookups(true);
+        qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
+        m_speech = m_work.filePath(QStringLiteral("speech.wav"));
+        QCOMPARE(test::makeSpeechWav(m_speech, QStringLiteral("Please send the parcel")), QString());
+
+        m_keyboard.emplace();
+        QVERIFY(m_keyboard->isLocked());
+        m_display = XOpenDisplay(nullptr);
+        QVERIFY(m_display);
+        m_target = std::make_unique<test::TextTarget>(QStringLiteral(KAVO_TEXT_TARGET));
+        QCOMPARE(m_target->start(), QString());
+        QVERIFY(m_target->focus());
+        const unsigned long window = test::findWindowOfClass(QStringLiteral("kavo_text_target"));
+        XChangeProperty(m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False),
+            XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&window), 1);
+        XSync(m_display, False);
+
+        m_tray = std::make_unique<test::StatusNotifierHost>();
+        QVERIFY2(m_tray->isRegistered(), qPrintable(m_tray->errorString()));
+        m_application.setProcessEnvironment(environment());
+        m_application.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_application.start(QStringLiteral(KAVO_VOICE_BINARY), {});
+        QVERIFY(m_application.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(m_tray->items().size(), 1, 10000);
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_application.state() != QProcess::NotRunning) {
+            m_application.kill();
+            m_application.waitForFinished();
+        }
+        m_target.reset();
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+
+    // The menu as the tray shows it when nothing happens: how to start, the microphones, the commands.
+    void idleMenu()
+    {
+        QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
+        const QStringList menu = m_tray->menu();
+        QCOMPARE(menu.mid(0, 5).join(u'|'),
+            u"Hold Control + Super to talk [disabled]|-|Microphone: System default|  System default [checked]|"
+            "  Unix FIFO source %1"_qs.arg(test::TestServices::microphoneFifo()));
+        QVERIFY(menu.contains(u"Hide button"_qs));
+        QVERIFY(!menu.join(u'\n').contains(u"Last text"_qs));
+        QCOMPARE(menu.mid(menu.size() - 3), QStringList({ "Check for updates", "Open logs", "Quit" }));
+    }
+
+    // Two `toggle` requests dictate into the focused window; the menu follows each phase and then offers the text.
+    void toggleDictates()
+    {
+        FakeGemini::Reply slow = FakeGemini::text(transcript);
+        slow.delay = 1500ms;
+        m_gemini.enqueue(slow);
+        QVERIFY(speak([] { QCOMPARE(remote(u"toggle"_qs), 0); }, [] { QCOMPARE(remote(u"toggle"_qs), 0); }));
+        QVERIFY(menuShows(u"Transcribing..."_qs));
+        QVERIFY2(m_target->waitForText(transcript, 10s) == transcript, test::readFile(m_data + u"/kavo.log"_qs));
+        QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
+        QVERIFY(m_tray->menu().contains(u"Last text: %1... "_qs.arg(transcript.first(48)).trimmed()));
+    }
+
+    void hotkeyDictates()
+    {
+        m_target->clear();
+        m_gemini.enqueue(FakeGemini::text(u"Hello."_qs));
+        QVERIFY(speak([this] { pressHotkey(m_display, true); }, [this] { pressHotkey(m_display, false); }));
+        QCOMPARE(m_target->waitForText(u"Hello."_qs, 10s), u"Hello."_qs);
+    }
+
+    void failureShowsInTheMenu()
+    {
+        m_gemini.enqueue(FakeGemini::error(400, u"bad audio"_qs));
+        QVERIFY(speak([] { remote(u"start"_qs); }, [] { remote(u"stop"_qs); }));
+        QVERIFY(menuShows(u"Something went wrong"_qs));
+        QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
+    }
+
+    // A second start shows the first one's window and ends.
+    void secondStartShowsTheWindow()
+    {
+        QCOMPARE(test::findWindowOfClass(u"kavo-voice"_qs), 0ul);
+        QProcess second;
+        second.setProcessEnvironment(environment());
+        second.start(QStringLiteral(KAVO_VOICE_BINARY), {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(test::findWindowOfClass(u"kavo-voice"_qs) != 0, 5000);
+    }
+
+    // SIGTERM ends the application in order: a setting changed a moment before is written.
+    void terminationWritesTheSettings()
+    {
+        QVERIFY(m_tray->click(u"Hide button"_qs));
+        ::kill(pid_t(m_application.processId()), SIGTERM);
+        QVERIFY(m_application.waitForFinished(10000));
+        QCOMPARE(m_application.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_application.exitCode(), 0);
+        const QJsonObject saved = QJsonDocument::fromJson(test::readFile(m_data + u"/config.json"_qs)).object();
+        QCOMPARE(saved[u"hudVisible"].toBool(true), false);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestApplication)
+#include "tst_application.moc"
