@@ -135,9 +135,15 @@ private Q_SLOTS:
             XCloseDisplay(m_display);
     }
 
-    // The menu as the tray shows it when nothing happens: how to start, the microphones, the commands.
-    void idleMenu()
+    // The launch in its order, and the menu as the tray shows it when nothing happens: how to start, the
+    // microphones, the commands.
+    void launchAndIdleMenu()
     {
+        const QString log = QString::fromUtf8(test::readFile(m_data + u"/kavo.log"_qs));
+        const qsizetype launched = log.indexOf(u"launched, bundle=" KAVO_VOICE_BINARY ""_qs);
+        const qsizetype access = log.indexOf(u"accessibility granted=true"_qs);
+        QVERIFY2(
+            launched >= 0 && launched < access && access < log.indexOf(u"hotkey monitor starting"_qs), qPrintable(log));
         QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
         const QStringList menu = m_tray->menu();
         QCOMPARE(menu.mid(0, 5).join(u'|'),

@@ -24,6 +24,7 @@ using namespace kavo;
 Q_DECLARE_METATYPE(std::function<void(kavo::Config&)>)
 using Change = std::function<void(Config&)>;
 Q_DECLARE_METATYPE(std::function<void(kavo::StatusMenu::State&)>)
+Q_DECLARE_METATYPE(kavo::StatusMenu::State)
 using MenuChange = std::function<void(StatusMenu::State&)>;
 
 namespace {
@@ -120,14 +121,28 @@ private Q_SLOTS:
         QTEST(lines(StatusMenu::build(state)), "lines");
     }
 
-    void statusLines()
+    // The status line and the tray icon (glyph, and tone when tinted) of each phase.
+    void statusLineAndIcon_data()
     {
-        StatusMenu::State state { .phase = DictationState::Phase::working };
-        QCOMPARE(StatusMenu::statusLine(state), u"Transcribing..."_qs);
-        state = { .inputAccess = false };
-        QCOMPARE(StatusMenu::statusLine(state), u"Input access needed"_qs);
-        state = { .hotkey = HotkeyKind::rightSuper, .hotkeyMode = HotkeyMode::toggle };
-        QCOMPARE(StatusMenu::statusLine(state), u"Press Right Super to talk"_qs);
+        test::columns<StatusMenu::State, QString, QString>({ "state", "line", "icon" });
+        using Phase = DictationState::Phase;
+        using test::row;
+        row("recording", StatusMenu::State { .phase = Phase::recording }, "Recording... (Esc to cancel)",
+            "audio-lines red");
+        row("working", StatusMenu::State { .phase = Phase::working }, "Transcribing...", "audio-lines blue");
+        row("failed", StatusMenu::State { .phase = Phase::failed, .inputAccess = false }, "Something went wrong",
+            "triangle-alert amber");
+        row("idle without input access", StatusMenu::State { .inputAccess = false }, "Input access needed", "mic-off");
+        row("idle, toggle", StatusMenu::State { .hotkey = HotkeyKind::rightSuper, .hotkeyMode = HotkeyMode::toggle },
+            "Press Right Super to talk", "audio-lines");
+    }
+
+    void statusLineAndIcon()
+    {
+        QFETCH(StatusMenu::State, state);
+        QTEST(StatusMenu::statusLine(state), "line");
+        const StatusMenu::Icon icon = StatusMenu::icon(state);
+        QTEST(QString(icon.glyph + (icon.tone ? u' ' + rawValue(*icon.tone) : QString())), "icon");
     }
 
     void keyCheck()
