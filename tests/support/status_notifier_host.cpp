@@ -2,7 +2,6 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
@@ -16,6 +15,8 @@ namespace {
 const QString connectionName = QStringLiteral("status notifier host");
 const QString serviceName = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString menuInterface = QStringLiteral("com.canonical.dbusmenu");
+// An application under a sanitizer may take seconds to answer while it builds a window.
+constexpr int callTimeoutMs = 20000;
 
 // One menu node of com.canonical.dbusmenu's layout: (ia{sv}av), each child a variant holding a node.
 struct MenuNode
@@ -99,9 +100,11 @@ void StatusNotifierHost::RegisterStatusNotifierHost(const QString&)
 
 QString StatusNotifierHost::menuPath() const
 {
-    QDBusInterface item(m_items.value(m_items.size() - 1), QStringLiteral("/StatusNotifierItem"),
-        QStringLiteral("org.kde.StatusNotifierItem"), m_bus);
-    return item.property("Menu").value<QDBusObjectPath>().path();
+    QDBusMessage get = QDBusMessage::createMethodCall(m_items.last(), QStringLiteral("/StatusNotifierItem"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Menu");
+    const QDBusMessage reply = m_bus.call(get, QDBus::Block, callTimeoutMs);
+    return reply.arguments().value(0).value<QDBusVariant>().variant().value<QDBusObjectPath>().path();
 }
 
 StatusNotifierHost::MenuLines StatusNotifierHost::readMenu(QHash<QString, int>* ids)
@@ -111,7 +114,7 @@ StatusNotifierHost::MenuLines StatusNotifierHost::readMenu(QHash<QString, int>* 
     QDBusMessage call
         = QDBusMessage::createMethodCall(m_items.last(), menuPath(), menuInterface, QStringLiteral("GetLayout"));
     call << 0 << -1 << QStringList();
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, 5000);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, callTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
         return {};
     QStringList lines;
@@ -130,7 +133,7 @@ bool StatusNotifierHost::click(const QString& text)
             = QDBusMessage::createMethodCall(m_items.last(), menuPath(), menuInterface, QStringLiteral("Event"));
         event << entry.value() << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(0))
               << uint(QDateTime::currentSecsSinceEpoch());
-        return m_bus.call(event, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+        return m_bus.call(event, QDBus::Block, callTimeoutMs).type() == QDBusMessage::ReplyMessage;
     }
     return false;
 }

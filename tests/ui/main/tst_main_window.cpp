@@ -75,6 +75,9 @@ private Q_SLOTS:
         qml_register_types_Kavo_Main();
     }
 
+    // A window's scene graph gives its textures back through deferred deletes.
+    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
     // The card's texts follow the phase and the hotkey mode.
     void dictationCard_data()
     {
