@@ -65,12 +65,11 @@ private Q_SLOTS:
     void posting_data()
     {
         test::columns<QString, QString, QString>({ "service", "title", "body" });
-        test::row("plain", QString("server"), QString("Not transcribed"), QString("The audio is kept in History."));
-        test::row("non-Latin, no body", QString("server"), QString("Не расшифровано"), QString());
-        test::row("markup is text", QString("server"), QString("Transkripsiya qilinmadi"),
-            QString("<b>O‘zbekcha</b> & \"quotes\""));
-        test::row("no service", QString("none"), QString("Not transcribed"), QString("body"));
-        test::row("service that never answers", QString("silent"), QString("Not transcribed"), QString("body"));
+        test::row("plain", "server", "Not transcribed", "The audio is kept in History.");
+        test::row("non-Latin, no body", "server", "Не расшифровано", "");
+        test::row("markup is text", "server", "Transkripsiya qilinmadi", "<b>O‘zbekcha</b> & \"quotes\"");
+        test::row("no service", "none", "Not transcribed", "body");
+        test::row("service that never answers", "silent", "Not transcribed", "body");
     }
 
     void posting()
@@ -104,18 +103,13 @@ private Q_SLOTS:
         if (!server)
             return;
         QVERIFY(server->waitForNotifications(1));
-        const test::ReceivedNotification received = server->notifications().constFirst();
-        QCOMPARE(received.appName, "Kavo Voice");
-        QCOMPARE(received.replacesId, 0u);
-        QCOMPARE(received.appIcon, "uz.kavo.KavoVoice");
-        QCOMPARE(received.summary, title);
-        QCOMPARE(received.body, body);
-        QVERIFY(received.actions.isEmpty());
-        QCOMPARE(received.hints.value("desktop-entry"), "uz.kavo.KavoVoice");
-        const QVariant urgency = received.hints.value("urgency"); // the protocol says a byte
+        const test::ReceivedNotification n = server->notifications().constFirst();
+        QCOMPARE(QStringList({ n.appName, n.appIcon, n.summary, n.body, n.hints.value("desktop-entry").toString() }),
+            QStringList({ "Kavo Voice", "uz.kavo.KavoVoice", title, body, "uz.kavo.KavoVoice" }));
+        QVERIFY(n.replacesId == 0 && n.actions.isEmpty() && n.expireTimeout == -1);
+        const QVariant urgency = n.hints.value("urgency"); // the protocol says a byte
         QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
         QCOMPARE(urgency.value<uchar>(), 1);
-        QCOMPARE(received.expireTimeout, -1);
     }
 
     // Each moment has a sound of the freedesktop theme; starting, finishing, cancelling and failing sound different.
