@@ -108,7 +108,6 @@ uint NotificationServer::record(ReceivedNotification notification)
 {
     notification.id = ++m_lastId;
     m_notifications.append(notification);
-    Q_EMIT received(notification);
     return notification.id;
 }
 

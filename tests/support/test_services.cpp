@@ -59,11 +59,6 @@ QString TestServices::microphoneSource()
     return qEnvironmentVariable("KAVO_TEST_MIC_SOURCE");
 }
 
-QString TestServices::sink()
-{
-    return qEnvironmentVariable("KAVO_TEST_SINK");
-}
-
 const char* TestServices::skipReason()
 {
     return "needs the private test services: run it through `scripts/test-services run ctest ...`";
