@@ -89,9 +89,12 @@ private Q_SLOTS:
         QVERIFY(read.text.isEmpty() && read.duration == 0 && !read.latency && !read.appName && !read.audioFile);
     }
 
-    // The file and toJson() are written by hand; both must read back as the same entries.
+    // The file and toJson() are written by hand; both must read back as the same entries. Dates go in UTC, in whole
+    // seconds.
     void encodingRoundTrips()
     {
+        const QDateTime tashkent(QDate(2026, 12, 5), QTime(4, 17, 17, 900), QTimeZone("Asia/Tashkent"));
+        QCOMPARE(json::dateText(tashkent), QStringLiteral("2026-12-04T23:17:17Z"));
         HistoryEntry full = entry(at("2026-12-04T23:17:17"), QStringLiteral("\n\r\t\x01\b\f\x1F\x7F"), Status::failed);
         full.error = full.model = full.source = QStringLiteral("\"a\\\"b\\\\\" \\u0041 \\");
         full.appName = full.appID = full.audioFile = QStringLiteral("Привет 👋🏽 𝄞 a/b");
@@ -244,7 +247,6 @@ private Q_SLOTS:
 
     void wordCountSplitsAtAnyWhiteSpace()
     {
-        QCOMPARE(History::wordCount(""), 0);
         QCOMPARE(History::wordCount("   salom    dunyo  \n"), 2);
         QCOMPARE(History::wordCount(QStringLiteral("a\u00A0b\u3000c\u2028d\u0085e\r\nf\tg")), 7);
         QCOMPARE(History::wordCount(QStringLiteral("zero\u200Bwidth 👋🏽 Привет")), 3);
@@ -307,12 +309,6 @@ private Q_SLOTS:
         if (const auto id = json::parseUuid(text); kind == "uuid" && id)
             written = json::uuidText(*id);
         QCOMPARE(written, accepted ? std::optional(text.toUpper()) : std::nullopt);
-    }
-
-    void dateTextIsUtcWithWholeSeconds()
-    {
-        const QDateTime tashkent(QDate(2026, 12, 5), QTime(4, 17, 17, 900), QTimeZone("Asia/Tashkent"));
-        QCOMPARE(json::dateText(tashkent), QStringLiteral("2026-12-04T23:17:17Z"));
     }
 
     // Days of a zone whose clocks change: the night the clocks went back lasts 25 hours, and half past midnight of

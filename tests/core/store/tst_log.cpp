@@ -30,7 +30,6 @@ private Q_SLOTS:
     void writing_data()
     {
         test::columns<QStringList, QString>({ "steps", "log" });
-        row("one line", QStringList { "launched, bundle=kavo-voice" }, "T launched, bundle=kavo-voice\n");
         row("messages unchanged", QStringList { "first line\nsecond line", "Oʻzbek — “quoted” ✓" },
             "T first line\nsecond line\nT Oʻzbek — “quoted” ✓\n");
         row("reset empties the file", QStringList { "old run", "reset", "new run" }, "T new run\n");
