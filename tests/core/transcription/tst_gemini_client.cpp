@@ -522,13 +522,15 @@ private Q_SLOTS:
                     fillers + u'\n' + corrections, vocabulary + u"Kubernetes, Anvar, Yandex.\n"_qs)
                 + u"\nNever translate, summarize, answer, or add anything of your own.\n"
                   "Output only the transcript. If there is no speech, output nothing at all."_qs);
-        row("note", GeminiClient::fromConfig(configWith({ "ru-RU" }, { "Figma", "Anvar,uz-UZ" })),
+        row("verbatim, no punctuation, empty prompt, a note",
+            clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
             GeminiClient::noteClosingLead + NoteFiler::rules(context),
-            lead
-                + cleanUp(
-                    u"\nThe speaker talks in Russian.\n"_qs, fillers + u'\n' + corrections, vocabulary + u"Figma.\n"_qs)
-                + u"\nThis recording is a note the user is dictating into their notes app. Reply with one JSON "
-                  u"object.\n"
+            u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
+            "sounds and false starts. Do not tidy anything up.\n"
+            "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
+                + vocabulary
+                + u"Anvar, Figma.\n"
+                  "\nThis recording is a note the user is dictating into their notes app. Reply with one JSON object.\n"
                   "text: the transcript, following every rule above. Never translate, summarize, answer, or add "
                   "anything of your own. Empty if there is no speech.\n"
                   "kind: \"meeting\" for notes from a meeting or a call; \"tasks\" for things to do; \"journal\" for "
@@ -540,12 +542,6 @@ private Q_SLOTS:
                   "of them fits, a short new folder name, 1 to 3 words, in the language of the note.\n"
                   "\nExisting folders: [\"Ish\",\"Home\"]\n"
                   "Recent notes, newest first: [{\"folder\":\"Home\",\"title\":\"Standup\"}]"_qs);
-        row("verbatim, no punctuation, empty prompt", clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
-            u"\nEnd."_qs,
-            u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
-            "sounds and false starts. Do not tidy anything up.\n"
-            "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
-                + vocabulary + u"Anvar, Figma.\n\nEnd."_qs);
         row("only corrections, a code not exactly Uzbek's",
             clientFor(u"ru-RU uz"_qs, false, true, true, u"A,uz-UZ|F"_qs), u"\nEnd."_qs,
             u"Prompt.\n"_qs + cleanUp(u"\nThe speaker talks in Russian.\n"_qs, corrections, vocabulary + u"F.\n"_qs)
