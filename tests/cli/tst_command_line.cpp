@@ -118,9 +118,8 @@ private Q_SLOTS:
 
     void refusals()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
+        const auto [arguments, exitCode, message]
+            = test::fetch<QStringList, int, QString>({ "arguments", "exitCode", "message" });
         test::writeFile(History::filePath(), storedHistory);
         const test::CommandResult result = run(arguments);
         QCOMPARE(result.exitCode, exitCode);
@@ -145,9 +144,8 @@ private Q_SLOTS:
 
     void config()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, printedKey);
+        const auto [stored, arguments, printedKey]
+            = test::fetch<QByteArray, QStringList, QString>({ "stored", "arguments", "printedKey" });
         if (!stored.isEmpty())
             test::writeFile(Config::filePath(), stored);
         const test::CommandResult result = run(QStringList { "config" } + arguments, {});
@@ -193,9 +191,8 @@ private Q_SLOTS:
 
     void printing()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, file);
-        QFETCH(int, exitCode);
+        const auto [arguments, file, exitCode]
+            = test::fetch<QStringList, QByteArray, int>({ "arguments", "file", "exitCode" });
         test::writeFile(History::filePath(), file);
         test::writeFile(Config::filePath(), snippetsConfig);
         const test::CommandResult result = run(arguments);
@@ -224,8 +221,7 @@ private Q_SLOTS:
     void remoteControl()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, command);
-        QFETCH(QString, instance);
+        const auto [command, instance] = test::fetch<QString, QString>({ "command", "instance" });
         // The remote control of the row before gives the name back as it goes.
         QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(applicationID));
         QStringList requests;
@@ -324,10 +320,8 @@ private Q_SLOTS:
 
     void transcribeFailures()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, refusal);
-        QFETCH(bool, readable);
-        QFETCH(QByteArray, err);
+        const auto [key, refusal, readable, err]
+            = test::fetch<QString, QString, bool, QByteArray>({ "key", "refusal", "readable", "err" });
         const QString audio = toneWav();
         if (!readable)
             test::writeFile(audio, "not audio at all");

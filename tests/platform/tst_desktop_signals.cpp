@@ -75,9 +75,7 @@ private Q_SLOTS:
     void posting()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, service);
-        QFETCH(QString, title);
-        QFETCH(QString, body);
+        const auto [service, title, body] = test::fetch<QString, QString, QString>({ "service", "title", "body" });
         const QString name = test::NotificationServer::serviceName();
         std::optional<test::NotificationServer> server;
         if (service == "server")

@@ -152,9 +152,8 @@ private Q_SLOTS:
     void pauseAndResume()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, scene);
-        QFETCH(QString, whilePaused);
-        QFETCH(QString, afterResume);
+        const auto [scene, whilePaused, afterResume]
+            = test::fetch<QString, QString, QString>({ "scene", "whilePaused", "afterResume" });
         const auto has = [parts = scene.split(u' ')](const char* part) { return parts.contains(part); };
         QVERIFY(nothingPlays());
         if (has("music") || has("pausedMusic")) {

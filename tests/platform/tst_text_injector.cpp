@@ -148,8 +148,7 @@ private Q_SLOTS:
 
     void pasteChord()
     {
-        QFETCH(QString, instance);
-        QFETCH(QString, className);
+        const auto [instance, className] = test::fetch<QString, QString>({ "instance", "className" });
         QTEST(X11InjectionBackend::pasteChordFor(instance, className), "chord");
     }
 
@@ -192,11 +191,9 @@ private Q_SLOTS:
     void insert()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, text);
-        QFETCH(InsertMethod, method);
-        QFETCH(NewlineMode, newline);
-        QFETCH(QString, clipboard);
-        QFETCH(QString, expected);
+        const auto [text, method, newline, clipboard, expected]
+            = test::fetch<QString, InsertMethod, NewlineMode, QString, QString>(
+                { "text", "method", "newline", "clipboard", "expected" });
         // Each row starts from its own clipboard or none; the field learns of the loss while it takes the focus.
         XSetSelectionOwner(m_display, XInternAtom(m_display, "CLIPBOARD", False), None, CurrentTime);
         XSync(m_display, False);

@@ -96,10 +96,8 @@ private Q_SLOTS:
 
     void cutsTheMiddleOfLongPauses()
     {
-        QFETCH(WavFormat, format);
-        QFETCH(double, keepSeconds);
-        QFETCH(Spans, pauses);
-        QFETCH(Spans, kept);
+        const auto [format, keepSeconds, pauses, kept]
+            = test::fetch<WavFormat, double, Spans, Spans>({ "format", "keepSeconds", "pauses", "kept" });
         const qsizetype frames = kept.isEmpty() ? 32000 : kept.last();
         QFile::remove(path("kavo-1.trimmed.wav"));
         writeWav(path("kavo-1.wav"), format, recording(format, frames, pauses));
@@ -147,10 +145,8 @@ private Q_SLOTS:
 
     void encodesM4a()
     {
-        QFETCH(int, rate);
-        QFETCH(int, channels);
-        QFETCH(QString, failure);
-        QFETCH(QString, logLine);
+        const auto [rate, channels, failure, logLine]
+            = test::fetch<int, int, QString, QString>({ "rate", "channels", "failure", "logLine" });
         const QString tone
             = QString("sine=f=440:r=%1:d=%2,pan=%3|c0=c0")
                   .arg(QString::number(rate), failure == "disk full" ? "10" : "0.5", channels == 1 ? "mono" : "stereo");
@@ -220,10 +216,8 @@ private Q_SLOTS:
 
     void convertsToTheRecordingFormat()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, contentType);
-        QFETCH(qsizetype, frames);
-        QFETCH(int, tolerance);
+        const auto [bytes, contentType, frames, tolerance]
+            = test::fetch<QByteArray, QString, qsizetype, int>({ "bytes", "contentType", "frames", "tolerance" });
         Log::reset();
         const std::optional<QString> output = PhoneAudio::convertToWav(bytes, contentType);
         const QString log = test::logText();

@@ -128,8 +128,7 @@ private Q_SLOTS:
 
     void recordsChannelZero()
     {
-        QFETCH(Formats, formats);
-        QFETCH(int, chunkMs);
+        const auto [formats, chunkMs] = test::fetch<Formats, int>({ "formats", "chunkMs" });
         WavWriter writer(m_path);
         for (qsizetype part = 0; part < formats.size(); ++part)
             feedTone(writer, formats[part], 2 * formats[part].sampleRate, formats[part].sampleRate * chunkMs / 1000,
@@ -158,10 +157,8 @@ private Q_SLOTS:
 
     void failureStopsWriting()
     {
-        QFETCH(int, sampleRate);
-        QFETCH(int, fileSizeLimit);
-        QFETCH(int, framesBefore);
-        QFETCH(QString, logLine);
+        const auto [sampleRate, fileSizeLimit, framesBefore, logLine]
+            = test::fetch<int, int, int, QString>({ "sampleRate", "fileSizeLimit", "framesBefore", "logLine" });
         Log::reset();
         WavWriter writer(m_path);
         rlimit original {};
@@ -200,9 +197,8 @@ private Q_SLOTS:
 
     void readsRecordingFiles()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(WavFormat, format);
-        QFETCH(QList<float>, samples);
+        const auto [bytes, format, samples]
+            = test::fetch<QByteArray, WavFormat, QList<float>>({ "bytes", "format", "samples" });
         test::writeFile(m_path, bytes);
         if (format == WavFormat {}) {
             QVERIFY_THROWS_EXCEPTION(WavError, readWav(m_path));
@@ -236,10 +232,8 @@ private Q_SLOTS:
 
     void windowDecibels()
     {
-        QFETCH(Floats, samples);
-        QFETCH(int, channels);
-        QFETCH(double, sampleRate);
-        QFETCH(Floats, expected);
+        const auto [samples, channels, sampleRate, expected]
+            = test::fetch<Floats, int, double, Floats>({ "samples", "channels", "sampleRate", "expected" });
         const Floats levels = MicEngine::windowDecibels({ samples, channels, sampleRate }, 0.05);
         QCOMPARE(levels.size(), expected.size());
         for (qsizetype i = 0; i < levels.size(); ++i)
@@ -268,8 +262,7 @@ private Q_SLOTS:
 
     void deliverSpaced()
     {
-        QFETCH(bool, fromAudioThread);
-        QFETCH(int, destroyAfter);
+        const auto [fromAudioThread, destroyAfter] = test::fetch<bool, int>({ "fromAudioThread", "destroyAfter" });
         const Floats samples(4800), levels { -60, -50, -40, -30, -20, -10 }; // 0.3 s at 16 kHz: 50 ms apart
         auto receiver = std::make_unique<QObject>();
         Floats received;
@@ -310,11 +303,8 @@ private Q_SLOTS:
 
     void smoother()
     {
-        QFETCH(double, target);
-        QFETCH(int, frameUs);
-        QFETCH(int, frames);
-        QFETCH(double, low);
-        QFETCH(double, high);
+        const auto [target, frameUs, frames, low, high]
+            = test::fetch<double, int, int, double, double>({ "target", "frameUs", "frames", "low", "high" });
         LevelSmoother smoother;
         LevelSmoother::Clock::time_point now;
         for (int i = 0; target == 0 && i < 30; ++i)

@@ -74,8 +74,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, script);
         HotkeyMonitor monitor([] { return std::make_unique<FakeSource>(true); });
-        QFETCH(HotkeyMode, mode);
-        QFETCH(HotkeyKind, kind);
+        const auto [mode, kind] = test::fetch<HotkeyMode, HotkeyKind>({ "mode", "kind" });
         monitor.mode = mode;
         monitor.kind = kind;
         QStringList called;

@@ -73,9 +73,7 @@ private Q_SLOTS:
 
     void loading()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(bool, readable);
+        const auto [from, to, readable] = test::fetch<QString, QString, bool>({ "from", "to", "readable" });
         Note stored { QUuid("C0FFEE00-1234-4ABC-8DEF-0123456789AB"), ideas, "K", "", now, now.addSecs(1), "idea", 7 };
         QByteArray bytes = fixture({ stored }).encode();
         QVERIFY(bytes.contains(from.toUtf8())); // UUIDs are written in upper case
@@ -150,8 +148,7 @@ private Q_SLOTS:
     // Through the manager, whose announcements replayed on lists of rows give the store's own lists.
     void operations()
     {
-        QFETCH(Operation, operation);
-        QFETCH(bool, saves);
+        const auto [operation, saves] = test::fetch<Operation, bool>({ "operation", "saves" });
         NotesManager manager;
         // An older titled note, a note with a title of a space and a body of white space, and a blank note.
         manager.change([](NotesStore& store) {

@@ -229,9 +229,7 @@ private Q_SLOTS:
 
     void configDiff()
     {
-        QFETCH(bool, applied);
-        QFETCH(QString, changes);
-        QFETCH(ConfigDiff, diff);
+        const auto [applied, changes, diff] = test::fetch<bool, QString, ConfigDiff>({ "applied", "changes", "diff" });
         const Config now = Config::decode(changes.toUtf8()).value();
         const ConfigDiff result = ConfigDiff::between(applied ? std::optional(Config {}) : std::nullopt, now);
         const auto flags = [](const ConfigDiff& d) {

@@ -163,8 +163,7 @@ private Q_SLOTS:
 
     void decoding()
     {
-        QFETCH(QString, json);
-        QFETCH(QString, changes);
+        const auto [json, changes] = test::fetch<QString, QString>({ "json", "changes" });
         const std::optional<Config> decoded = Config::decode(json.toUtf8());
         QCOMPARE(decoded.has_value(), !changes.isEmpty());
         if (!decoded)
@@ -302,9 +301,7 @@ private Q_SLOTS:
 
     void reading()
     {
-        QFETCH(How, how);
-        QFETCH(QString, existing);
-        QFETCH(QString, input);
+        const auto [how, existing, input] = test::fetch<How, QString, QString>({ "how", "existing", "input" });
         QTEST(how == parse        ? VocabularyWord::parse(input).join(u'|')
                 : how == typed    ? described(VocabularyWord::adding(input, u"uz-UZ"_qs, wordsOf(existing)))
                 : how == list     ? described(VocabularyWord::importList(input))
@@ -327,8 +324,7 @@ private Q_SLOTS:
 
     void resolve()
     {
-        QFETCH(QString, stored);
-        QFETCH(QStringList, system);
+        const auto [stored, system] = test::fetch<QString, QStringList>({ "stored", "system" });
         if (!stored.isEmpty())
             InterfaceLanguage::storeChoice(stored);
         QTEST(InterfaceLanguage::resolve(system), "expected");
@@ -415,8 +411,7 @@ private Q_SLOTS:
 
     void expand()
     {
-        QFETCH(QStringList, snippets);
-        QFETCH(QString, input);
+        const auto [snippets, input] = test::fetch<QStringList, QString>({ "snippets", "input" });
         QTEST(Snippet::expand(input, snippetsOf(snippets)), "expected");
     }
 

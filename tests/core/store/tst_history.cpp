@@ -69,8 +69,7 @@ private Q_SLOTS:
 
     void loadKeepsGoodFilesAndSetsBadOnesAside()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, expected);
+        const auto [bytes, expected] = test::fetch<QByteArray, QString>({ "bytes", "expected" });
         test::writeFile(History::filePath(), bytes);
         const QDateTime before = QDateTime::currentDateTimeUtc();
         const QList<HistoryEntry> loaded = History::load().entries;
@@ -134,9 +133,7 @@ private Q_SLOTS:
 
     void pruneRemovesOnlyOlderEntries()
     {
-        QFETCH(int, days);
-        QFETCH(QString, date);
-        QFETCH(bool, removed);
+        const auto [days, date, removed] = test::fetch<int, QString, bool>({ "days", "date", "removed" });
         const QDateTime now = QDateTime::fromString("2026-04-02T12:00:00+02:00", Qt::ISODate);
         const HistoryEntry target = withRecording(entry(QDateTime::fromString(date, Qt::ISODate)));
         History history { { entry(now), target } };
@@ -264,8 +261,7 @@ private Q_SLOTS:
 
     void statsCountDoneWordsOfDayAndWeek()
     {
-        QFETCH(QString, now);
-        QFETCH(int, firstDayOfWeek);
+        const auto [now, firstDayOfWeek] = test::fetch<QString, int>({ "now", "firstDayOfWeek" });
         const History history { { entry(at("2026-12-06T09:00:00"), "one two three"),
             entry(at("2026-12-06T08:00:00"), "a b c d e f g h", Status::failed),
             entry(at("2026-12-06T07:00:00"), "a b c d e f g h", Status::discarded),
@@ -300,9 +296,7 @@ private Q_SLOTS:
 
     void parsing()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, text);
-        QFETCH(bool, accepted);
+        const auto [kind, text, accepted] = test::fetch<QString, QString, bool>({ "kind", "text", "accepted" });
         std::optional<QString> written;
         if (const auto date = json::parseDate(text); kind == "date" && date)
             written = json::dateText(*date);

@@ -146,9 +146,7 @@ private Q_SLOTS:
 
     void routes()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, file);
-        QFETCH(QString, path);
+        const auto [model, file, path] = test::fetch<QString, QString, QString>({ "model", "file", "path" });
         const bool interaction = path.endsWith("interactions");
         m_fake->enqueue(interaction ? FakeGemini::interaction(" salom ") : FakeGemini::text(" salom "));
         QString text;
@@ -180,10 +178,8 @@ private Q_SLOTS:
 
     void retries()
     {
-        QFETCH(QList<int>, script);
-        QFETCH(QString, outcome);
-        QFETCH(int, minimumMs);
-        QFETCH(QString, cancel);
+        const auto [script, outcome, minimumMs, cancel]
+            = test::fetch<QList<int>, QString, int, QString>({ "script", "outcome", "minimumMs", "cancel" });
         enqueue(script);
         const auto token = std::make_shared<Cancellation>();
         if (cancel == "reply")
@@ -320,10 +316,8 @@ private Q_SLOTS:
     }
     void generateContentBody()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, level);
-        QFETCH(bool, schema);
-        QFETCH(QByteArray, config);
+        const auto [model, level, schema, config]
+            = test::fetch<QString, QString, bool, QByteArray>({ "model", "level", "schema", "config" });
         const GeminiClient client { {}, model, {}, level, {}, false, true, false, {}, {} };
         const auto requested = schema ? std::optional(QJsonObject {}) : std::nullopt;
         QCOMPARE(compact(client.generateContentBody(u"Say."_qs, audio, u"audio/mp4"_qs, requested)),
@@ -377,8 +371,7 @@ private Q_SLOTS:
     }
     void readers()
     {
-        QFETCH(QString, reader);
-        QFETCH(QByteArray, reply);
+        const auto [reader, reply] = test::fetch<QString, QByteArray>({ "reader", "reply" });
         QString outcome;
         try {
             const QHash<QString, QString (*)(const QByteArray&)> readers { { u"text"_qs, GeminiClient::generatedText },
@@ -406,8 +399,7 @@ private Q_SLOTS:
     }
     void pickModel()
     {
-        QFETCH(QString, names);
-        QFETCH(QString, current);
+        const auto [names, current] = test::fetch<QString, QString>({ "names", "current" });
         QTEST(GeminiClient::pickModel(names.split(u' ', Qt::SkipEmptyParts), current).value_or(QString()), "picked");
     }
 
@@ -482,9 +474,7 @@ private Q_SLOTS:
     }
     void titles()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, topic);
-        QFETCH(int, number);
+        const auto [kind, topic, number] = test::fetch<QString, QString, int>({ "kind", "topic", "number" });
         const QDateTime date(QDate(2024, 12, 4), QTime(12, 0));
         const auto given = number ? std::optional(number) : std::nullopt;
         QTEST(NoteFiler::title(*fromRawValue<NoteFiler::Kind>(kind), topic, given, date), "title");
@@ -553,8 +543,7 @@ private Q_SLOTS:
 
     void instructions()
     {
-        QFETCH(GeminiClient, client);
-        QFETCH(QString, closing);
+        const auto [client, closing] = test::fetch<GeminiClient, QString>({ "client", "closing" });
         QTEST(client.instructions(closing), "expected");
     }
 };

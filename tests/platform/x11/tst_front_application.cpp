@@ -62,12 +62,9 @@ private Q_SLOTS:
 
     void identifiesTheApplication()
     {
-        QFETCH(QString, instance);
-        QFETCH(QString, windowClass);
-        QFETCH(QString, executable);
-        QFETCH(QString, launchedFrom);
-        QFETCH(QString, name);
-        QFETCH(QString, appID);
+        const auto [instance, windowClass, executable, launchedFrom, name, appID]
+            = test::fetch<QString, QString, QString, QString, QString, QString>(
+                { "instance", "windowClass", "executable", "launchedFrom", "name", "appID" });
         const FrontApp app = FrontApplication::identify(instance, windowClass, executable, launchedFrom, entries);
         QCOMPARE(app.name.value_or(QString()), name);
         QCOMPARE(app.appID.value_or(QString()), appID);
