@@ -72,11 +72,9 @@ private Q_SLOTS:
 
     void scriptedInput()
     {
-        QFETCH(QString, script);
+        const auto [mode, kind, script] = test::fetch<HotkeyMode, HotkeyKind, QString>({ "mode", "kind", "script" });
         HotkeyMonitor monitor([] { return std::make_unique<FakeSource>(true); });
-        const auto [mode, kind] = test::fetch<HotkeyMode, HotkeyKind>({ "mode", "kind" });
-        monitor.mode = mode;
-        monitor.kind = kind;
+        std::tie(monitor.mode, monitor.kind) = std::tie(mode, kind);
         QStringList called;
         QElapsedTimer clock;
         connect(&monitor, &HotkeyMonitor::startRequested,
