@@ -112,11 +112,12 @@ class TestDictationFlow : public QObject
 private:
     QTemporaryDir m_temporary;
     FakeGemini m_gemini;
+    qsizetype m_requestsBefore = 0;
 
-    // The transcription and filing requests since the request count was `before`; warm-ups are left out.
-    QList<FakeGemini::Request> posts(qsizetype before) const
+    // The transcription and filing requests of this test; warm-ups are left out.
+    QList<FakeGemini::Request> posts() const
     {
-        QList<FakeGemini::Request> posted = m_gemini.requests().mid(before);
+        QList<FakeGemini::Request> posted = m_gemini.requests().mid(m_requestsBefore);
         posted.removeIf([](const FakeGemini::Request& request) { return request.method != "POST"; });
         return posted;
     }
@@ -131,7 +132,11 @@ private Q_SLOTS:
         qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
     }
 
-    void init() { test::emptyDataFolder(); }
+    void init()
+    {
+        test::emptyDataFolder();
+        m_requestsBefore = m_gemini.requests().size();
+    }
 
     void cleanup()
     {
@@ -151,12 +156,11 @@ private Q_SLOTS:
         const auto [seconds, sent, keepAudio] = test::fetch<double, bool, bool>({ "seconds", "sent", "keepAudio" });
         if (sent)
             m_gemini.enqueue(FakeGemini::text(QStringLiteral("hello")));
-        const qsizetype before = m_gemini.requests().size();
         Desk desk([&](Config& config) { config.keepAudio = keepAudio; });
         QVERIFY(desk.dictate(seconds));
 
         QCOMPARE(desk.state.phase(), Phase::idle);
-        QCOMPARE(posts(before).size(), sent ? 1 : 0);
+        QCOMPARE(posts().size(), sent ? 1 : 0);
         QCOMPARE(desk.entries().size(), sent ? 1 : 0);
         const QList<EventSound> sounds { EventSound::started, EventSound::accepted };
         QCOMPARE(desk.sounds, sent ? sounds : sounds.mid(0, 1));
@@ -168,7 +172,7 @@ private Q_SLOTS:
         QVERIFY(entry.status == HistoryEntry::Status::done && entry.duration == 0.40 && !entry.latency);
         QCOMPARE(entry.audioFile.has_value(), keepAudio);
         QCOMPARE(entry.appName, QStringLiteral("Editor"));
-        QVERIFY(sentAs(posts(before).first(), "audio/mp4"));
+        QVERIFY(sentAs(posts().first(), "audio/mp4"));
         QCOMPARE(desk.state.doneText(), QStringLiteral("History · 1 words"));
         QVERIFY(test::logText().contains(QRegularExpression(
             QStringLiteral("timing format=m4a bytes=[1-9]\\d* encode=\\d+\\.\\d\\ds ready=\\d+\\.\\d\\ds "
@@ -241,11 +245,10 @@ private Q_SLOTS:
         m_gemini.enqueue(FakeGemini::text(classifies
                 ? u"{\"text\":\"We met\",\"kind\":\"meeting\",\"title\":\"Budget\",\"folder\":\"Work\"}"_qs
                 : u"We met"_qs));
-        const qsizetype before = m_gemini.requests().size();
 
         QVERIFY(desk.dictate(1.0, Target::note(id)));
-        QCOMPARE(posts(before).size(), requests);
-        QCOMPARE(posts(before).last().body.contains("responseSchema"), classifies);
+        QCOMPARE(posts().size(), requests);
+        QCOMPARE(posts().last().body.contains("responseSchema"), classifies);
         const Note* note = desk.stores.notes.store().find(id);
         QVERIFY(note->body.endsWith(QStringLiteral("We met")));
         QVERIFY(note->title.startsWith(expectedTitle));
@@ -297,9 +300,8 @@ private Q_SLOTS:
         m_gemini.enqueue(FakeGemini::text(reply));
         if (delivered)
             m_gemini.enqueue(FakeGemini::text(QStringLiteral("plain words")));
-        const qsizetype before = m_gemini.requests().size();
         QVERIFY(desk.dictate(1.0, Target::note(id)));
-        QCOMPARE(posts(before).size(), requests);
+        QCOMPARE(posts().size(), requests);
         QCOMPARE(desk.newest().status, delivered ? HistoryEntry::Status::done : HistoryEntry::Status::failed);
         QCOMPARE(desk.stores.notes.store().find(id)->body, delivered ? QStringLiteral("plain words") : QString());
         QCOMPARE(desk.newest().audioFile.has_value(), !delivered);
@@ -317,12 +319,11 @@ private Q_SLOTS:
         m_gemini.enqueue(FakeGemini::error(400, QStringLiteral("Unsupported audio")));
         m_gemini.enqueue(wavAccepted ? FakeGemini::text(QStringLiteral("second try"))
                                      : FakeGemini::error(400, QStringLiteral("Unsupported audio")));
-        const qsizetype before = m_gemini.requests().size();
         Desk desk;
         QVERIFY(desk.dictate(1.0, Target::frontApp()));
-        QCOMPARE(posts(before).size(), 2);
-        QVERIFY(sentAs(posts(before).at(0), "audio/mp4"));
-        QVERIFY(sentAs(posts(before).at(1), "audio/wav"));
+        QCOMPARE(posts().size(), 2);
+        QVERIFY(sentAs(posts().at(0), "audio/mp4"));
+        QVERIFY(sentAs(posts().at(1), "audio/wav"));
         QVERIFY(test::logText().contains(QStringLiteral("Gemini refused m4a with 400; sending WAV")));
         QCOMPARE(desk.state.phase(), wavAccepted ? Phase::idle : Phase::failed);
         // After the WAV was sent, the recording itself is what is kept.
@@ -367,13 +368,12 @@ private Q_SLOTS:
         QVERIFY(desk.newest().error);
         QVERIFY(!desk.state.isRetrying(id));
 
-        const qsizetype before = m_gemini.requests().size();
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("now it works")));
         desk.flow.retry(id);
         desk.flow.retry(id);
         QVERIFY(desk.state.isRetrying(id));
         QTRY_VERIFY(!desk.state.isRetrying(id));
-        QCOMPARE(posts(before).size(), 1);
+        QCOMPARE(posts().size(), 2); // the refused retry and one for both clicks
         QCOMPARE(desk.newest().text, QStringLiteral("now it works"));
         QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
         QVERIFY(!desk.newest().error && !desk.newest().audioFile);
