@@ -100,6 +100,10 @@ private Q_SLOTS:
         for (const auto& recent : store.recentTitles(3))
             titles.append(recent.title + u'|' + recent.folderName);
         QCOMPARE(titles, QStringList({ "Lost|", "Plan |Ideas", "0|Personal" }));
+        // A folder's name matches whatever its case and the spaces and tabs around it; the first match counts.
+        const QList<NoteFolder> folders { { ideas, "Ideas" }, { personal, "work " }, { QUuid::createUuid(), "Work" } };
+        QCOMPARE(NotesStore::folderNamed("\tWORK", folders), std::optional(folders[1]));
+        QVERIFY(!NotesStore::folderNamed("Works", folders));
 
         auto add = [&](auto kind, std::optional<int> n) { store.notes.append({ {}, {}, {}, {}, {}, {}, kind, n }); };
         // Ignored: another kind, the kind in other case, a meeting without number, a number without kind.

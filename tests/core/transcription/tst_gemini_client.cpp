@@ -480,14 +480,6 @@ private Q_SLOTS:
         QTEST(NoteFiler::title(*fromRawValue<NoteFiler::Kind>(kind), topic, given, date), "title");
     }
 
-    void folders()
-    {
-        const QList<NoteFolder> folders { { QUuid::createUuid(), u"Ideas"_qs }, { QUuid::createUuid(), u"work "_qs },
-            { QUuid::createUuid(), u"Work"_qs } };
-        QCOMPARE(NoteFiler::folder(u"\tWORK"_qs, folders), std::optional(folders[1]));
-        QVERIFY(!NoteFiler::folder(u"Works"_qs, folders));
-    }
-
     // Whole instruction texts. A word of a language other than the chosen ones is left out, and without languages
     // every word is kept; codes must match exactly, and unknown ones are skipped.
     void instructions_data()
