@@ -360,7 +360,6 @@ private Q_SLOTS:
             "text:A B");
         row("no steps", "steps", j("{}"), "empty");
         row("steps of white space", "steps", j("{'steps':[{'content':[{'text':' \\n'}]}]}"), "empty");
-        row("steps in an array", "steps", j("['a']"), "bad:not an object");
         row("service message", "error", j("{'error':{'message':'API key not valid.'}}"), "text:API key not valid.");
         row("message not a string", "error", j("{'error':{'message':5}}"), "text:{\"error\":{\"message\":5}}");
         row("plain text", "error", j("Bad Gateway \xd0\x9e\xd1\x88"), "text:Bad Gateway \xd0\x9e\xd1\x88");
