@@ -16,7 +16,7 @@ const QString objectPath = u"/org/freedesktop/Notifications"_qs;
 
 } // namespace
 
-// The org.freedesktop.Notifications interface, as far as clients of a notification server use it.
+// The method of org.freedesktop.Notifications that the application calls.
 class NotificationsAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -34,18 +34,6 @@ public Q_SLOTS:
     {
         return m_server->record({ 0, appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout });
     }
-
-    QStringList GetCapabilities() { return { u"body"_qs }; }
-
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
-    {
-        vendor = u"Kavo Voice tests"_qs;
-        version = u"1"_qs;
-        specVersion = u"1.2"_qs;
-        return u"kavo-test-notifications"_qs;
-    }
-
-    void CloseNotification(uint) { }
 
 private:
     NotificationServer* m_server;
