@@ -19,7 +19,6 @@
 #include "support/virtual_microphone.h"
 
 #include <QDir>
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>

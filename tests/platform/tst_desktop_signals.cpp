@@ -3,6 +3,7 @@
 #include "store/log.h"
 #include "support/data_folder.h"
 #include "support/notification_server.h"
+#include "support/silent_stream.h"
 #include "support/table_rows.h"
 #include "support/test_services.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -24,16 +24,6 @@
 using namespace kavo;
 
 namespace {
-
-// Sink inputs of this process on the private sound server, as pactl lists them.
-bool isPlaying()
-{
-    QProcess pactl;
-    pactl.start("pactl", { "list", "sink-inputs" });
-    pactl.waitForFinished();
-    const QByteArray owner = "application.process.id = \"" + QByteArray::number(getpid()) + '"';
-    return pactl.readAllStandardOutput().contains(owner);
-}
 
 // A notification service that takes calls and never answers them.
 class SilentNotifications : public QObject, protected QDBusContext
@@ -128,7 +118,7 @@ private Q_SLOTS:
         KAVO_REQUIRE_TEST_SERVICES();
         EventSounds sounds;
         sounds.play(EventSound::phoneDone); // the longest sound of the theme: about a second
-        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::playsOnServer(getpid()), 3000);
         QCOMPARE(test::logText(), QString());
     }
 
