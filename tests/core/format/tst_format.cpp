@@ -132,12 +132,8 @@ private Q_SLOTS:
         test::columns<QString, QString, QString>({ "source", "ids", "icon" }); // IDs: "-" for none
         row("phone, with or without ID", "phone", "- org.telegram.desktop", "smartphone green");
         row("none, unknown, look-alike", "mac", "- com.example.x org.gnome.Decoder", "app-window neutral");
-        row("send", "mac", "org.telegram.desktop TelegramDesktop", "send blue");
-        row("message-square", "mac", "com.tinyspeck.slackmacgap slack", "message-square purple");
         row("code", "mac", "com.apple.dt.Xcode code-oss jetbrains-idea", "code teal");
-        row("terminal", "mac", "com.googlecode.iterm2 org.gnome.Terminal", "terminal teal");
         row("globe", "mac", "Com.Google.Chrome.Canary firefox", "globe neutral");
-        row("mic", "mac", "uz.kavo.KavoVoice kavo-voice", "mic blue");
     }
 
     void icon()
