@@ -466,6 +466,7 @@ private Q_SLOTS:
         row("meeting", "meeting", "Standup", 3, "Meeting 3 \u00B7 Dec 4");
         row("meeting without number", "meeting", "", 0, "Meeting 1 \u00B7 Dec 4");
         row("tasks", "tasks", "Groceries", 0, "Tasks \u00B7 Dec 4");
+        row("journal", "journal", "My day", 0, "Journal \u00B7 Dec 4");
         row("idea", "idea", "Solar roof", 0, "Idea: Solar roof");
         row("idea without topic", "idea", "", 0, "Idea");
         row("note", "note", "Budget review", 0, "Budget review");
