@@ -218,6 +218,7 @@ private Q_SLOTS:
         row("hotkey mode", true, R"({"hotkeyMode":"toggle"})", { .hotkey = true });
         row("hotkey", true, R"({"hotkey":"fn"})", { .hotkey = true });
         row("phone port", true, R"({"phonePort":9000})", { .phoneServer = true });
+        row("phone token", true, R"({"phoneToken":"t"})", { .phoneServer = true });
         row("plain phone port", true, R"({"phonePlainPort":9001})", { .phoneServer = true });
         row("phone inserts", true, R"({"phoneInserts":false})", none);
         row("history days", true, R"({"historyDays":7})", { .historyDays = true });
