@@ -410,6 +410,8 @@ private Q_SLOTS:
     {
         DictationState state;
         const QDateTime earlier = QDateTime::currentDateTime().addSecs(-30);
+        state.setStage(Stage::transcribing, earlier);
+        QCOMPARE(state.stage(), Stage::preparing);
         state.setPhase(Phase::recording);
         state.setStage(Stage::transcribing, earlier);
         QVERIFY(state.stage() == Stage::preparing && !state.processingStarted().isValid());
