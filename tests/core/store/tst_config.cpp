@@ -215,6 +215,15 @@ private Q_SLOTS:
         QVERIFY(test::logText().contains("could not save config.json: "));
     }
 
+    // A decoded file is upgraded in memory only.
+    void loading()
+    {
+        const QByteArray stored = R"({"model":"gemini-3.7-flash","thinkingLevel":""})";
+        test::writeFile(Config::filePath(), stored);
+        QCOMPARE(Config::load().model, u"gemini-3.8-flash"_qs);
+        QCOMPARE(test::readFile(Config::filePath()), stored);
+    }
+
     // Each setting announces its own change, and a whole record the settings that differ; a value set again is no
     // change. What is saved is what was set.
     void settingsAnnounceChanges()
