@@ -94,35 +94,32 @@ private Q_SLOTS:
     // Refused arguments print the usage and change nothing; a note that does not exist is no usage error.
     void refusals_data()
     {
-        test::columns<QStringList, int, QString>({ "arguments", "exitCode", "message" });
+        test::columns<QString, int, QString>({ "arguments", "exitCode", "message" });
         const QString note = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        row("unknown command", QStringList { "frobnicate" }, 2, "kavo-voice: unknown command \"frobnicate\"");
-        row("config, unknown option", QStringList { "config", "--verbose" }, 2, "unknown argument \"--verbose\"");
-        row("dictate, seconds not a number", QStringList { "dictate", "--seconds", "soon" }, 2,
-            "--seconds needs a positive number");
-        row("dictate, no note ID", QStringList { "dictate", "--note", "x" }, 2, "--note needs a note ID");
-        row("dictate, both targets", QStringList { "dictate", "--type", "--note", note }, 2, "exclude each other");
-        row("dictate, unknown note", QStringList { "dictate", "--note", note }, 1, "there is no note " + note);
-        row("history, limit without value", QStringList { "history", "--limit" }, 2, "--limit needs a number");
-        row("history, limit zero", QStringList { "history", "--limit", "0" }, 2, "positive whole number, not \"0\"");
-        row("history, unknown option", QStringList { "history", "--verbose" }, 2, "unknown argument \"--verbose\"");
-        row("snippets, no subcommand", QStringList { "snippets" }, 2, "missing subcommand");
-        row("snippets, unknown one", QStringList { "snippets", "shrink", "addr" }, 2, "unknown subcommand \"shrink\"");
-        row("snippets, no text", QStringList { "snippets", "expand" }, 2, "exactly one TEXT argument");
-        row("snippets, two texts", QStringList { "snippets", "expand", "my", "addr" }, 2, "exactly one TEXT argument");
-        row("transcribe, no file", QStringList { "transcribe" }, 2, "no audio file given");
-        row("transcribe, unknown option", QStringList { "transcribe", "--verbose", "a.wav" }, 2,
-            "option \"--verbose\"");
-        row("show, extra argument", QStringList { "show", "extra" }, 2, "kavo-voice show: takes no arguments");
+        row("unknown command", "frobnicate", 2, "kavo-voice: unknown command \"frobnicate\"");
+        row("config, unknown option", "config --verbose", 2, "unknown argument \"--verbose\"");
+        row("dictate, seconds not a number", "dictate --seconds soon", 2, "--seconds needs a positive number");
+        row("dictate, no note ID", "dictate --note x", 2, "--note needs a note ID");
+        row("dictate, both targets", "dictate --type --note " + note, 2, "exclude each other");
+        row("dictate, unknown note", "dictate --note " + note, 1, "there is no note " + note);
+        row("history, limit without value", "history --limit", 2, "--limit needs a number");
+        row("history, limit zero", "history --limit 0", 2, "positive whole number, not \"0\"");
+        row("history, unknown option", "history --verbose", 2, "unknown argument \"--verbose\"");
+        row("snippets, no subcommand", "snippets", 2, "missing subcommand");
+        row("snippets, unknown one", "snippets shrink addr", 2, "unknown subcommand \"shrink\"");
+        row("snippets, no text", "snippets expand", 2, "exactly one TEXT argument");
+        row("snippets, two texts", "snippets expand my addr", 2, "exactly one TEXT argument");
+        row("transcribe, no file", "transcribe", 2, "no audio file given");
+        row("transcribe, unknown option", "transcribe --verbose a.wav", 2, "option \"--verbose\"");
+        row("show, extra argument", "show extra", 2, "kavo-voice show: takes no arguments");
     }
 
     void refusals()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
+        const auto [arguments, exitCode, message]
+            = test::fetch<QString, int, QString>({ "arguments", "exitCode", "message" });
         test::writeFile(History::filePath(), storedHistory);
-        const test::CommandResult result = run(arguments);
+        const test::CommandResult result = run(arguments.split(u' '));
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message.toUtf8()), result.err.constData());
         QCOMPARE(result.err.contains("Usage: kavo-voice"), exitCode == 2);
@@ -145,9 +142,8 @@ private Q_SLOTS:
 
     void config()
     {
-        QFETCH(QByteArray, stored);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, printedKey);
+        const auto [stored, arguments, printedKey]
+            = test::fetch<QByteArray, QStringList, QString>({ "stored", "arguments", "printedKey" });
         if (!stored.isEmpty())
             test::writeFile(Config::filePath(), stored);
         const test::CommandResult result = run(QStringList { "config" } + arguments, {});
@@ -193,9 +189,8 @@ private Q_SLOTS:
 
     void printing()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(QByteArray, file);
-        QFETCH(int, exitCode);
+        const auto [arguments, file, exitCode]
+            = test::fetch<QStringList, QByteArray, int>({ "arguments", "file", "exitCode" });
         test::writeFile(History::filePath(), file);
         test::writeFile(Config::filePath(), snippetsConfig);
         const test::CommandResult result = run(arguments);
@@ -224,8 +219,7 @@ private Q_SLOTS:
     void remoteControl()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, command);
-        QFETCH(QString, instance);
+        const auto [command, instance] = test::fetch<QString, QString>({ "command", "instance" });
         // The remote control of the row before gives the name back as it goes.
         QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(applicationID));
         QStringList requests;
@@ -324,10 +318,8 @@ private Q_SLOTS:
 
     void transcribeFailures()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, refusal);
-        QFETCH(bool, readable);
-        QFETCH(QByteArray, err);
+        const auto [key, refusal, readable, err]
+            = test::fetch<QString, QString, bool, QByteArray>({ "key", "refusal", "readable", "err" });
         const QString audio = toneWav();
         if (!readable)
             test::writeFile(audio, "not audio at all");

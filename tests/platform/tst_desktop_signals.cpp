@@ -3,6 +3,7 @@
 #include "store/log.h"
 #include "support/data_folder.h"
 #include "support/notification_server.h"
+#include "support/silent_stream.h"
 #include "support/table_rows.h"
 #include "support/test_services.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -24,16 +24,6 @@
 using namespace kavo;
 
 namespace {
-
-// Sink inputs of this process on the private sound server, as pactl lists them.
-bool isPlaying()
-{
-    QProcess pactl;
-    pactl.start("pactl", { "list", "sink-inputs" });
-    pactl.waitForFinished();
-    const QByteArray owner = "application.process.id = \"" + QByteArray::number(getpid()) + '"';
-    return pactl.readAllStandardOutput().contains(owner);
-}
 
 // A notification service that takes calls and never answers them.
 class SilentNotifications : public QObject, protected QDBusContext
@@ -65,20 +55,17 @@ private Q_SLOTS:
     void posting_data()
     {
         test::columns<QString, QString, QString>({ "service", "title", "body" });
-        test::row("plain", QString("server"), QString("Not transcribed"), QString("The audio is kept in History."));
-        test::row("non-Latin, no body", QString("server"), QString("Не расшифровано"), QString());
-        test::row("markup is text", QString("server"), QString("Transkripsiya qilinmadi"),
-            QString("<b>O‘zbekcha</b> & \"quotes\""));
-        test::row("no service", QString("none"), QString("Not transcribed"), QString("body"));
-        test::row("service that never answers", QString("silent"), QString("Not transcribed"), QString("body"));
+        test::row("plain", "server", "Not transcribed", "The audio is kept in History.");
+        test::row("non-Latin, no body", "server", "Не расшифровано", "");
+        test::row("markup is text", "server", "Transkripsiya qilinmadi", "<b>O‘zbekcha</b> & \"quotes\"");
+        test::row("no service", "none", "Not transcribed", "body");
+        test::row("service that never answers", "silent", "Not transcribed", "body");
     }
 
     void posting()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, service);
-        QFETCH(QString, title);
-        QFETCH(QString, body);
+        const auto [service, title, body] = test::fetch<QString, QString, QString>({ "service", "title", "body" });
         const QString name = test::NotificationServer::serviceName();
         std::optional<test::NotificationServer> server;
         if (service == "server")
@@ -104,18 +91,13 @@ private Q_SLOTS:
         if (!server)
             return;
         QVERIFY(server->waitForNotifications(1));
-        const test::ReceivedNotification received = server->notifications().constFirst();
-        QCOMPARE(received.appName, "Kavo Voice");
-        QCOMPARE(received.replacesId, 0u);
-        QCOMPARE(received.appIcon, "uz.kavo.KavoVoice");
-        QCOMPARE(received.summary, title);
-        QCOMPARE(received.body, body);
-        QVERIFY(received.actions.isEmpty());
-        QCOMPARE(received.hints.value("desktop-entry"), "uz.kavo.KavoVoice");
-        const QVariant urgency = received.hints.value("urgency"); // the protocol says a byte
+        const test::ReceivedNotification n = server->notifications().constFirst();
+        QCOMPARE(QStringList({ n.appName, n.appIcon, n.summary, n.body, n.hints.value("desktop-entry").toString() }),
+            QStringList({ "Kavo Voice", "uz.kavo.KavoVoice", title, body, "uz.kavo.KavoVoice" }));
+        QVERIFY(n.replacesId == 0 && n.actions.isEmpty() && n.expireTimeout == -1);
+        const QVariant urgency = n.hints.value("urgency"); // the protocol says a byte
         QCOMPARE(urgency.metaType(), QMetaType::fromType<uchar>());
         QCOMPARE(urgency.value<uchar>(), 1);
-        QCOMPARE(received.expireTimeout, -1);
     }
 
     // Each moment has a sound of the freedesktop theme; starting, finishing, cancelling and failing sound different.
@@ -136,7 +118,7 @@ private Q_SLOTS:
         KAVO_REQUIRE_TEST_SERVICES();
         EventSounds sounds;
         sounds.play(EventSound::phoneDone); // the longest sound of the theme: about a second
-        QTRY_VERIFY_WITH_TIMEOUT(isPlaying(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::playsOnServer(getpid()), 3000);
         QCOMPARE(test::logText(), QString());
     }
 

@@ -37,6 +37,13 @@ const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const auto musicIsOnTheBus
     = [] { return QDBusConnection::sessionBus().interface()->isServiceRegistered(musicService).value(); };
 
+// The test player's status on the bus, "-" when it is not there.
+QString playbackStatus()
+{
+    QDBusInterface player(musicService, playerPath, playerInterface);
+    return player.isValid() ? player.property("PlaybackStatus").toString() : u"-"_qs;
+}
+
 bool nothingPlays()
 {
     QProcess pactl;
@@ -152,9 +159,8 @@ private Q_SLOTS:
     void pauseAndResume()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, scene);
-        QFETCH(QString, whilePaused);
-        QFETCH(QString, afterResume);
+        const auto [scene, whilePaused, afterResume]
+            = test::fetch<QString, QString, QString>({ "scene", "whilePaused", "afterResume" });
         const auto has = [parts = scene.split(u' ')](const char* part) { return parts.contains(part); };
         QVERIFY(nothingPlays());
         if (has("music") || has("pausedMusic")) {
@@ -170,11 +176,7 @@ private Q_SLOTS:
         m_keyPlayerAnswers = has("keyPlayer") || has("idleKeyPlayer");
         m_desktopAnswers = has("desktopKeys");
         m_presses = 0;
-        const auto state = [this]() -> QString {
-            QDBusInterface player(musicService, playerPath, playerInterface);
-            return QString::number(m_presses) + ' '
-                + (player.isValid() ? player.property("PlaybackStatus").toString() : "-");
-        };
+        const auto state = [this]() -> QString { return QString::number(m_presses) + u' ' + playbackStatus(); };
         Log::reset();
         const std::unique_ptr<MediaControl> media = SessionBackends::mediaControl();
         MediaControl& control = *media;
@@ -206,18 +208,14 @@ private Q_SLOTS:
         DictationFlow flow(stores, toasts, recorder, injector);
         const std::unique_ptr<MediaControl> media = SessionBackends::mediaControl();
         flow.setMediaControl(media.get());
-        const auto status = [] {
-            return QDBusInterface(musicService, playerPath, playerInterface).property("PlaybackStatus").toString();
-        };
-
         flow.startRecording(DictationSource::computer, DictationTarget::historyOnly());
-        QTRY_COMPARE(status(), "Paused");
+        QTRY_COMPARE(playbackStatus(), "Paused");
         flow.cancelRecording();
         flow.startRecording(DictationSource::computer, DictationTarget::historyOnly());
         QTest::qWait(int((DictationFlow::mediaResumeDelay * 3).count()));
-        QCOMPARE(status(), "Paused");
+        QCOMPARE(playbackStatus(), "Paused");
         flow.cancelRecording();
-        QTRY_COMPARE(status(), "Playing");
+        QTRY_COMPARE(playbackStatus(), "Playing");
     }
 };
 

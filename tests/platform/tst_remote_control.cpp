@@ -61,8 +61,7 @@ private Q_SLOTS:
 
     void methods()
     {
-        QFETCH(RemoteRequest, request);
-        QFETCH(QString, announced);
+        const auto [request, announced] = test::fetch<RemoteRequest, QString>({ "request", "announced" });
         QStringList requests;
         RemoteControl control(QDBusConnection::sessionBus());
         test::recordRequests(control, requests);

@@ -39,7 +39,6 @@ namespace {
 
 const QString mixedText = QStringLiteral(
     "Salom, dunyo! Oʻzbekcha gʻalaba. Привет, мир! 中文输入 👍🏽 👨‍👩‍👧 «ok» café");
-const QString blank = QStringLiteral("  \n\t \r\n \u3000");
 
 // Long enough for the clipboard to be restored after a paste and the keyboard map after typing.
 const int settled
@@ -129,7 +128,6 @@ private Q_SLOTS:
         row("40 characters", QString(40, u'x'), QStringList { QString(16, u'x'), QString(16, u'x'), QString(8, u'x') });
         row("emoji sequence as the 16th character", a15 + "👨‍👩‍👧b",
             QStringList { a15 + "👨‍👩‍👧", "b" });
-        row("flag and skin tone", a15 + "🇺🇿👍🏽", QStringList { a15 + "🇺🇿", "👍🏽" });
         row("combining accent", a15 + "e\u0301z", QStringList { a15 + "e\u0301", "z" });
     }
 
@@ -144,15 +142,13 @@ private Q_SLOTS:
         columns<QString, QString, PasteChord>({ "instance", "className", "chord" });
         row("xterm by its class", "scratchpad", "XTerm", PasteChord::shiftInsert);
         row("kitty by its instance", "kitty", "Scratchpad", PasteChord::controlShiftV);
-        row("GNOME Terminal", "gnome-terminal-server", "Gnome-terminal", PasteChord::controlShiftV);
         row("browser", "Navigator", "firefox", PasteChord::controlV);
         row("editor named like a terminal", "kittyedit", "Kittyedit", PasteChord::controlV);
     }
 
     void pasteChord()
     {
-        QFETCH(QString, instance);
-        QFETCH(QString, className);
+        const auto [instance, className] = test::fetch<QString, QString>({ "instance", "className" });
         QTEST(X11InjectionBackend::pasteChordFor(instance, className), "chord");
     }
 
@@ -161,7 +157,6 @@ private Q_SLOTS:
         columns<uint, qulonglong>({ "codePoint", "keysym" });
         row("Latin-1", uint(0xe9), qulonglong(0xe9));
         row("Uzbek okina", uint(0x2bb), qulonglong(0x10002bb));
-        row("emoji beyond the BMP", uint(0x1f44d), qulonglong(0x101f44d));
         row("tab", uint('\t'), qulonglong(XK_Tab));
         row("control character", uint(0x7), qulonglong(NoSymbol));
         row("C1 control", uint(0x85), qulonglong(NoSymbol));
@@ -179,12 +174,8 @@ private Q_SLOTS:
         columns<QString, InsertMethod, NewlineMode, QString, QString>(
             { "text", "method", "newline", "clipboard", "expected" });
         const auto type = InsertMethod::type, paste = InsertMethod::paste;
-        const QString own = QStringLiteral("the user's own copy, ʻ 😀"),
-                      alphabet = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
+        const QString own = QStringLiteral("the user's own copy, ʻ 😀");
         row("mixed scripts and emoji", mixedText, type, NewlineMode::returnKey, own, mixedText);
-        row("40 characters", alphabet, type, NewlineMode::returnKey, "", alphabet);
-        row("trimmed", " \n\t salom \r\n", type, NewlineMode::returnKey, "", "salom");
-        row("CRLF", "bir\r\nikki", type, NewlineMode::returnKey, "", "bir[Return]ikki");
         row("lone CR and LF", "bir\rikki\nuch", type, NewlineMode::returnKey, "", "bir[Return]ikki[Return]uch");
         row("LF CR is two breaks", "bir\n\rikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
         row("blank line", "bir\r\n\r\nikki", type, NewlineMode::returnKey, "", "bir[Return][Return]ikki");
@@ -194,18 +185,15 @@ private Q_SLOTS:
         row("paste, clipboard restored", mixedText, paste, NewlineMode::returnKey, own, mixedText);
         row("paste, trimmed", "\r\n  salom dunyo \n", paste, NewlineMode::shiftReturn, own, "salom dunyo");
         row("paste over no clipboard", "Привет 中文 👍", paste, NewlineMode::returnKey, "", "Привет 中文 👍");
-        row("blank, paste", blank, paste, NewlineMode::returnKey, "kept", "");
-        row("blank, type", blank, type, NewlineMode::returnKey, "kept", "");
+        row("blank, paste", u"  \n\t \r\n \u3000"_qs, paste, NewlineMode::returnKey, "kept", "");
     }
 
     void insert()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, text);
-        QFETCH(InsertMethod, method);
-        QFETCH(NewlineMode, newline);
-        QFETCH(QString, clipboard);
-        QFETCH(QString, expected);
+        const auto [text, method, newline, clipboard, expected]
+            = test::fetch<QString, InsertMethod, NewlineMode, QString, QString>(
+                { "text", "method", "newline", "clipboard", "expected" });
         // Each row starts from its own clipboard or none; the field learns of the loss while it takes the focus.
         XSetSelectionOwner(m_display, XInternAtom(m_display, "CLIPBOARD", False), None, CurrentTime);
         XSync(m_display, False);

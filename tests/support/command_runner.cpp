@@ -56,14 +56,14 @@ QString runFfmpeg(const QStringList& arguments)
     return runTool("ffmpeg", QStringList { "-nostdin", "-hide_banner", "-loglevel", "error", "-y" } + arguments);
 }
 
-QString makeSpeechWav(const QString& path, const QString& text, const QString& voice)
+QString makeSpeechWav(const QString& path, const QString& text)
 {
     QTemporaryDir work;
     if (!work.isValid())
         return QStringLiteral("no temporary folder: %1").arg(work.errorString());
     // espeak-ng speaks at 22050 Hz; ffmpeg brings it to the microphone's format.
     const QString spoken = work.filePath("spoken.wav");
-    if (QString error = runTool("espeak-ng", { "-v", voice, "-w", spoken, "--", text }); !error.isEmpty())
+    if (QString error = runTool("espeak-ng", { "-v", "en", "-w", spoken, "--", text }); !error.isEmpty())
         return error;
     QDir().mkpath(QFileInfo(path).absolutePath());
     return runFfmpeg({ "-i", spoken, "-ar", "16000", "-ac", "1", "-c:a", "pcm_s16le", path });

@@ -30,6 +30,6 @@ QString runFfmpeg(const QStringList& arguments);
 
 /// Speaks the text with espeak-ng and converts it with ffmpeg into a 16 kHz mono 16-bit WAV at the path.
 /// Returns an empty string on success, else what went wrong.
-QString makeSpeechWav(const QString& path, const QString& text, const QString& voice = QStringLiteral("en"));
+QString makeSpeechWav(const QString& path, const QString& text);
 
 } // namespace kavo::test

@@ -26,10 +26,7 @@ public:
         , m_applicationID(std::move(applicationID))
     { }
 
-    QString playbackStatus() const
-    {
-        return m_stream.isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
-    }
+    QString playbackStatus() const { return m_stream.isPlaying() ? u"Playing"_qs : u"Paused"_qs; }
 
 public Q_SLOTS:
     void Play()
@@ -66,8 +63,8 @@ int main(int argc, char** argv)
     if (arguments[3] == QLatin1String("Playing"))
         player->Play();
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject(QStringLiteral("/org/mpris/MediaPlayer2"), &root)
-        || !bus.registerService(QStringLiteral("org.mpris.MediaPlayer2.") + arguments[1])) {
+    if (!bus.registerObject(u"/org/mpris/MediaPlayer2"_qs, &root)
+        || !bus.registerService(u"org.mpris.MediaPlayer2."_qs + arguments[1])) {
         std::fprintf(stderr, "cannot register on the session bus: %s\n", qPrintable(bus.lastError().message()));
         return 1;
     }

@@ -12,11 +12,11 @@ namespace kavo::test {
 
 namespace {
 
-const QString objectPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString objectPath = u"/org/freedesktop/Notifications"_qs;
 
 } // namespace
 
-// The org.freedesktop.Notifications interface, as far as clients of a notification server use it.
+// The method of org.freedesktop.Notifications that the application calls.
 class NotificationsAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -35,18 +35,6 @@ public Q_SLOTS:
         return m_server->record({ 0, appName, replacesId, appIcon, summary, body, actions, hints, expireTimeout });
     }
 
-    QStringList GetCapabilities() { return { QStringLiteral("body") }; }
-
-    QString GetServerInformation(QString& vendor, QString& version, QString& specVersion)
-    {
-        vendor = QStringLiteral("Kavo Voice tests");
-        version = QStringLiteral("1");
-        specVersion = QStringLiteral("1.2");
-        return QStringLiteral("kavo-test-notifications");
-    }
-
-    void CloseNotification(uint) { }
-
 private:
     NotificationServer* m_server;
 };
@@ -55,12 +43,12 @@ NotificationServer::NotificationServer(std::chrono::milliseconds timeout)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        m_error = QStringLiteral("no session bus: ") + bus.lastError().message();
+        m_error = u"no session bus: "_qs + bus.lastError().message();
         return;
     }
     new NotificationsAdaptor(this);
     if (!bus.registerObject(objectPath, this)) {
-        m_error = QStringLiteral("cannot export %1: %2").arg(objectPath, bus.lastError().message());
+        m_error = u"cannot export %1: %2"_qs.arg(objectPath, bus.lastError().message());
         return;
     }
     QDBusConnectionInterface* busInterface = bus.interface();
@@ -72,7 +60,7 @@ NotificationServer::NotificationServer(std::chrono::milliseconds timeout)
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = busInterface->registerService(
         serviceName(), QDBusConnectionInterface::QueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
-        m_error = QStringLiteral("cannot ask for %1: %2").arg(serviceName(), reply.error().message());
+        m_error = u"cannot ask for %1: %2"_qs.arg(serviceName(), reply.error().message());
         return;
     }
     if (reply.value() == QDBusConnectionInterface::ServiceQueued) {
@@ -81,8 +69,7 @@ NotificationServer::NotificationServer(std::chrono::milliseconds timeout)
     }
     m_registered = busInterface->serviceOwner(serviceName()).value() == bus.baseService();
     if (!m_registered)
-        m_error = QStringLiteral("another program kept %1 for over %2 s")
-                      .arg(serviceName())
+        m_error = u"another program kept %1 for over %2 s"_qs.arg(serviceName())
                       .arg(std::chrono::duration_cast<std::chrono::seconds>(timeout).count());
 }
 
@@ -101,14 +88,13 @@ bool NotificationServer::waitForNotifications(qsizetype count, std::chrono::mill
 
 QString NotificationServer::serviceName()
 {
-    return QStringLiteral("org.freedesktop.Notifications");
+    return u"org.freedesktop.Notifications"_qs;
 }
 
 uint NotificationServer::record(ReceivedNotification notification)
 {
     notification.id = ++m_lastId;
     m_notifications.append(notification);
-    Q_EMIT received(notification);
     return notification.id;
 }
 

@@ -45,9 +45,6 @@ public:
 
     static QString serviceName();
 
-Q_SIGNALS:
-    void received(const kavo::test::ReceivedNotification& notification);
-
 private:
     friend class NotificationsAdaptor;
     uint record(ReceivedNotification notification);

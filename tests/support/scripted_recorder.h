@@ -17,12 +17,11 @@ public:
     std::optional<QString> nextRecording;
     /// Thrown by the next start instead of starting.
     std::optional<Failure> startFailure;
-    std::optional<float> currentLevel;
     int starts = 0;
 
     void start(const QString& deviceID, bool noiseReduction) override;
     QCoro::Task<std::optional<Recording>> stop() override;
-    std::optional<float> level() const override { return m_recording ? currentLevel : std::nullopt; }
+    std::optional<float> level() const override { return std::nullopt; }
     bool isRecording() const override { return m_recording; }
     QString deviceName(const QString& deviceID) const override;
 

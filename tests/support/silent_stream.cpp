@@ -8,9 +8,7 @@
 
 namespace kavo::test {
 
-namespace {
-
-bool serverLists(qint64 pid)
+bool playsOnServer(qint64 pid)
 {
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), { QStringLiteral("list"), QStringLiteral("sink-inputs") });
@@ -18,10 +16,12 @@ bool serverLists(qint64 pid)
     return pactl.readAllStandardOutput().contains(QStringLiteral("application.process.id = \"%1\"").arg(pid).toUtf8());
 }
 
+namespace {
+
 bool awaitListed(qint64 pid, bool listed)
 {
     for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(20)) {
-        if (serverLists(pid) == listed)
+        if (playsOnServer(pid) == listed)
             return true;
     }
     return false;

@@ -5,6 +5,9 @@
 
 namespace kavo::test {
 
+/// Whether the process `pid` has a stream on the private sound server.
+bool playsOnServer(qint64 pid);
+
 /// A `pacat` process playing silence into the default sink under a given application ID: a program that is
 /// sending audio to the output, as the sound server sees it.
 class SilentStream

@@ -59,11 +59,6 @@ QString TestServices::microphoneSource()
     return qEnvironmentVariable("KAVO_TEST_MIC_SOURCE");
 }
 
-QString TestServices::sink()
-{
-    return qEnvironmentVariable("KAVO_TEST_SINK");
-}
-
 const char* TestServices::skipReason()
 {
     return "needs the private test services: run it through `scripts/test-services run ctest ...`";
@@ -74,14 +69,14 @@ QString TestServices::restartPulseAudio()
     const MicrophoneLock quiet;
     if (!quiet.isLocked())
         return quiet.errorString();
-    return runTool(QStringLiteral(KAVO_TEST_SERVICES_SCRIPT), { QStringLiteral("restart-pulse") });
+    return runTool(QStringLiteral(KAVO_TEST_SERVICES_SCRIPT), { u"restart-pulse"_qs });
 }
 
 MicrophoneLock::MicrophoneLock(const QString& fifoPath, std::chrono::milliseconds timeout)
     : m_lockPath(fifoPath + QLatin1String(".lock"))
 {
     if (fifoPath.isEmpty()) {
-        m_error = QStringLiteral("no microphone FIFO to lock");
+        m_error = u"no microphone FIFO to lock"_qs;
         return;
     }
     const std::lock_guard guard(holdsMutex());
@@ -89,8 +84,7 @@ MicrophoneLock::MicrophoneLock(const QString& fifoPath, std::chrono::millisecond
     if (hold.count == 0) {
         const int fd = ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd < 0) {
-            m_error
-                = QStringLiteral("cannot open %1: %2").arg(m_lockPath, QString::fromLocal8Bit(std::strerror(errno)));
+            m_error = u"cannot open %1: %2"_qs.arg(m_lockPath, QString::fromLocal8Bit(std::strerror(errno)));
             holds().erase(m_lockPath);
             return;
         }
@@ -99,9 +93,8 @@ MicrophoneLock::MicrophoneLock(const QString& fifoPath, std::chrono::millisecond
             const int error = errno;
             const bool busy = error == EWOULDBLOCK;
             if (!busy || std::chrono::steady_clock::now() >= deadline) {
-                m_error = busy ? QStringLiteral("another test kept the microphone %1 for over %2 s")
-                                     .arg(fifoPath)
-                                     .arg(std::chrono::duration_cast<std::chrono::seconds>(timeout).count())
+                m_error = busy ? u"another test kept the microphone %1 for over %2 s"_qs.arg(fifoPath).arg(
+                              std::chrono::duration_cast<std::chrono::seconds>(timeout).count())
                                : QString::fromLocal8Bit(std::strerror(error));
                 ::close(fd);
                 holds().erase(m_lockPath);

@@ -20,8 +20,6 @@ public:
     static QString microphoneFifo();
     /// The PulseAudio source name of the virtual microphone, also the default source.
     static QString microphoneSource();
-    /// The PulseAudio null sink, also the default sink.
-    static QString sink();
     /// Why a test that needs the services skips when they are absent.
     static const char* skipReason();
 

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTest>
 #include <QTimer>
 
 #include <X11/Xlib.h>
@@ -89,16 +90,8 @@ void TextTarget::markReturns(bool on)
 
 QString TextTarget::waitForText(const QString& expected, std::chrono::milliseconds timeout)
 {
-    QElapsedTimer clock;
-    clock.start();
-    QString seen = text();
-    while (seen != expected && clock.elapsed() < timeout.count()) {
-        QEventLoop loop;
-        QTimer::singleShot(2ms, &loop, &QEventLoop::quit);
-        loop.exec();
-        seen = text();
-    }
-    return seen;
+    QString seen;
+    return QTest::qWaitFor([&] { return (seen = text()) == expected; }, int(timeout.count())) ? expected : seen;
 }
 
 // Sends one command and returns its answer's argument: a JSON string decoded, or the answer's word itself.

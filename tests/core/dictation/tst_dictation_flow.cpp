@@ -68,6 +68,14 @@ struct Desk
         return QTest::qWaitFor([this] { return state.phase() != Phase::working; }, 10000);
     }
 
+    // Records `seconds` of tone for the front application and cancels.
+    void cancel(double seconds)
+    {
+        recorder.nextRecording = test::toneWav(seconds);
+        flow.startRecording(DictationSource::computer, Target::frontApp());
+        flow.cancelRecording();
+    }
+
     const QList<HistoryEntry>& entries() const { return stores.history.entries(); }
     const HistoryEntry& newest() const { return entries().first(); }
     std::optional<Toasts::Toast> toast() const { return toasts.current(); }
@@ -104,11 +112,12 @@ class TestDictationFlow : public QObject
 private:
     QTemporaryDir m_temporary;
     FakeGemini m_gemini;
+    qsizetype m_requestsBefore = 0;
 
-    // The transcription and filing requests since the request count was `before`; warm-ups are left out.
-    QList<FakeGemini::Request> posts(qsizetype before) const
+    // The transcription and filing requests of this test; warm-ups are left out.
+    QList<FakeGemini::Request> posts() const
     {
-        QList<FakeGemini::Request> posted = m_gemini.requests().mid(before);
+        QList<FakeGemini::Request> posted = m_gemini.requests().mid(m_requestsBefore);
         posted.removeIf([](const FakeGemini::Request& request) { return request.method != "POST"; });
         return posted;
     }
@@ -123,7 +132,11 @@ private Q_SLOTS:
         qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
     }
 
-    void init() { test::emptyDataFolder(); }
+    void init()
+    {
+        test::emptyDataFolder();
+        m_requestsBefore = m_gemini.requests().size();
+    }
 
     void cleanup()
     {
@@ -140,61 +153,41 @@ private Q_SLOTS:
     }
     void minimumLength()
     {
-        QFETCH(double, seconds);
-        QFETCH(bool, sent);
-        QFETCH(bool, keepAudio);
+        const auto [seconds, sent, keepAudio] = test::fetch<double, bool, bool>({ "seconds", "sent", "keepAudio" });
         if (sent)
             m_gemini.enqueue(FakeGemini::text(QStringLiteral("hello")));
-        const qsizetype before = m_gemini.requests().size();
         Desk desk([&](Config& config) { config.keepAudio = keepAudio; });
         QVERIFY(desk.dictate(seconds));
 
         QCOMPARE(desk.state.phase(), Phase::idle);
-        QCOMPARE(posts(before).size(), sent ? 1 : 0);
+        QCOMPARE(posts().size(), sent ? 1 : 0);
         QCOMPARE(desk.entries().size(), sent ? 1 : 0);
         const QList<EventSound> sounds { EventSound::started, EventSound::accepted };
         QCOMPARE(desk.sounds, sent ? sounds : sounds.mid(0, 1));
         if (!sent)
             return;
         // Going idle again resets the stage.
-        QCOMPARE(desk.stages,
-            (QList<DictationStage> {
-                DictationStage::transcribing, DictationStage::finishing, DictationStage::preparing }));
-        QCOMPARE(desk.newest().status, HistoryEntry::Status::done);
-        QCOMPARE(desk.newest().audioFile.has_value(), keepAudio);
-        QCOMPARE(desk.newest().duration, 0.40);
-        QCOMPARE(desk.newest().appName, QStringLiteral("Editor"));
-        QVERIFY(!desk.newest().latency);
-        QVERIFY(sentAs(posts(before).first(), "audio/mp4"));
+        QCOMPARE(desk.stages, (QList<Stage> { Stage::transcribing, Stage::finishing, Stage::preparing }));
+        const HistoryEntry& entry = desk.newest();
+        QVERIFY(entry.status == HistoryEntry::Status::done && entry.duration == 0.40 && !entry.latency);
+        QCOMPARE(entry.audioFile.has_value(), keepAudio);
+        QCOMPARE(entry.appName, QStringLiteral("Editor"));
+        QVERIFY(sentAs(posts().first(), "audio/mp4"));
         QCOMPARE(desk.state.doneText(), QStringLiteral("History · 1 words"));
         QVERIFY(test::logText().contains(QRegularExpression(
             QStringLiteral("timing format=m4a bytes=[1-9]\\d* encode=\\d+\\.\\d\\ds ready=\\d+\\.\\d\\ds "
                            "response=\\d+\\.\\d\\ds inserted=\\d+\\.\\d\\ds"))));
     }
 
-    void cancel_data()
+    // Cancelled under a second, a recording leaves nothing; retry() cancels one of a second, which is kept.
+    void cancelledShortRecording()
     {
-        test::columns<double, bool>({ "seconds", "kept" });
-        test::row("0.9 s leaves nothing", 0.9, false);
-        test::row("1.0 s is kept as discarded", 1.0, true);
-    }
-    void cancel()
-    {
-        QFETCH(double, seconds);
-        QFETCH(bool, kept);
         Desk desk;
-        desk.recorder.nextRecording = test::toneWav(seconds);
-        desk.flow.startRecording(DictationSource::computer, Target::frontApp());
-        desk.flow.cancelRecording();
+        desk.cancel(0.9);
         QCOMPARE(desk.state.phase(), Phase::idle);
         QCOMPARE(desk.sounds.last(), EventSound::cancelled);
-        QTRY_COMPARE(desk.entries().size(), kept ? 1 : 0);
         QTRY_COMPARE(strayFiles(), QStringList());
-        if (!kept)
-            return;
-        QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
-        QVERIFY(desk.newest().text.isEmpty());
-        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + desk.newest().audioFile.value()));
+        QVERIFY(desk.entries().isEmpty());
     }
 
     // Toggling does nothing while working; after a failure it clears the message and records again, and the
@@ -235,33 +228,27 @@ private Q_SLOTS:
             { "model", "title", "body", "requests", "expectedTitle", "folder" });
         test::row("titled note: appended only", "gemini-3.8-flash", "Plan", "First", 1, "Plan", "Personal");
         test::row("new note: one combined request", "gemini-3.8-flash", "", "", 1, "Meeting 1", "Work");
-        test::row(
-            "transcription model: transcribe, then file", "gemini-live-transcribe", "", "", 2, "Meeting 1", "Work");
-        test::row(
-            "untitled note with text keeps its folder", "gemini-3.8-flash", "", "Old", 1, "Meeting 1", "Personal");
+        test::row("transcription model: then filed", "gemini-live-transcribe", "", "", 2, "Meeting 1", "Work");
+        test::row("untitled with text keeps its folder", "gemini-3.8-flash", "", "Old", 1, "Meeting 1", "Personal");
     }
     void noteTargets()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, title);
-        QFETCH(QString, body);
-        QFETCH(int, requests);
-        QFETCH(QString, expectedTitle);
-        QFETCH(QString, folder);
+        const auto [model, title, body, requests, expectedTitle, folder]
+            = test::fetch<QString, QString, QString, int, QString, QString>(
+                { "model", "title", "body", "requests", "expectedTitle", "folder" });
         Desk desk([&](Config& config) { config.model = model; });
         desk.keyCheck.setModels({ QStringLiteral("gemini-2.5-flash"), model });
         const QUuid id = desk.addNote(title, body);
         const bool classifies = title.isEmpty() || body.isEmpty();
-        const QString meeting
-            = QStringLiteral(R"({"text":"We met","kind":"meeting","title":"Budget","folder":"Work"})");
         if (requests == 2)
-            m_gemini.enqueue(FakeGemini::interaction(QStringLiteral("We met")));
-        m_gemini.enqueue(FakeGemini::text(classifies ? meeting : QStringLiteral("We met")));
-        const qsizetype before = m_gemini.requests().size();
+            m_gemini.enqueue(FakeGemini::interaction(u"We met"_qs));
+        m_gemini.enqueue(FakeGemini::text(classifies
+                ? u"{\"text\":\"We met\",\"kind\":\"meeting\",\"title\":\"Budget\",\"folder\":\"Work\"}"_qs
+                : u"We met"_qs));
 
         QVERIFY(desk.dictate(1.0, Target::note(id)));
-        QCOMPARE(posts(before).size(), requests);
-        QCOMPARE(posts(before).last().body.contains("responseSchema"), classifies);
+        QCOMPARE(posts().size(), requests);
+        QCOMPARE(posts().last().body.contains("responseSchema"), classifies);
         const Note* note = desk.stores.notes.store().find(id);
         QVERIFY(note->body.endsWith(QStringLiteral("We met")));
         QVERIFY(note->title.startsWith(expectedTitle));
@@ -307,17 +294,14 @@ private Q_SLOTS:
     }
     void unreadableNoteReply()
     {
-        QFETCH(QString, reply);
-        QFETCH(int, requests);
-        QFETCH(bool, delivered);
+        const auto [reply, requests, delivered] = test::fetch<QString, int, bool>({ "reply", "requests", "delivered" });
         Desk desk;
         const QUuid id = desk.addNote(QString(), QString());
         m_gemini.enqueue(FakeGemini::text(reply));
         if (delivered)
             m_gemini.enqueue(FakeGemini::text(QStringLiteral("plain words")));
-        const qsizetype before = m_gemini.requests().size();
         QVERIFY(desk.dictate(1.0, Target::note(id)));
-        QCOMPARE(posts(before).size(), requests);
+        QCOMPARE(posts().size(), requests);
         QCOMPARE(desk.newest().status, delivered ? HistoryEntry::Status::done : HistoryEntry::Status::failed);
         QCOMPARE(desk.stores.notes.store().find(id)->body, delivered ? QStringLiteral("plain words") : QString());
         QCOMPARE(desk.newest().audioFile.has_value(), !delivered);
@@ -335,29 +319,28 @@ private Q_SLOTS:
         m_gemini.enqueue(FakeGemini::error(400, QStringLiteral("Unsupported audio")));
         m_gemini.enqueue(wavAccepted ? FakeGemini::text(QStringLiteral("second try"))
                                      : FakeGemini::error(400, QStringLiteral("Unsupported audio")));
-        const qsizetype before = m_gemini.requests().size();
         Desk desk;
         QVERIFY(desk.dictate(1.0, Target::frontApp()));
-        QCOMPARE(posts(before).size(), 2);
-        QVERIFY(sentAs(posts(before).at(0), "audio/mp4"));
-        QVERIFY(sentAs(posts(before).at(1), "audio/wav"));
+        QCOMPARE(posts().size(), 2);
+        QVERIFY(sentAs(posts().at(0), "audio/mp4"));
+        QVERIFY(sentAs(posts().at(1), "audio/wav"));
         QVERIFY(test::logText().contains(QStringLiteral("Gemini refused m4a with 400; sending WAV")));
         QCOMPARE(desk.state.phase(), wavAccepted ? Phase::idle : Phase::failed);
-        if (wavAccepted) {
-            QVERIFY(desk.newest().latency);
-            QCOMPARE(desk.state.doneText(), QStringLiteral("Editor · 2 words"));
-        } else {
-            // After the WAV was sent, the recording itself is what is kept.
-            QVERIFY(desk.newest().audioFile->endsWith(QStringLiteral(".wav")));
-        }
+        // After the WAV was sent, the recording itself is what is kept.
+        QVERIFY(wavAccepted ? desk.newest().latency.has_value() : desk.newest().audioFile->endsWith(u".wav"_qs));
+        QCOMPARE(desk.state.doneText(), wavAccepted ? std::optional(u"Editor · 2 words"_qs) : std::nullopt);
     }
 
-    // Offline, with notifications off; tst_dictation_e2e shows a refusal and an outage with the notification.
+    // Offline: a notification is asked for, and none once they are off; tst_dictation_e2e shows a refusal with the
+    // notification on the desktop.
     void failure()
     {
         qputenv("KAVO_GEMINI_BASE_URL", "http://127.0.0.1:1");
-        Desk desk([](Config& config) { config.notificationsOff = true; });
+        Desk desk;
         QSignalSpy notified(&desk.flow, &DictationFlow::notificationRequested);
+        QVERIFY(desk.dictate(1.0, Target::frontApp()));
+        QCOMPARE(notified.value(0), QVariantList({ "Not transcribed", "The audio is saved. Try again from History." }));
+        desk.stores.settings.setNotificationsOff(true);
         QVERIFY(desk.dictate(1.0, Target::frontApp()));
         qputenv("KAVO_GEMINI_BASE_URL", m_gemini.baseUrl().toString().toUtf8());
 
@@ -366,21 +349,22 @@ private Q_SLOTS:
         QCOMPARE(failed.status, HistoryEntry::Status::failed);
         QCOMPARE(failed.error, desk.state.message());
         QVERIFY(failed.offline && !failed.latency);
-        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + failed.audioFile.value()));
-        QVERIFY(failed.audioFile->endsWith(QStringLiteral(".m4a")));
+        QVERIFY(failed.audioFile.value().endsWith(u".m4a"_qs)
+            && QFile::exists(Config::audioDirectory() + u'/' + *failed.audioFile));
         QCOMPARE(desk.sounds.last(), EventSound::failed);
-        QCOMPARE(notified.size(), 0);
+        QCOMPARE(notified.size(), 1);
     }
 
-    // Two clicks make one request; a discarded entry gets its text but stays discarded.
+    // A cancelled recording of a second is kept as discarded, without text. Retrying it, two clicks make one
+    // request; the entry gets its text but stays discarded.
     void retry()
     {
         Desk desk;
-        desk.recorder.nextRecording = test::toneWav(1.2);
-        desk.flow.startRecording(DictationSource::computer, Target::frontApp());
-        desk.flow.cancelRecording();
+        desk.cancel(1.0);
         QTRY_COMPARE(desk.entries().size(), 1);
         const QUuid id = desk.newest().id;
+        QVERIFY(desk.newest().status == HistoryEntry::Status::discarded && desk.newest().text.isEmpty());
+        QVERIFY(QFile::exists(Config::audioDirectory() + u'/' + desk.newest().audioFile.value()));
 
         m_gemini.enqueue(FakeGemini::error(403, QStringLiteral("Permission denied")));
         desk.flow.retry(id);
@@ -388,17 +372,15 @@ private Q_SLOTS:
         QVERIFY(desk.newest().error);
         QVERIFY(!desk.state.isRetrying(id));
 
-        const qsizetype before = m_gemini.requests().size();
         m_gemini.enqueue(FakeGemini::text(QStringLiteral("now it works")));
         desk.flow.retry(id);
         desk.flow.retry(id);
         QVERIFY(desk.state.isRetrying(id));
         QTRY_VERIFY(!desk.state.isRetrying(id));
-        QCOMPARE(posts(before).size(), 1);
+        QCOMPARE(posts().size(), 2); // the refused retry and one for both clicks
         QCOMPARE(desk.newest().text, QStringLiteral("now it works"));
         QCOMPARE(desk.newest().status, HistoryEntry::Status::discarded);
-        QVERIFY(!desk.newest().error);
-        QVERIFY(!desk.newest().audioFile);
+        QVERIFY(!desk.newest().error && !desk.newest().audioFile);
         QCOMPARE(desk.toast().value().detail, QStringLiteral("3 words · Editor"));
         QCOMPARE(desk.state.phase(), Phase::idle);
     }
@@ -409,7 +391,6 @@ private Q_SLOTS:
         const QByteArray wav = test::readFile(test::toneWav(1.0));
         desk.flow.startRecording(DictationSource::computer, Target::frontApp());
         QCOMPARE(test::outcome(desk.flow.transcribeFromPhone(wav, u"audio/wav"_qs)), ComputerBusyError().message());
-        QCOMPARE(strayFiles().size(), 0);
         QVERIFY(test::logText().contains(QStringLiteral("phone audio turned down: the computer is busy")));
         desk.recorder.breakDown();
         QCOMPARE(desk.state.phase(), Phase::failed);
@@ -419,8 +400,7 @@ private Q_SLOTS:
         QCOMPARE(test::outcome(desk.flow.transcribeFromPhone(wav, u"audio/wav"_qs), &text), "none");
         QCOMPARE(text, "from the phone");
         QCOMPARE(desk.newest().source, DictationSource::phone);
-        QCOMPARE(desk.newest().duration, 1.0);
-        QVERIFY(!desk.newest().appName);
+        QVERIFY(desk.newest().duration == 1.0 && !desk.newest().appName);
         QCOMPARE(desk.state.doneText(), QStringLiteral("From phone · 3 words"));
         QCOMPARE(desk.sounds.last(), EventSound::phoneDone);
     }
@@ -430,24 +410,19 @@ private Q_SLOTS:
     {
         DictationState state;
         const QDateTime earlier = QDateTime::currentDateTime().addSecs(-30);
-        state.setStage(DictationStage::transcribing, earlier);
-        QCOMPARE(state.stage(), DictationStage::preparing);
+        state.setStage(Stage::transcribing, earlier);
+        QCOMPARE(state.stage(), Stage::preparing);
         state.setPhase(Phase::recording);
-        state.setStage(DictationStage::transcribing, earlier);
-        QCOMPARE(state.stage(), DictationStage::preparing);
-        QVERIFY(!state.processingStarted().isValid());
-
+        state.setStage(Stage::transcribing, earlier);
+        QVERIFY(state.stage() == Stage::preparing && !state.processingStarted().isValid());
         state.setPhase(Phase::working);
         QVERIFY(state.processingStarted().isValid());
-        state.setStage(DictationStage::transcribing, earlier);
+        state.setStage(Stage::transcribing, earlier);
         state.setPhase(Phase::working);
-        state.setStage(DictationStage::transcribing, earlier.addSecs(10));
-        QCOMPARE(state.stage(), DictationStage::transcribing);
-        QCOMPARE(state.processingStarted(), earlier);
-
+        state.setStage(Stage::transcribing, earlier.addSecs(10));
+        QVERIFY(state.stage() == Stage::transcribing && state.processingStarted() == earlier);
         state.setPhase(Phase::idle);
-        QCOMPARE(state.stage(), DictationStage::preparing);
-        QVERIFY(!state.processingStarted().isValid());
+        QVERIFY(state.stage() == Stage::preparing && !state.processingStarted().isValid());
     }
 
     void progressTexts_data()
@@ -466,8 +441,7 @@ private Q_SLOTS:
 
     void progressTexts()
     {
-        QFETCH(Stage, stage);
-        QFETCH(double, elapsed);
+        const auto [stage, elapsed] = test::fetch<Stage, double>({ "stage", "elapsed" });
         DictationState state;
         state.setPhase(Phase::working);
         const QDateTime now = QDateTime::currentDateTime();

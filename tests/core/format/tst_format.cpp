@@ -56,9 +56,8 @@ private Q_SLOTS:
 
     void numbers()
     {
-        QFETCH(QString, language);
-        QFETCH(double, value);
-        QFETCH(QString, seconds);
+        const auto [language, value, seconds]
+            = test::fetch<QString, double, QString>({ "language", "value", "seconds" });
         InterfaceLanguage::install(language);
         QTEST(Format::number(qint64(value)), "number");
         QTEST(Format::wordCount(qint64(value)), "words");
@@ -79,9 +78,7 @@ private Q_SLOTS:
 
     void dates()
     {
-        QFETCH(QString, language);
-        QFETCH(QDateTime, date);
-        QFETCH(QTimeZone, zone);
+        const auto [language, date, zone] = test::fetch<QString, QDateTime, QTimeZone>({ "language", "date", "zone" });
         InterfaceLanguage::install(language);
         QTEST(Format::shortDate(date, zone), "shortDate");
         QTEST(Format::longDate(date, zone), "longDate");
@@ -105,10 +102,8 @@ private Q_SLOTS:
 
     void day()
     {
-        QFETCH(QTimeZone, zone);
-        QFETCH(QString, now);
-        QFETCH(QString, date);
-        QFETCH(QString, dayAndTime);
+        const auto [zone, now, date, dayAndTime]
+            = test::fetch<QTimeZone, QString, QString, QString>({ "zone", "now", "date", "dayAndTime" });
         const Calendar calendar { zone, Qt::Monday };
         const QDateTime utcDate = at(date, zone).toUTC(), utcNow = at(now, zone).toUTC();
         QCOMPARE(Format::dayAndTime(utcDate, utcNow, calendar), dayAndTime);
@@ -137,19 +132,13 @@ private Q_SLOTS:
         test::columns<QString, QString, QString>({ "source", "ids", "icon" }); // IDs: "-" for none
         row("phone, with or without ID", "phone", "- org.telegram.desktop", "smartphone green");
         row("none, unknown, look-alike", "mac", "- com.example.x org.gnome.Decoder", "app-window neutral");
-        row("send", "mac", "org.telegram.desktop TelegramDesktop", "send blue");
-        row("message-square", "mac", "com.tinyspeck.slackmacgap slack", "message-square purple");
         row("code", "mac", "com.apple.dt.Xcode code-oss jetbrains-idea", "code teal");
-        row("terminal", "mac", "com.googlecode.iterm2 org.gnome.Terminal", "terminal teal");
         row("globe", "mac", "Com.Google.Chrome.Canary firefox", "globe neutral");
-        row("mic", "mac", "uz.kavo.KavoVoice kavo-voice", "mic blue");
     }
 
     void icon()
     {
-        QFETCH(QString, source);
-        QFETCH(QString, ids);
-        QFETCH(QString, icon);
+        const auto [source, ids, icon] = test::fetch<QString, QString, QString>({ "source", "ids", "icon" });
         for (const QString& id : ids.split(u' ')) {
             const AppGlyph::Icon chosen = AppGlyph::icon(id == u"-"_qs ? std::nullopt : std::optional(id), source);
             QCOMPARE(QString(id + u": " + chosen.name + u' ' + rawValue(chosen.tone)), QString(id + u": " + icon));

@@ -66,18 +66,14 @@ private Q_SLOTS:
         row("press too long", toggle, control, "0 +ctrl, 900 -ctrl", "");
         row("tap spoiled by shift", toggle, control, "0 +ctrl, 100 +shift, 200 -shift, 300 -ctrl", "");
         row("tap spoiled by a key", toggle, control, "0 +ctrl, 100 A, 300 -ctrl", "");
-        row("tap spoiled by a click", toggle, control, "0 +ctrl, 100 click, 300 -ctrl", "");
         row("escape cancels an outside recording", toggle, control, "0 outside, 0 esc", "cancel");
     }
 
     void scriptedInput()
     {
-        QFETCH(QString, script);
+        const auto [mode, kind, script] = test::fetch<HotkeyMode, HotkeyKind, QString>({ "mode", "kind", "script" });
         HotkeyMonitor monitor([] { return std::make_unique<FakeSource>(true); });
-        QFETCH(HotkeyMode, mode);
-        QFETCH(HotkeyKind, kind);
-        monitor.mode = mode;
-        monitor.kind = kind;
+        std::tie(monitor.mode, monitor.kind) = std::tie(mode, kind);
         QStringList called;
         QElapsedTimer clock;
         connect(&monitor, &HotkeyMonitor::startRequested,

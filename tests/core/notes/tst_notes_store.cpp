@@ -73,9 +73,7 @@ private Q_SLOTS:
 
     void loading()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(bool, readable);
+        const auto [from, to, readable] = test::fetch<QString, QString, bool>({ "from", "to", "readable" });
         Note stored { QUuid("C0FFEE00-1234-4ABC-8DEF-0123456789AB"), ideas, "K", "", now, now.addSecs(1), "idea", 7 };
         QByteArray bytes = fixture({ stored }).encode();
         QVERIFY(bytes.contains(from.toUtf8())); // UUIDs are written in upper case
@@ -102,6 +100,10 @@ private Q_SLOTS:
         for (const auto& recent : store.recentTitles(3))
             titles.append(recent.title + u'|' + recent.folderName);
         QCOMPARE(titles, QStringList({ "Lost|", "Plan |Ideas", "0|Personal" }));
+        // A folder's name matches whatever its case and the spaces and tabs around it; the first match counts.
+        const QList<NoteFolder> folders { { ideas, "Ideas" }, { personal, "work " }, { QUuid::createUuid(), "Work" } };
+        QCOMPARE(NotesStore::folderNamed("\tWORK", folders), std::optional(folders[1]));
+        QVERIFY(!NotesStore::folderNamed("Works", folders));
 
         auto add = [&](auto kind, std::optional<int> n) { store.notes.append({ {}, {}, {}, {}, {}, {}, kind, n }); };
         // Ignored: another kind, the kind in other case, a meeting without number, a number without kind.
@@ -150,8 +152,7 @@ private Q_SLOTS:
     // Through the manager, whose announcements replayed on lists of rows give the store's own lists.
     void operations()
     {
-        QFETCH(Operation, operation);
-        QFETCH(bool, saves);
+        const auto [operation, saves] = test::fetch<Operation, bool>({ "operation", "saves" });
         NotesManager manager;
         // An older titled note, a note with a title of a space and a body of white space, and a blank note.
         manager.change([](NotesStore& store) {

@@ -28,10 +28,8 @@ private Q_SLOTS:
             DesktopSession::wayland);
         row("wayland by display", "DISPLAY=:0 WAYLAND_DISPLAY=wayland-0", DesktopSession::wayland);
         row("x11 by display", "DISPLAY=:0", DesktopSession::x11);
-        row("startx from a console", "XDG_SESSION_TYPE=tty DISPLAY=:0", DesktopSession::x11);
         row("console with an empty Wayland display", "XDG_SESSION_TYPE=tty WAYLAND_DISPLAY= DISPLAY=:1",
             DesktopSession::x11);
-        row("console", "XDG_SESSION_TYPE=tty", DesktopSession::none);
         row("nothing set", "", DesktopSession::none);
     }
 

@@ -1,6 +1,7 @@
 #include "store/config.h"
 #include "store/data_stores.h"
 #include "store/interface_language.h"
+#include "store/log.h"
 #include "store/snippet.h"
 #include "store/vocabulary_word.h"
 #include "support/data_folder.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -18,6 +18,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTime>
 
 #include <algorithm>
 #include <atomic>
@@ -28,21 +29,11 @@ using test::row;
 
 namespace {
 
-/// The encoded record without the identifiers of its vocabulary words and snippets; one that is not a UUID stays.
+/// The encoded record without the identifiers of its vocabulary words and snippets.
 QJsonObject comparable(const Config& config)
 {
-    QJsonObject object = QJsonDocument::fromJson(config.encode()).object();
-    for (const QString& key : { QStringLiteral("vocabulary"), QStringLiteral("snippets") }) {
-        QJsonArray records;
-        for (const QJsonValue record : object.value(key).toArray()) {
-            QJsonObject fields = record.toObject();
-            if (!QUuid::fromString(fields.value(QStringLiteral("id")).toString()).isNull())
-                fields.remove(QStringLiteral("id"));
-            records.append(fields);
-        }
-        object.insert(key, records);
-    }
-    return object;
+    static const QRegularExpression id(u"\"id\": \"[0-9A-F-]{36}\","_qs);
+    return QJsonDocument::fromJson(QString::fromUtf8(config.encode()).remove(id).toUtf8()).object();
 }
 
 // "word" or "word,language" for each word, joined by "|", when every word has an id of its own.
@@ -163,8 +154,7 @@ private Q_SLOTS:
 
     void decoding()
     {
-        QFETCH(QString, json);
-        QFETCH(QString, changes);
+        const auto [json, changes] = test::fetch<QString, QString>({ "json", "changes" });
         const std::optional<Config> decoded = Config::decode(json.toUtf8());
         QCOMPARE(decoded.has_value(), !changes.isEmpty());
         if (!decoded)
@@ -230,7 +220,7 @@ private Q_SLOTS:
     {
         const QByteArray stored = R"({"model":"gemini-3.7-flash","thinkingLevel":""})";
         test::writeFile(Config::filePath(), stored);
-        QCOMPARE(Config::load().model, QStringLiteral("gemini-3.8-flash"));
+        QCOMPARE(Config::load().model, u"gemini-3.8-flash"_qs);
         QCOMPARE(test::readFile(Config::filePath()), stored);
     }
 
@@ -311,9 +301,7 @@ private Q_SLOTS:
 
     void reading()
     {
-        QFETCH(How, how);
-        QFETCH(QString, existing);
-        QFETCH(QString, input);
+        const auto [how, existing, input] = test::fetch<How, QString, QString>({ "how", "existing", "input" });
         QTEST(how == parse        ? VocabularyWord::parse(input).join(u'|')
                 : how == typed    ? described(VocabularyWord::adding(input, u"uz-UZ"_qs, wordsOf(existing)))
                 : how == list     ? described(VocabularyWord::importList(input))
@@ -328,7 +316,6 @@ private Q_SLOTS:
         // A stored choice comes right before rows without one, which it must not reach.
         row("unknown stored value is ignored", "de", QStringList { "ru-RU" }, "ru");
         row("stored choice wins", "uz", QStringList { "ru-RU" }, "uz");
-        row("system Russian", QString(), QStringList { "ru-RU", "en-US" }, "ru");
         row("first supported system language", QString(), QStringList { "de-DE", "uz-Latn-UZ", "ru" }, "uz");
         row("underscore tags", QString(), QStringList { "ru_RU" }, "ru");
         row("nothing supported", QString(), QStringList { "de-DE", "fr" }, "en");
@@ -337,8 +324,7 @@ private Q_SLOTS:
 
     void resolve()
     {
-        QFETCH(QString, stored);
-        QFETCH(QStringList, system);
+        const auto [stored, system] = test::fetch<QString, QStringList>({ "stored", "system" });
         if (!stored.isEmpty())
             InterfaceLanguage::storeChoice(stored);
         QTEST(InterfaceLanguage::resolve(system), "expected");
@@ -366,7 +352,6 @@ private Q_SLOTS:
     void installingTranslatesTexts_data()
     {
         test::columns<QString, QString, QString>({ "code", "current", "personal" });
-        row("Uzbek", "uz", "uz", "Shaxsiy");
         row("Russian", "ru", "ru", "Личное");
         row("unsupported falls back to English", "de", "en", "Personal");
     }
@@ -426,8 +411,7 @@ private Q_SLOTS:
 
     void expand()
     {
-        QFETCH(QStringList, snippets);
-        QFETCH(QString, input);
+        const auto [snippets, input] = test::fetch<QStringList, QString>({ "snippets", "input" });
         QTEST(Snippet::expand(input, snippetsOf(snippets)), "expected");
     }
 
@@ -468,6 +452,64 @@ private Q_SLOTS:
             std::jthread a(work, 0), b(work, 1), c(work, 2), d(work, 3);
         }
         QCOMPARE(wrong.load(), 0);
+    }
+
+    // The log. Steps are messages, "reset" or "remove folder"; the log as written, each time stamp replaced by "T".
+    void logWriting_data()
+    {
+        test::columns<QStringList, QString>({ "steps", "log" });
+        row("messages unchanged", QStringList { "first line\nsecond line", "Oʻzbek — “quoted” ✓" },
+            "T first line\nsecond line\nT Oʻzbek — “quoted” ✓\n");
+        row("reset empties the file", QStringList { "old run", "reset", "new run" }, "T new run\n");
+        row("a deleted data folder is made again", QStringList { "remove folder", "after" }, "T after\n");
+    }
+
+    void logWriting()
+    {
+        Log::reset();
+        QFETCH(QStringList, steps);
+        const QTime before = QTime::currentTime();
+        for (const QString& step : steps) {
+            if (step == "reset")
+                Log::reset();
+            else if (step == "remove folder")
+                QVERIFY(QDir(Config::directory()).removeRecursively());
+            else
+                Log::write(step);
+        }
+        Log::flush();
+        QString log = QString::fromUtf8(test::readFile(Log::filePath()));
+        static const QRegularExpression stamp(QStringLiteral("(?m)^(\\d{2}:\\d{2}:\\d{2}\\.\\d{3}) "));
+        for (const QRegularExpressionMatch& match : stamp.globalMatch(log))
+            QVERIFY(qAbs(before.msecsTo(QTime::fromString(match.captured(1), "HH:mm:ss.zzz"))) < 60 * 1000);
+        QTEST(log.replace(stamp, "T "), "log");
+    }
+
+    void logLinesFromManyThreadsStayWhole()
+    {
+        Log::reset();
+        constexpr int threads = 8, perThread = 200;
+        {
+            std::vector<std::jthread> writers;
+            for (int t = 0; t < threads; ++t) {
+                writers.emplace_back([t] {
+                    for (int i = 0; i < perThread; ++i)
+                        Log::write(QStringLiteral("writer %1 line %2 ").arg(t).arg(i) + QString(40, QChar(u'a' + t)));
+                });
+            }
+        }
+        const QStringList written = test::logText().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(written.size(), threads * perThread);
+        const QRegularExpression whole(QStringLiteral("^writer (\\d) line (\\d+) ([a-h]{40})$"));
+        QList<int> nextLine(threads, 0);
+        for (const QString& line : written) {
+            const auto match = whole.match(line);
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            const int writer = match.captured(1).toInt();
+            QCOMPARE(match.captured(3), QString(40, QChar(u'a' + writer)));
+            // One thread's lines keep the order in which that thread wrote them.
+            QCOMPARE(match.captured(2).toInt(), nextLine[writer]++);
+        }
     }
 };
 

@@ -138,7 +138,6 @@ private Q_SLOTS:
     void routes_data()
     {
         test::columns<QString, QString, QString, QString>({ "model", "file", "path", "mime" }); // path after /v1beta/
-        row("generate content", "gemini-3.8-flash", "a.wav", "models/gemini-3.8-flash:generateContent", "audio/wav");
         row("M4A in capitals", "gemini-2.5-flash", "a.M4A", "models/gemini-2.5-flash:generateContent", "audio/mp4");
         row("transcription route", "gemini-3-transcribe", "a.m4a", "interactions", "audio/mp4");
         row("M4A only at the end", "gemini-3.8-flash", "a.m4a.tmp", "models/gemini-3.8-flash:generateContent",
@@ -147,9 +146,7 @@ private Q_SLOTS:
 
     void routes()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, file);
-        QFETCH(QString, path);
+        const auto [model, file, path] = test::fetch<QString, QString, QString>({ "model", "file", "path" });
         const bool interaction = path.endsWith("interactions");
         m_fake->enqueue(interaction ? FakeGemini::interaction(" salom ") : FakeGemini::text(" salom "));
         QString text;
@@ -181,10 +178,8 @@ private Q_SLOTS:
 
     void retries()
     {
-        QFETCH(QList<int>, script);
-        QFETCH(QString, outcome);
-        QFETCH(int, minimumMs);
-        QFETCH(QString, cancel);
+        const auto [script, outcome, minimumMs, cancel]
+            = test::fetch<QList<int>, QString, int, QString>({ "script", "outcome", "minimumMs", "cancel" });
         enqueue(script);
         const auto token = std::make_shared<Cancellation>();
         if (cancel == "reply")
@@ -312,7 +307,6 @@ private Q_SLOTS:
     {
         test::columns<QString, QString, bool, QByteArray>({ "model", "level", "schema", "config" });
         const QByteArray thinks = j("'temperature':0,'thinkingConfig':{'thinkingLevel':'low'}");
-        row("default model", "gemini-3.8-flash", "low", false, thinks);
         row("2.x model", "gemini-2.5-pro", "low", false, j("'temperature':0"));
         row("1.x model", "gemini-1.5-flash", "high", false, j("'temperature':0"));
         row("no dot after 2", "gemini-20-flash", "low", false, thinks);
@@ -322,10 +316,8 @@ private Q_SLOTS:
     }
     void generateContentBody()
     {
-        QFETCH(QString, model);
-        QFETCH(QString, level);
-        QFETCH(bool, schema);
-        QFETCH(QByteArray, config);
+        const auto [model, level, schema, config]
+            = test::fetch<QString, QString, bool, QByteArray>({ "model", "level", "schema", "config" });
         const GeminiClient client { {}, model, {}, level, {}, false, true, false, {}, {} };
         const auto requested = schema ? std::optional(QJsonObject {}) : std::nullopt;
         QCOMPARE(compact(client.generateContentBody(u"Say."_qs, audio, u"audio/mp4"_qs, requested)),
@@ -358,7 +350,6 @@ private Q_SLOTS:
         row("first candidate only", "text", j("{'candidates':[{},{'content':{'parts':[{'text':'a'}]}}]}"), "empty");
         row("only white space", "text", parts("{'text':'  \\n \\t'}", ",'finishReason':'STOP'"), "empty");
         row("no parts, MAX_TOKENS", "text", parts("", ",'finishReason':'MAX_TOKENS'"), "bad:finishReason MAX_TOKENS");
-        row("thought only", "text", parts("{'thought':true,'text':'x'}", ",'finishReason':'S'"), "bad:finishReason S");
         row("finish reason not a string", "text", parts("", ",'finishReason':3"), "empty");
         row("blocked", "text", j("{'promptFeedback':{'blockReason':'OTHER'}}"), "bad:blocked (OTHER)");
         row("blocked, []", "text", j("{'candidates':[],'promptFeedback':{'blockReason':'X'}}"), "bad:blocked (X)");
@@ -369,7 +360,6 @@ private Q_SLOTS:
             "text:A B");
         row("no steps", "steps", j("{}"), "empty");
         row("steps of white space", "steps", j("{'steps':[{'content':[{'text':' \\n'}]}]}"), "empty");
-        row("steps in an array", "steps", j("['a']"), "bad:not an object");
         row("service message", "error", j("{'error':{'message':'API key not valid.'}}"), "text:API key not valid.");
         row("message not a string", "error", j("{'error':{'message':5}}"), "text:{\"error\":{\"message\":5}}");
         row("plain text", "error", j("Bad Gateway \xd0\x9e\xd1\x88"), "text:Bad Gateway \xd0\x9e\xd1\x88");
@@ -380,8 +370,7 @@ private Q_SLOTS:
     }
     void readers()
     {
-        QFETCH(QString, reader);
-        QFETCH(QByteArray, reply);
+        const auto [reader, reply] = test::fetch<QString, QByteArray>({ "reader", "reply" });
         QString outcome;
         try {
             const QHash<QString, QString (*)(const QByteArray&)> readers { { u"text"_qs, GeminiClient::generatedText },
@@ -409,8 +398,7 @@ private Q_SLOTS:
     }
     void pickModel()
     {
-        QFETCH(QString, names);
-        QFETCH(QString, current);
+        const auto [names, current] = test::fetch<QString, QString>({ "names", "current" });
         QTEST(GeminiClient::pickModel(names.split(u' ', Qt::SkipEmptyParts), current).value_or(QString()), "picked");
     }
 
@@ -440,9 +428,8 @@ private Q_SLOTS:
         row("run of line breaks", q("{'title':'Budget\\r\\n\\r\\nreview\\u2028'}"), "note|Budget review||");
         row("title of 100, folder of 50", q("{'title':'%1','folder':'%2'}").arg(QString(100, u'x'), QString(50, u'y')),
             u"note|%1|%2|"_qs.arg(QString(80, u'x'), QString(40, u'y')));
-        // Characters as the user sees them: an accent joined to its letter, an emoji of two UTF-16 units.
+        // Characters as the user sees them: an accent joined to its letter.
         row("accent counts once", q("{'title':'%1e\\u0301x'}").arg(a79), u"note|"_qs + a79 + u"e\u0301||"_qs);
-        row("emoji kept whole", q("{'title':'%1\\uD83D\\uDE00x'}").arg(a79), u"note|"_qs + a79 + u"\U0001F600||"_qs);
         row("truncated object", q("{'kind':'idea'"), "json");
         row("array", q("[{'kind':'idea'}]"), "bad:not a JSON object");
         row("null", " null ", "bad:not a JSON object");
@@ -486,20 +473,10 @@ private Q_SLOTS:
     }
     void titles()
     {
-        QFETCH(QString, kind);
-        QFETCH(QString, topic);
-        QFETCH(int, number);
+        const auto [kind, topic, number] = test::fetch<QString, QString, int>({ "kind", "topic", "number" });
         const QDateTime date(QDate(2024, 12, 4), QTime(12, 0));
         const auto given = number ? std::optional(number) : std::nullopt;
         QTEST(NoteFiler::title(*fromRawValue<NoteFiler::Kind>(kind), topic, given, date), "title");
-    }
-
-    void folders()
-    {
-        const QList<NoteFolder> folders { { QUuid::createUuid(), u"Ideas"_qs }, { QUuid::createUuid(), u"work "_qs },
-            { QUuid::createUuid(), u"Work"_qs } };
-        QCOMPARE(NoteFiler::folder(u"\tWORK"_qs, folders), std::optional(folders[1]));
-        QVERIFY(!NoteFiler::folder(u"Works"_qs, folders));
     }
 
     // Whole instruction texts. A word of a language other than the chosen ones is left out, and without languages
@@ -526,13 +503,15 @@ private Q_SLOTS:
                     fillers + u'\n' + corrections, vocabulary + u"Kubernetes, Anvar, Yandex.\n"_qs)
                 + u"\nNever translate, summarize, answer, or add anything of your own.\n"
                   "Output only the transcript. If there is no speech, output nothing at all."_qs);
-        row("note", GeminiClient::fromConfig(configWith({ "ru-RU" }, { "Figma", "Anvar,uz-UZ" })),
+        row("verbatim, no punctuation, empty prompt, a note",
+            clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
             GeminiClient::noteClosingLead + NoteFiler::rules(context),
-            lead
-                + cleanUp(
-                    u"\nThe speaker talks in Russian.\n"_qs, fillers + u'\n' + corrections, vocabulary + u"Figma.\n"_qs)
-                + u"\nThis recording is a note the user is dictating into their notes app. Reply with one JSON "
-                  u"object.\n"
+            u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
+            "sounds and false starts. Do not tidy anything up.\n"
+            "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
+                + vocabulary
+                + u"Anvar, Figma.\n"
+                  "\nThis recording is a note the user is dictating into their notes app. Reply with one JSON object.\n"
                   "text: the transcript, following every rule above. Never translate, summarize, answer, or add "
                   "anything of your own. Empty if there is no speech.\n"
                   "kind: \"meeting\" for notes from a meeting or a call; \"tasks\" for things to do; \"journal\" for "
@@ -544,12 +523,6 @@ private Q_SLOTS:
                   "of them fits, a short new folder name, 1 to 3 words, in the language of the note.\n"
                   "\nExisting folders: [\"Ish\",\"Home\"]\n"
                   "Recent notes, newest first: [{\"folder\":\"Home\",\"title\":\"Standup\"}]"_qs);
-        row("verbatim, no punctuation, empty prompt", clientFor({}, false, false, false, u"Anvar,uz-UZ|Figma"_qs, {}),
-            u"\nEnd."_qs,
-            u"\n\nWrite down every word exactly as spoken, including repetitions, filler\n"
-            "sounds and false starts. Do not tidy anything up.\n"
-            "\nDo not add punctuation marks: no commas, full stops, question marks or exclamation marks.\n"_qs
-                + vocabulary + u"Anvar, Figma.\n\nEnd."_qs);
         row("only corrections, a code not exactly Uzbek's",
             clientFor(u"ru-RU uz"_qs, false, true, true, u"A,uz-UZ|F"_qs), u"\nEnd."_qs,
             u"Prompt.\n"_qs + cleanUp(u"\nThe speaker talks in Russian.\n"_qs, corrections, vocabulary + u"F.\n"_qs)
@@ -561,8 +534,7 @@ private Q_SLOTS:
 
     void instructions()
     {
-        QFETCH(GeminiClient, client);
-        QFETCH(QString, closing);
+        const auto [client, closing] = test::fetch<GeminiClient, QString>({ "client", "closing" });
         QTEST(client.instructions(closing), "expected");
     }
 };

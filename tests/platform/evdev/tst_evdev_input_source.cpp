@@ -103,8 +103,7 @@ private Q_SLOTS:
 
     void deliversKeysAndButtonsInOrder()
     {
-        QFETCH(QByteArray, written);
-        QFETCH(QString, expected);
+        auto [written, expected] = test::fetch<QByteArray, QString>({ "written", "expected" });
         Devices devices;
         QVERIFY(devices.add("event0") && devices.source.start() && devices.plugIn("event0"));
         // First comes the application's own paste chord, announced as it is sent: it must not show.

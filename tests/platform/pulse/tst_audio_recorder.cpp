@@ -115,8 +115,7 @@ private Q_SLOTS:
 
     void recordsSpeechOnBothPaths()
     {
-        QFETCH(bool, noiseReduction);
-        QFETCH(QString, deviceID);
+        const auto [noiseReduction, deviceID] = test::fetch<bool, QString>({ "noiseReduction", "deviceID" });
         // Held from before the recording starts, so no other test program feeds the microphone meanwhile.
         const test::MicrophoneLock quiet;
         AudioRecorder recorder;

@@ -96,8 +96,7 @@ private Q_SLOTS:
     void deliversEvents()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, played);
-        QFETCH(QString, expected);
+        const auto [played, expected] = test::fetch<QString, QString>({ "played", "expected" });
         QVERIFY2(m_source.start(), qPrintable(m_source.problem()));
         play(played);
         QTRY_VERIFY(m_events.contains("key 1044")); // Z, pressed last: everything before it is there
@@ -116,9 +115,8 @@ private Q_SLOTS:
     void explainsWhyItCannotStart()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QStringList, serverOptions);
-        QFETCH(QString, display);
-        QFETCH(QString, problem);
+        auto [serverOptions, display, problem]
+            = test::fetch<QStringList, QString, QString>({ "serverOptions", "display", "problem" });
         QProcess server; // an X server of the test's own, which tells its display number on standard output
         if (!serverOptions.isEmpty()) {
             server.start("Xvfb", QStringList { "-displayfd", "1", "-nolisten", "tcp" } + serverOptions);
