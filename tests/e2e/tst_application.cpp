@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -113,10 +112,6 @@ private Q_SLOTS:
         m_target = std::make_unique<test::TextTarget>(QStringLiteral(KAVO_TEXT_TARGET));
         QCOMPARE(m_target->start(), QString());
         QVERIFY(m_target->focus());
-        const unsigned long window = test::findWindowOfClass(QStringLiteral("kavo_text_target"));
-        XChangeProperty(m_display, DefaultRootWindow(m_display), XInternAtom(m_display, "_NET_ACTIVE_WINDOW", False),
-            XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&window), 1);
-        XSync(m_display, False);
 
         m_tray = std::make_unique<test::StatusNotifierHost>();
         QVERIFY2(m_tray->isRegistered(), qPrintable(m_tray->errorString()));

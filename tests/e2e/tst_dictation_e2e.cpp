@@ -23,7 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #undef Status
@@ -43,15 +42,6 @@ void pressHotkey(Display* display, bool press)
     for (const unsigned key : { controlKey, leftSuperKey })
         XTestFakeKeyEvent(display, key, press, CurrentTime);
     XFlush(display);
-}
-
-// What a window manager announces: the window that has the focus.
-void setActiveWindow(Display* display, unsigned long window)
-{
-    const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    XChangeProperty(display, DefaultRootWindow(display), active, XA_WINDOW, 32, PropModeReplace,
-        reinterpret_cast<const unsigned char*>(&window), 1);
-    XSync(display, False);
 }
 
 // The audio bytes of a generate-content request.
@@ -162,7 +152,6 @@ private Q_SLOTS:
         m_target = std::make_unique<test::TextTarget>(QStringLiteral(KAVO_TEXT_TARGET));
         QCOMPARE(m_target->start(), QString());
         QVERIFY(m_target->focus());
-        setActiveWindow(m_display, test::findWindowOfClass(u"kavo_text_target"_qs));
     }
 
     void cleanupTestCase()

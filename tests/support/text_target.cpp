@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -58,6 +59,11 @@ QString TextTarget::start()
 bool TextTarget::focus()
 {
     focusWindow(m_window);
+    // What a window manager announces: the window that has the focus.
+    const Atom active = XInternAtom(display(), "_NET_ACTIVE_WINDOW", False);
+    XChangeProperty(display(), DefaultRootWindow(display()), active, XA_WINDOW, 32, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(&m_window), 1);
+    XSync(display(), False);
     return request("focus", "focused") == QLatin1String("focused");
 }
 

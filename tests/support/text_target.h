@@ -19,7 +19,8 @@ public:
 
     /// Starts the program and waits for its window; empty on success, else what went wrong.
     QString start();
-    /// Gives the window the keyboard focus and waits until the program knows it.
+    /// Gives the window the keyboard focus, makes it the active window as a window manager would, and waits until the
+    /// program knows it.
     bool focus();
     QString text();
     void clear();
