@@ -68,6 +68,8 @@ void AppDelegate::launch()
         connect(m_remoteControl.get(), &RemoteControl::cancelRequested, &m_flow, &DictationFlow::cancelRecording);
         connect(m_remoteControl.get(), &RemoteControl::showWindowRequested, this, [this] { openMainWindow(); });
     }
+    // A recording needs the microphone to itself.
+    connect(&m_flow, &DictationFlow::recordingStarting, &m_micTest, &MicTest::stop);
     connect(&m_navigation, &Navigation::screenRequested, this, [this] { openMainWindow(); });
     connect(&m_navigation, &Navigation::noteRequested, this, [this] { openMainWindow(); });
     connect(&m_navigation, &Navigation::settingsRequested, this, [this] { openMainWindow(); });

@@ -37,10 +37,8 @@ private Q_SLOTS:
     void automaticAppearance()
     {
         KAVO_REQUIRE_TEST_SERVICES();
-        QFETCH(QString, portal);
-        QFETCH(int, colorScheme);
-        QFETCH(bool, darkPalette);
-        QFETCH(bool, dark);
+        const auto [portal, colorScheme, darkPalette, dark]
+            = test::fetch<QString, int, bool, bool>({ "portal", "colorScheme", "darkPalette", "dark" });
         test::usePalette(darkPalette);
         std::optional<FakeSettingsPortal> fake;
         if (portal != "none") {

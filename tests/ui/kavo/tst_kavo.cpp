@@ -46,10 +46,8 @@ private Q_SLOTS:
 
     void themeSwitch()
     {
-        QFETCH(ThemeMode, from);
-        QFETCH(ThemeMode, to);
-        QFETCH(bool, darkPalette);
-        QFETCH(bool, dark);
+        const auto [from, to, darkPalette, dark]
+            = test::fetch<ThemeMode, ThemeMode, bool, bool>({ "from", "to", "darkPalette", "dark" });
         test::usePalette(darkPalette);
         Appearance appearance;
         Tokens tokens(appearance);
@@ -82,8 +80,7 @@ private Q_SLOTS:
 
     void colors()
     {
-        QFETCH(QString, token);
-        QFETCH(bool, dark);
+        const auto [token, dark] = test::fetch<QString, bool>({ "token", "dark" });
         Appearance appearance;
         appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);
         const Tokens tokens(appearance);
@@ -104,9 +101,7 @@ private Q_SLOTS:
 
     void faces()
     {
-        QFETCH(int, weight);
-        QFETCH(QString, face);
-        QFETCH(int, drawnWeight);
+        const auto [weight, face, drawnWeight] = test::fetch<int, QString, int>({ "weight", "face", "drawnWeight" });
         Appearance appearance;
         const Tokens tokens(appearance);
         QCOMPARE(tokens.face(weight), face);
@@ -129,10 +124,8 @@ private Q_SLOTS:
 
     void icons()
     {
-        QFETCH(QString, id);
-        QFETCH(QSize, requested);
-        QFETCH(QSize, size);
-        QFETCH(QColor, color);
+        const auto [id, requested, size, color]
+            = test::fetch<QString, QSize, QSize, QColor>({ "id", "requested", "size", "color" });
         QSize reported;
         const QImage image
             = IconProvider().requestImage(id, &reported, requested).convertToFormat(QImage::Format_ARGB32);

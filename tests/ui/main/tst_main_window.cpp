@@ -92,8 +92,7 @@ private Q_SLOTS:
 
     void dictationCard()
     {
-        QFETCH(Phase, phase);
-        QFETCH(HotkeyMode, mode);
+        const auto [phase, mode] = test::fetch<Phase, HotkeyMode>({ "phase", "mode" });
         DictationState dictation;
         Settings settings;
         const MainView view(m_navigation, dictation, settings);
