@@ -12,6 +12,7 @@ Button {
     leftPadding: 14
     rightPadding: 14
     focusPolicy: Qt.StrongFocus
+    Accessible.onPressAction: button.clicked()
     Accessible.name: text
 
     contentItem: KavoText {

@@ -4,7 +4,7 @@ import QtQuick.Layouts
 import Kavo
 
 // One entry of the sidebar's navigation: an icon and a name, highlighted while its screen is shown.
-ItemDelegate {
+AbstractButton {
     id: item
 
     required property string glyph
@@ -16,8 +16,9 @@ ItemDelegate {
     leftPadding: 10
     rightPadding: 10
     focusPolicy: Qt.StrongFocus
-    highlighted: current
-    Accessible.role: Accessible.PageTab
+    checkable: false
+    checked: current
+    Accessible.onPressAction: item.clicked()
     Accessible.name: badge ? text + ", " + badge : text
     Accessible.selected: current
 
