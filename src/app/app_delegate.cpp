@@ -1,5 +1,6 @@
 #include "app_delegate.h"
 
+#include "phone/local_addresses.h"
 #include "phone/phone_token.h"
 #include "platform/session_backends.h"
 #include "session/desktop_session.h"
@@ -93,6 +94,7 @@ void AppDelegate::launch()
     m_settingsObserver = std::make_unique<SettingsObserver>(m_stores.settings);
     connect(m_settingsObserver.get(), &SettingsObserver::applyRequested, this, &AppDelegate::applyConfig);
     m_flow.attachHotkey(m_hotkey);
+    connect(&m_networkMonitor, &NetworkMonitor::changed, this, &AppDelegate::networkChanged);
     connect(&m_inputAccess, &InputAccess::accessGranted, &m_hotkey, &HotkeyMonitor::start);
 
     checkInputAccess();
@@ -151,18 +153,30 @@ void AppDelegate::applyConfig()
 
 void AppDelegate::applyPhoneServer()
 {
-    // The phone server itself joins here; until then its status stays empty and only its code is looked after.
-    if (m_stores.settings.phoneServerEnabled() && m_stores.settings.phoneToken().isEmpty()) {
-        m_stores.settings.setPhoneToken(PhoneToken::make());
-        m_stores.settings.save();
-    }
-    if (!m_stores.settings.phoneServerEnabled()) {
+    // The phone server itself joins here; until then its status stays empty and only its code and addresses are
+    // looked after.
+    if (m_stores.settings.phoneServerEnabled()) {
+        if (m_stores.settings.phoneToken().isEmpty()) {
+            m_stores.settings.setPhoneToken(PhoneToken::make());
+            m_stores.settings.save();
+        }
+        m_phoneAddresses = LocalAddresses::current();
+    } else {
+        m_phoneAddresses.clear();
         m_phoneStatus.setRunning(false);
         m_phoneStatus.setPhoneURLs({});
         m_phoneStatus.setShortcutURLs({});
         m_phoneStatus.setLastSeen({});
         m_phoneStatus.setError({});
     }
+}
+
+void AppDelegate::networkChanged()
+{
+    if (!m_stores.settings.phoneServerEnabled() || LocalAddresses::current() == m_phoneAddresses)
+        return;
+    Log::write(QStringLiteral("network changed; restarting the phone server"));
+    applyPhoneServer();
 }
 
 void AppDelegate::newPhoneCode()

@@ -10,6 +10,7 @@
 #include "platform/dbus/remote_control.h"
 #include "platform/dbus/settings_portal.h"
 #include "platform/desktop_feedback.h"
+#include "platform/netlink/network_monitor.h"
 #include "platform/pulse/audio_recorder.h"
 #include "platform/pulse/mic_level_meter.h"
 #include "session/termination_signals.h"
@@ -64,6 +65,7 @@ public:
 
 private:
     void applyPhoneServer();
+    void networkChanged();
     void checkInputAccess();
     void menuTriggered(StatusMenuItem::Action action, const QString& deviceID);
     void pickMicrophone(const QString& deviceID);
@@ -86,6 +88,7 @@ private:
     MicLevelMeter m_micMeter;
     MicTest m_micTest;
     Notifier m_notifier;
+    NetworkMonitor m_networkMonitor;
     Updater m_updater;
     InputAccess m_inputAccess;
     SettingsPortal m_settingsPortal;
@@ -101,6 +104,8 @@ private:
     std::unique_ptr<PermissionsView> m_permissionsView;
     std::unique_ptr<QQuickWindow> m_permissionsWindow;
     std::optional<Config> m_applied;
+    /// The local addresses the phone link was last set up for.
+    QStringList m_phoneAddresses;
     bool m_shutDown = false;
 };
 

@@ -1,3 +1,4 @@
+#include "phone/local_addresses.h"
 #include "phone/phone_token.h"
 #include "state/config_diff.h"
 #include "state/input_access.h"
@@ -215,6 +216,25 @@ private Q_SLOTS:
             tokens.insert(token);
         }
         QCOMPARE(tokens.size(), 2000);
+    }
+
+    // Usable addresses only, the default route's interface first, then wired and wireless before bridges, home
+    // networks before office ones, each address once; the default route read from the kernel's table.
+    void localAddresses()
+    {
+        using Pair = LocalAddresses::InterfaceAddress;
+        const QList<Pair> found { { u"br0"_qs, u"192.168.5.1"_qs }, { u"wlp2s0"_qs, u"172.16.0.9"_qs },
+            { u"wlp2s0"_qs, u"10.0.0.7"_qs }, { u"lo"_qs, u"127.0.0.1"_qs }, { u"eth0"_qs, u"169.254.3.3"_qs },
+            { u"docker0"_qs, u"172.17.0.1"_qs }, { u"enp1s0"_qs, u"192.168.1.20"_qs }, { u"eth1"_qs, u"10.0.0.7"_qs },
+            { u"enp1s0"_qs, QString() } };
+        QCOMPARE(
+            LocalAddresses::ordered(found, u"wlp2s0"_qs).join(u' '), "10.0.0.7 172.16.0.9 192.168.1.20 192.168.5.1");
+        QCOMPARE(
+            LocalAddresses::ordered(found, std::nullopt).join(u' '), "192.168.1.20 10.0.0.7 172.16.0.9 192.168.5.1");
+        const QByteArray routes = "Iface\tDestination\tGateway\nenp1s0\t0000A8C0\t00000000\n"
+                                  "wlp2s0\t00000000\t0100A8C0\n";
+        QCOMPARE(LocalAddresses::primaryInterface(routes), u"wlp2s0"_qs);
+        QCOMPARE(LocalAddresses::primaryInterface(routes.first(45)), std::nullopt);
     }
 
     // Which running objects an apply restarts; nothing applied before counts as everything changed. The settings now
