@@ -12,6 +12,7 @@ Rectangle {
     required property string help
     required property string actionText
     property string command: ""
+    property bool actionAvailable: true
 
     signal actionClicked()
 
@@ -59,7 +60,7 @@ Rectangle {
         }
 
         RowLayout {
-            visible: !row.granted && (row.command !== "" || row.icon === "mic")
+            visible: !row.granted && row.actionAvailable
             spacing: 8
 
             Rectangle {

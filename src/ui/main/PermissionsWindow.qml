@@ -57,6 +57,7 @@ ApplicationWindow {
             granted: window.view.inputGranted
             help: window.view.inputHelp
             command: window.view.command
+            actionAvailable: window.view.command !== ""
             actionText: qsTr("Copy command")
             onActionClicked: window.view.copyCommand()
             Layout.fillWidth: true
