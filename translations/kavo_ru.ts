@@ -248,6 +248,21 @@
     </message>
 </context>
 <context>
+    <name>PillRules</name>
+    <message>
+        <source>Click to record, or press %1</source>
+        <translation>Нажмите, чтобы записать, или нажмите %1</translation>
+    </message>
+    <message>
+        <source>Click to record, or hold %1</source>
+        <translation>Нажмите, чтобы записать, или удерживайте %1</translation>
+    </message>
+    <message>
+        <source>Something went wrong</source>
+        <translation>Что-то пошло не так</translation>
+    </message>
+</context>
+<context>
     <name>RecorderFailure</name>
     <message>
         <source>Could not start the microphone. </source>

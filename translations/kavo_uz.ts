@@ -246,6 +246,21 @@
     </message>
 </context>
 <context>
+    <name>PillRules</name>
+    <message>
+        <source>Click to record, or press %1</source>
+        <translation>Yozish uchun bosing yoki %1 ni bosing</translation>
+    </message>
+    <message>
+        <source>Click to record, or hold %1</source>
+        <translation>Yozish uchun bosing yoki %1 ni bosib turing</translation>
+    </message>
+    <message>
+        <source>Something went wrong</source>
+        <translation>Nimadir xato ketdi</translation>
+    </message>
+</context>
+<context>
     <name>RecorderFailure</name>
     <message>
         <source>Could not start the microphone. </source>
