@@ -87,7 +87,8 @@ void AppDelegate::launch()
     connect(&m_stores.history, &HistoryManager::lastTranscriptChanged, this, &AppDelegate::refreshStatusItem);
     connect(&m_tray, &Tray::triggered, this, &AppDelegate::menuTriggered);
     connect(&m_tray, &Tray::activated, this, [this] { openMainWindow(); });
-    refreshStatusItem();
+    connect(&m_tray, &Tray::menuAboutToShow, this, &AppDelegate::readInputs);
+    readInputs();
     m_tray.show();
     applyConfig();
 
@@ -104,7 +105,7 @@ void AppDelegate::launch()
         return;
     }
     QStringList missing;
-    if (AudioRecorder::inputs().isEmpty())
+    if (m_inputs.isEmpty())
         missing << QStringLiteral("microphone");
     if (!m_inputAccess.isGranted())
         missing << QStringLiteral("accessibility");
@@ -217,12 +218,12 @@ void AppDelegate::refreshStatusItem()
         .hotkeyMode = config.hotkeyMode,
         .message = m_flow.state().message(),
         .inputDeviceID = config.inputDeviceID,
-        .inputDeviceName = m_recorder.deviceName(config.inputDeviceID),
+        .inputDeviceName = AudioRecorder::name(config.inputDeviceID, m_inputs),
         .hudVisible = config.hudVisible,
         .lastTranscript = m_stores.history.lastTranscript(),
         .version = QStringLiteral(KAVO_VERSION),
         .build = QStringLiteral(KAVO_BUILD) };
-    for (const AudioRecorder::Input& input : AudioRecorder::inputs())
+    for (const AudioRecorder::Input& input : m_inputs)
         state.inputs.append({ input.id, input.name });
     m_tray.refresh(state);
 }
@@ -271,7 +272,13 @@ void AppDelegate::menuTriggered(StatusMenuItem::Action action, const QString& de
 void AppDelegate::pickMicrophone(const QString& deviceID)
 {
     m_stores.settings.setInputDeviceID(deviceID);
-    Log::write(QStringLiteral("microphone set to ") + m_recorder.deviceName(deviceID));
+    Log::write(QStringLiteral("microphone set to ") + AudioRecorder::name(deviceID, m_inputs));
+    refreshStatusItem();
+}
+
+void AppDelegate::readInputs()
+{
+    m_inputs = AudioRecorder::inputs();
     refreshStatusItem();
 }
 

@@ -69,6 +69,7 @@ private:
     void checkInputAccess();
     void menuTriggered(StatusMenuItem::Action action, const QString& deviceID);
     void pickMicrophone(const QString& deviceID);
+    void readInputs();
     QQmlEngine& qmlEngine();
     std::unique_ptr<QQuickWindow> createWindow(const QString& name, const QVariantMap& properties);
     static void present(QQuickWindow& window);
@@ -106,6 +107,9 @@ private:
     std::optional<Config> m_applied;
     /// The local addresses the phone link was last set up for.
     QStringList m_phoneAddresses;
+    /// The microphones as the menu lists them, read at launch and whenever the menu opens, so that a phase change
+    /// does not ask the sound server.
+    QList<AudioRecorder::Input> m_inputs;
     bool m_shutDown = false;
 };
 

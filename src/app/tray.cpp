@@ -14,6 +14,7 @@ Tray::Tray(const Tokens& tokens, QObject* parent)
 {
     m_icon.setToolTip(QStringLiteral("Kavo Voice"));
     m_icon.setContextMenu(&m_menu);
+    connect(&m_menu, &QMenu::aboutToShow, this, &Tray::menuAboutToShow);
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT activated();
@@ -52,16 +53,17 @@ void Tray::fill(QMenu& menu, const QList<StatusMenuItem>& items)
     }
 }
 
-QIcon Tray::iconFor(const StatusMenu::Icon& icon) const
+QIcon Tray::iconFor(const StatusMenu::Icon& icon)
 {
     // Without a tone the glyph takes the text colour of the desktop's palette, as the panel's own icons do.
     const QColor color
         = icon.tone ? m_tokens.foreground(*icon.tone) : QGuiApplication::palette().color(QPalette::WindowText);
-    IconProvider provider;
-    QIcon drawn;
-    for (const int size : { 16, 22, 24, 32, 48, 64 }) {
-        const QString id = icon.glyph + QStringLiteral("?color=") + color.name(QColor::HexArgb);
-        drawn.addPixmap(QPixmap::fromImage(provider.requestImage(id, nullptr, QSize(size, size))));
+    const QString id = icon.glyph + QStringLiteral("?color=") + color.name(QColor::HexArgb);
+    QIcon& drawn = m_icons[id];
+    if (drawn.isNull()) {
+        IconProvider provider;
+        for (const int size : { 16, 22, 24, 32, 48, 64 })
+            drawn.addPixmap(QPixmap::fromImage(provider.requestImage(id, nullptr, QSize(size, size))));
     }
     return drawn;
 }

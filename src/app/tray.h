@@ -2,6 +2,8 @@
 
 #include "state/status_menu.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -29,12 +31,16 @@ Q_SIGNALS:
     void triggered(kavo::StatusMenuItem::Action action, const QString& deviceID);
     /// The icon itself was clicked.
     void activated();
+    /// The menu is about to open: a moment to read what it lists afresh.
+    void menuAboutToShow();
 
 private:
     void fill(QMenu& menu, const QList<StatusMenuItem>& items);
-    QIcon iconFor(const StatusMenu::Icon& icon) const;
+    /// Drawn once per glyph and colour: the icon changes at every phase of a dictation.
+    QIcon iconFor(const StatusMenu::Icon& icon);
 
     const Tokens& m_tokens;
+    QHash<QString, QIcon> m_icons; ///< drawn icons by glyph and colour
     QMenu m_menu;
     QSystemTrayIcon m_icon;
 };

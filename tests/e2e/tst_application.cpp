@@ -145,6 +145,7 @@ private Q_SLOTS:
             return launched >= 0 && launched < access && access < log.indexOf(u"hotkey monitor starting"_qs);
         };
         QTRY_VERIFY_WITH_TIMEOUT(launchedInOrder(), 5000);
+        QVERIFY(m_tray->openMenu()); // the microphones are read again
         QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
         const QStringList menu = m_tray->menu();
         QCOMPARE(menu.mid(0, 5).join(u'|'),

@@ -122,6 +122,14 @@ StatusNotifierHost::MenuLines StatusNotifierHost::readMenu(QHash<QString, int>* 
     return lines;
 }
 
+bool StatusNotifierHost::openMenu()
+{
+    QDBusMessage call
+        = QDBusMessage::createMethodCall(m_items.last(), menuPath(), menuInterface, QStringLiteral("AboutToShow"));
+    call << 0;
+    return m_bus.call(call, QDBus::Block, callTimeoutMs).type() == QDBusMessage::ReplyMessage;
+}
+
 bool StatusNotifierHost::click(const QString& text)
 {
     QHash<QString, int> ids;

@@ -37,6 +37,8 @@ public:
 
     /// The menu of the item registered last; empty when it cannot be read.
     MenuLines menu() { return readMenu(nullptr); }
+    /// Tells the item that its menu opens, as a panel does before it shows the menu; false when it did not answer.
+    bool openMenu();
     /// Clicks the entry of the item's menu whose text starts with `text`; false when there is none.
     bool click(const QString& text);
 

@@ -481,9 +481,14 @@ QList<AudioRecorder::Input> AudioRecorder::inputs()
 
 QString AudioRecorder::name(const QString& id)
 {
+    return id.isEmpty() ? tr("System default") : name(id, inputs());
+}
+
+QString AudioRecorder::name(const QString& id, const QList<Input>& inputs)
+{
     if (id.isEmpty())
         return tr("System default");
-    for (const Input& input : inputs()) {
+    for (const Input& input : inputs) {
         if (input.id == id)
             return input.name;
     }

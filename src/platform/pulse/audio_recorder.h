@@ -55,6 +55,8 @@ public:
     static QList<Input> inputs();
     /// "System default" for an empty ID, the input's name, or "Not connected".
     static QString name(const QString& id);
+    /// The same, from inputs already read.
+    static QString name(const QString& id, const QList<Input>& inputs);
     /// Tells `completion` on `context`'s thread whether a server with a source can be reached.
     static void requestPermission(QObject* context, std::function<void(bool)> completion);
 
