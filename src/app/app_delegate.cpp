@@ -3,6 +3,7 @@
 #include "phone/local_addresses.h"
 #include "phone/phone_token.h"
 #include "platform/session_backends.h"
+#include "platform/x11/x11_floating_window.h"
 #include "session/desktop_session.h"
 #include "state/config_diff.h"
 #include "store/log.h"
@@ -18,6 +19,7 @@
 
 // Generated with the module; calling it links the module's type registrations into the program.
 void qml_register_types_Kavo_Main();
+void qml_register_types_Kavo_Pill();
 
 namespace kavo {
 
@@ -36,6 +38,9 @@ AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* 
     , m_tokens(m_appearance)
     , m_tray(m_tokens)
     , m_mainView(m_navigation, m_flow.state(), m_stores.settings)
+    , m_floatingWindows(X11FloatingWindowSystem::create())
+    , m_pillView(m_flow.state(), m_stores.settings, m_inputAccess)
+    , m_pillPanel(m_pillView, m_floatingWindows.get())
     , m_remoteControl(std::move(remoteControl))
 {
     m_stores.load();
@@ -90,6 +95,7 @@ void AppDelegate::launch()
     connect(&m_tray, &Tray::menuAboutToShow, this, &AppDelegate::readInputs);
     readInputs();
     m_tray.show();
+    setUpPill();
     applyConfig();
 
     m_settingsObserver = std::make_unique<SettingsObserver>(m_stores.settings);
@@ -132,6 +138,7 @@ void AppDelegate::applyConfig()
     if (diff.hotkey && m_hotkey.hasInputAccess())
         m_hotkey.start();
     m_appearance.setTheme(config.theme);
+    applyPill(config);
     if (diff.phoneServer)
         applyPhoneServer();
     if (diff.historyDays) {
@@ -150,6 +157,32 @@ void AppDelegate::applyConfig()
         m_micTest.toggle();
     }
     refreshStatusItem();
+}
+
+void AppDelegate::setUpPill()
+{
+    connect(
+        &m_pillView, &PillView::toggleRequested, this, [this] { m_flow.toggleRecording(DictationTarget::frontApp()); });
+    connect(&m_pillView, &PillView::submitRequested, &m_flow, &DictationFlow::finishRecording);
+    connect(&m_pillView, &PillView::cancelRequested, &m_flow, &DictationFlow::cancelRecording);
+    connect(&m_pillPanel, &PillPanel::moved, this, [this](QPointF anchor) {
+        m_stores.settings.setHudX(anchor.x());
+        m_stores.settings.setHudY(anchor.y());
+    });
+    std::unique_ptr<QQuickWindow> window = createWindow(QStringLiteral("Pill/Pill"),
+        { { QStringLiteral("view"), QVariant::fromValue(&m_pillView) },
+            { QStringLiteral("panel"), QVariant::fromValue(&m_pillPanel) } });
+    if (window)
+        m_pillPanel.attach(std::move(window));
+}
+
+void AppDelegate::applyPill(const Config& config)
+{
+    m_pillPanel.restorePosition(config.hudX, config.hudY);
+    if (config.hudVisible)
+        m_pillPanel.show();
+    else
+        m_pillPanel.hide();
 }
 
 void AppDelegate::applyPhoneServer()
@@ -290,7 +323,7 @@ void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::
         m_mainView.openSettings(*tab);
     if (!m_mainWindow) {
         m_mainWindow = createWindow(
-            QStringLiteral("MainWindow"), { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) } });
+            QStringLiteral("Main/MainWindow"), { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) } });
         if (!m_mainWindow)
             return;
         // A window closed or minimized stops the microphone test and the settings panel.
@@ -310,7 +343,7 @@ void AppDelegate::openPermissionsWindow()
         m_permissionsView = std::make_unique<PermissionsView>(
             m_inputAccess, [] { return !AudioRecorder::inputs().isEmpty(); },
             desktopSession() == DesktopSession::wayland);
-        m_permissionsWindow = createWindow(QStringLiteral("PermissionsWindow"),
+        m_permissionsWindow = createWindow(QStringLiteral("Main/PermissionsWindow"),
             { { QStringLiteral("view"), QVariant::fromValue(m_permissionsView.get()) } });
         if (!m_permissionsWindow)
             return;
@@ -328,19 +361,20 @@ QQmlEngine& AppDelegate::qmlEngine()
         m_qmlEngine = std::make_unique<QQmlEngine>();
         prepareQmlEngine(*m_qmlEngine);
         qml_register_types_Kavo_Main();
+        qml_register_types_Kavo_Pill();
     }
     return *m_qmlEngine;
 }
 
-std::unique_ptr<QQuickWindow> AppDelegate::createWindow(const QString& name, const QVariantMap& properties)
+std::unique_ptr<QQuickWindow> AppDelegate::createWindow(const QString& file, const QVariantMap& properties)
 {
-    QQmlComponent component(&qmlEngine(), QUrl(QStringLiteral("qrc:/qt/qml/Kavo/Main/%1.qml").arg(name)));
+    QQmlComponent component(&qmlEngine(), QUrl(QStringLiteral("qrc:/qt/qml/Kavo/%1.qml").arg(file)));
     // Qt 6.4 crashes when a component that did not load is asked for an object.
     std::unique_ptr<QObject> object(component.isReady() ? component.createWithInitialProperties(properties) : nullptr);
     auto* window = qobject_cast<QQuickWindow*>(object.get());
     if (!window) {
         Log::write(QStringLiteral("the window %1 could not be made: %2")
-                       .arg(name, component.errorString().trimmed().replace(u'\n', QStringLiteral("; "))));
+                       .arg(file, component.errorString().trimmed().replace(u'\n', QStringLiteral("; "))));
         return nullptr;
     }
     object.release();

@@ -24,6 +24,8 @@
 #include "ui/kavo/appearance.h"
 #include "ui/kavo/tokens.h"
 #include "ui/main/main_view.h"
+#include "ui/pill/pill_panel.h"
+#include "ui/pill/pill_view.h"
 
 #include <QPointer>
 #include <QQmlEngine>
@@ -70,8 +72,11 @@ private:
     void menuTriggered(StatusMenuItem::Action action, const QString& deviceID);
     void pickMicrophone(const QString& deviceID);
     void readInputs();
+    void setUpPill();
+    void applyPill(const Config& config);
     QQmlEngine& qmlEngine();
-    std::unique_ptr<QQuickWindow> createWindow(const QString& name, const QVariantMap& properties);
+    /// Makes the window of a module's QML file, "Main/MainWindow" for example.
+    std::unique_ptr<QQuickWindow> createWindow(const QString& file, const QVariantMap& properties);
     static void present(QQuickWindow& window);
 
     DataStores m_stores;
@@ -97,10 +102,14 @@ private:
     Tokens m_tokens;
     Tray m_tray;
     MainView m_mainView;
+    // Windows made from QML go before their engine.
+    std::unique_ptr<QQmlEngine> m_qmlEngine;
+    std::unique_ptr<FloatingWindowSystem> m_floatingWindows;
+    PillView m_pillView;
+    PillPanel m_pillPanel;
     TerminationSignals m_terminationSignals;
     std::unique_ptr<SettingsObserver> m_settingsObserver;
     std::unique_ptr<RemoteControl> m_remoteControl;
-    std::unique_ptr<QQmlEngine> m_qmlEngine;
     std::unique_ptr<QQuickWindow> m_mainWindow;
     std::unique_ptr<PermissionsView> m_permissionsView;
     std::unique_ptr<QQuickWindow> m_permissionsWindow;

@@ -23,6 +23,10 @@ void describeApplication()
 // The desktop application: one per session. A second start shows the first one's window and ends.
 int runApplication(int argc, char* argv[])
 {
+    // The floating pill needs what only X11 offers (a window that stays on top, never takes the focus and lets
+    // clicks through its shadow): Wayland sessions run the windows through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     describeApplication();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Kavo Voice"));

@@ -4,6 +4,7 @@ set(KAVO_ICONS
     audio-lines
     book-a
     check
+    circle-check
     code
     copy
     file-text
@@ -21,6 +22,7 @@ set(KAVO_ICONS
     settings
     smartphone
     sparkles
+    square
     terminal
     triangle-alert
     users

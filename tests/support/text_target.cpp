@@ -141,31 +141,34 @@ QByteArray TextTarget::awaitLine(const QByteArray& answer, std::chrono::millisec
     }
 }
 
-unsigned long findWindowOfClass(const QString& name)
+QList<unsigned long> windowsOfClass(const QString& name)
 {
     Display* connection = display();
-    if (!connection)
-        return 0;
     Window root = None, parent = None;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned index = 0; index < count && !found; ++index) {
+    if (!connection || !XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count))
+        return {};
+    QList<unsigned long> found;
+    for (unsigned index = 0; index < count; ++index) {
         XWindowAttributes attributes;
         XClassHint hint {};
         if (!XGetWindowAttributes(connection, children[index], &attributes) || attributes.map_state != IsViewable
             || !XGetClassHint(connection, children[index], &hint))
             continue;
         if (QString::fromLocal8Bit(hint.res_name) == name || QString::fromLocal8Bit(hint.res_class) == name)
-            found = children[index];
+            found << children[index];
         XFree(hint.res_name);
         XFree(hint.res_class);
     }
     if (children)
         XFree(children);
     return found;
+}
+
+unsigned long findWindowOfClass(const QString& name)
+{
+    return windowsOfClass(name).value(0);
 }
 
 void focusWindow(unsigned long window)

@@ -43,7 +43,9 @@ private:
     unsigned long m_window = 0;
 };
 
-/// The first viewable top-level window whose WM_CLASS instance or class name is `name`, or 0.
+/// The viewable top-level windows whose WM_CLASS instance or class name is `name`, bottom first.
+QList<unsigned long> windowsOfClass(const QString& name);
+/// The first of them, or 0.
 unsigned long findWindowOfClass(const QString& name);
 /// Sets the X keyboard focus to `window` and waits until the server has done it.
 void focusWindow(unsigned long window);

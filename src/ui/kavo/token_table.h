@@ -87,7 +87,8 @@ constexpr Swatch translucent(QRgb rgb, double alpha)
     X(tintAmberBorder, 0xF5DDA6, 0x4A3A17)                                                                             \
     X(logoBlue, 0x2563EB, 0x2563EB)                                                                                    \
     X(ring, translucent(0x3B74F6, 0.22), translucent(0x3B74F6, 0.22))                                                  \
-    X(errorRing, translucent(0xF04438, 0.18), translucent(0xF04438, 0.18))
+    X(errorRing, translucent(0xF04438, 0.18), translucent(0xF04438, 0.18))                                           \
+    X(shadow, 0x111522, 0x000000)
 
 // Tokens that name another token. X(name, token).
 #define KAVO_ALIAS_TOKENS(X)                                                                                           \
