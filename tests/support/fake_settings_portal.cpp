@@ -13,11 +13,12 @@ const QString objectPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
 } // namespace
 
-FakeSettingsPortal::FakeSettingsPortal(std::optional<uint> colorScheme, Version version)
+FakeSettingsPortal::FakeSettingsPortal(const QList<Setting>& settings, Version version)
     : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName))
-    , m_colorScheme(colorScheme)
     , m_version(version)
 {
+    for (const Setting& setting : settings)
+        m_settings.insert({ setting.group, setting.key }, setting.value);
     if (!m_bus.isConnected())
         m_error = QStringLiteral("no session bus: ") + m_bus.lastError().message();
     else if (!m_bus.registerObject(
@@ -34,11 +35,10 @@ FakeSettingsPortal::~FakeSettingsPortal()
     QDBusConnection::disconnectFromBus(connectionName);
 }
 
-void FakeSettingsPortal::change(uint colorScheme, const QString& group)
+void FakeSettingsPortal::change(const QString& group, const QString& key, const QVariant& value)
 {
-    if (group == QLatin1String("org.freedesktop.appearance"))
-        m_colorScheme = colorScheme;
-    Q_EMIT SettingChanged(group, QStringLiteral("color-scheme"), QDBusVariant(colorScheme));
+    m_settings.insert({ group, key }, value);
+    Q_EMIT SettingChanged(group, key, QDBusVariant(value));
 }
 
 QDBusVariant FakeSettingsPortal::ReadOne(const QString& group, const QString& key)
@@ -47,23 +47,22 @@ QDBusVariant FakeSettingsPortal::ReadOne(const QString& group, const QString& ke
         sendErrorReply(QDBusError::UnknownMethod, QStringLiteral("No such method “ReadOne”"));
         return {};
     }
-    const std::optional<uint> found = value(group, key);
-    return found ? QDBusVariant(*found) : QDBusVariant();
+    return QDBusVariant(value(group, key));
 }
 
 QDBusVariant FakeSettingsPortal::Read(const QString& group, const QString& key)
 {
-    const std::optional<uint> found = value(group, key);
-    return found ? QDBusVariant(QVariant::fromValue(QDBusVariant(*found))) : QDBusVariant();
+    return QDBusVariant(QVariant::fromValue(QDBusVariant(value(group, key))));
 }
 
-std::optional<uint> FakeSettingsPortal::value(const QString& group, const QString& key)
+QVariant FakeSettingsPortal::value(const QString& group, const QString& key)
 {
-    if (group == QLatin1String("org.freedesktop.appearance") && key == QLatin1String("color-scheme") && m_colorScheme)
-        return m_colorScheme;
+    const auto found = m_settings.constFind({ group, key });
+    if (found != m_settings.cend())
+        return *found;
     sendErrorReply(
         QStringLiteral("org.freedesktop.portal.Error.NotFound"), QStringLiteral("Requested setting not found"));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace kavo::test
