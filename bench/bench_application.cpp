@@ -69,12 +69,13 @@ qint64 cpuTicks(qint64 pid)
 }
 
 // A data folder of a user who has set the application up, so that it starts to the tray without a window.
-void useSetUpDataFolder()
+void useSetUpDataFolder(bool pill = true)
 {
     bench::useTemporaryDataFolder();
     Config config;
     config.apiKey = QStringLiteral("bench-key");
     config.onboardingDone = true;
+    config.hudVisible = pill;
     config.save();
     // The key is checked at start: against a closed local port, so nothing leaves the computer.
     qputenv("KAVO_GEMINI_BASE_URL", "http://127.0.0.1:9");
@@ -124,7 +125,18 @@ void startToTray(benchmark::State& state)
 }
 BENCHMARK(startToTray)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The application at rest with its tray icon and the window closed: CPU time and wake-ups over 30 s, and memory.
+// CPU use in percent and thread wake-ups per second of a running program over `seconds`.
+std::pair<double, double> activity(qint64 pid, int seconds)
+{
+    const qint64 ticks = cpuTicks(pid);
+    const QHash<QString, qint64> switches = contextSwitches(pid);
+    QTest::qWait(seconds * 1000);
+    return { double(cpuTicks(pid) - ticks) / sysconf(_SC_CLK_TCK) / seconds * 100.0,
+        double(wakeUps(switches, contextSwitches(pid))) / seconds };
+}
+
+// The application at rest with its tray icon and pill, the window closed: CPU time and wake-ups over 30 s, and
+// memory.
 void idle(benchmark::State& state)
 {
     if (!hasDesktop(state))
@@ -139,17 +151,44 @@ void idle(benchmark::State& state)
         }
         const qint64 pid = application.processId();
         QTest::qWait(3000); // start-up work settles
-        const qint64 ticks = cpuTicks(pid);
-        const QHash<QString, qint64> switches = contextSwitches(pid);
-        QTest::qWait(30000);
-        const double seconds = 30.0;
-        state.counters["cpu_percent"] = double(cpuTicks(pid) - ticks) / sysconf(_SC_CLK_TCK) / seconds * 100.0;
-        state.counters["wakeups_per_s"] = double(wakeUps(switches, contextSwitches(pid))) / seconds;
+        const auto [cpu, wakeUps] = activity(pid, 30);
+        state.counters["cpu_percent"] = cpu;
+        state.counters["wakeups_per_s"] = wakeUps;
         state.counters["rss_MB"] = double(statusValue(pid, "VmRSS")) / 1024.0;
         stop(application);
     }
 }
 BENCHMARK(idle)->Unit(benchmark::kSecond)->Iterations(1);
+
+// The application recording from the microphone, with the pill listening (the wave drawn, the time counting) or
+// hidden (argument 0): CPU time and wake-ups over 10 s.
+void listening(benchmark::State& state)
+{
+    if (!hasDesktop(state))
+        return;
+    useSetUpDataFolder(state.range(0) != 0);
+    for (auto _ : state) {
+        test::StatusNotifierHost tray;
+        QProcess application;
+        if (!start(application, tray)) {
+            state.SkipWithError("the tray icon did not appear");
+            return;
+        }
+        const qint64 pid = application.processId();
+        QTest::qWait(3000);
+        if (QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { QStringLiteral("start") }) != 0) {
+            state.SkipWithError("the recording did not start");
+            return;
+        }
+        QTest::qWait(1000);
+        const auto [cpu, wakeUps] = activity(pid, 10);
+        state.counters["cpu_percent"] = cpu;
+        state.counters["wakeups_per_s"] = wakeUps;
+        QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { QStringLiteral("cancel") });
+        stop(application);
+    }
+}
+BENCHMARK(listening)->Arg(1)->Arg(0)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace
 

@@ -165,6 +165,8 @@ void AppDelegate::setUpPill()
         &m_pillView, &PillView::toggleRequested, this, [this] { m_flow.toggleRecording(DictationTarget::frontApp()); });
     connect(&m_pillView, &PillView::submitRequested, &m_flow, &DictationFlow::finishRecording);
     connect(&m_pillView, &PillView::cancelRequested, &m_flow, &DictationFlow::cancelRecording);
+    connect(&m_settingsPortal, &SettingsPortal::reduceMotionChanged, this,
+        [this] { m_pillView.setReduceMotion(m_settingsPortal.reduceMotion()); });
     connect(&m_pillPanel, &PillPanel::moved, this, [this](QPointF anchor) {
         m_stores.settings.setHudX(anchor.x());
         m_stores.settings.setHudY(anchor.y());

@@ -4,6 +4,7 @@
 #include "cli/command_line.h"
 #include "platform/dbus/single_instance.h"
 #include "store/interface_language.h"
+#include "ui/kavo/qml_engine.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -28,6 +29,7 @@ int runApplication(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
+    kavo::useSoftwareRendering();
     describeApplication();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Kavo Voice"));
     QGuiApplication::setDesktopFileName(QStringLiteral("uz.kavo.KavoVoice"));

@@ -3,6 +3,7 @@
 #include "icon_provider.h"
 
 #include <QQmlEngine>
+#include <QQuickWindow>
 
 // Generated with the module; calling it links the module's type registrations into the program.
 void qml_register_types_Kavo();
@@ -15,6 +16,12 @@ void prepareQmlEngine(QQmlEngine& engine)
     // Qt 6.4 does not look there by itself yet.
     engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
     engine.addImageProvider(QString(IconProvider::providerId), new IconProvider);
+}
+
+void useSoftwareRendering()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 } // namespace kavo

@@ -125,31 +125,13 @@ Window {
             }
 
             Rectangle {
-                id: pulseDot
-
                 visible: window.listening
                 anchors.verticalCenter: parent.verticalCenter
                 width: 10
                 height: 10
                 radius: 5
                 color: Tokens.red500
-
-                SequentialAnimation on opacity {
-                    running: window.listening && window.view.animated
-                    loops: Animation.Infinite
-                    onRunningChanged: if (!running) pulseDot.opacity = 1
-
-                    NumberAnimation {
-                        to: 0.35
-                        duration: 700
-                        easing.type: Easing.InOutSine
-                    }
-                    NumberAnimation {
-                        to: 1
-                        duration: 700
-                        easing.type: Easing.InOutSine
-                    }
-                }
+                opacity: window.view.pulse
             }
 
             KavoText {

@@ -3,11 +3,16 @@
 #include "state/input_access.h"
 #include "store/settings.h"
 
+#include <cmath>
+
 namespace kavo {
 
 namespace {
 
 constexpr std::chrono::milliseconds second { 1000 };
+// One breath of the listening dot, in seconds, and its faintest opacity.
+constexpr double pulsePeriod = 1.4;
+constexpr double faintestPulse = 0.35;
 
 } // namespace
 
@@ -166,15 +171,17 @@ void PillView::drawFrame()
     QList<qreal> bars(PillRules::barCount);
     for (int index = 0; index < PillRules::barCount; ++index)
         bars[index] = PillRules::barFraction(index, seconds, smoothed, target, animated);
-    setBars(std::move(bars));
+    const double breath = 0.5 + 0.5 * std::cos(2 * M_PI * seconds / pulsePeriod);
+    setFrame(std::move(bars), animated ? faintestPulse + (1 - faintestPulse) * breath : 1.0);
 }
 
-void PillView::setBars(QList<qreal> bars)
+void PillView::setFrame(QList<qreal> bars, double pulse)
 {
-    if (bars == m_bars)
+    if (bars == m_bars && pulse == m_pulse)
         return;
     m_bars = std::move(bars);
-    Q_EMIT barsChanged();
+    m_pulse = pulse;
+    Q_EMIT frameChanged();
 }
 
 } // namespace kavo

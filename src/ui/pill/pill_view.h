@@ -30,13 +30,15 @@ class PillView : public QObject
     Q_PROPERTY(QString label READ label NOTIFY contentChanged)
     Q_PROPERTY(QString tooltip READ tooltip NOTIFY contentChanged)
     Q_PROPERTY(QString elapsed READ elapsed NOTIFY elapsedChanged)
-    Q_PROPERTY(QList<qreal> bars READ bars NOTIFY barsChanged)
+    Q_PROPERTY(QList<qreal> bars READ bars NOTIFY frameChanged)
+    Q_PROPERTY(double pulse READ pulse NOTIFY frameChanged)
     Q_PROPERTY(bool animated READ isAnimated NOTIFY animatedChanged)
 
 public:
     using Kind = PillRules::Kind;
     using Clock = LevelSmoother::Clock;
-    /// The wave's frame interval: 30 frames a second at most.
+    /// The wave's frame interval: 30 frames a second at most. The dot breathes with these frames too, so that
+    /// nothing else makes the window draw.
     static constexpr std::chrono::milliseconds frameInterval { 33 };
 
     PillView(const DictationState& dictation, const Settings& settings, const InputAccess& inputAccess,
@@ -49,6 +51,8 @@ public:
     QString tooltip() const;
     QString elapsed() const { return m_elapsed; }
     QList<qreal> bars() const { return m_bars; }
+    /// The listening dot's opacity: breathing with the wave's frames, steady without motion.
+    double pulse() const { return m_pulse; }
 
     /// Animations allowed: the pill is on screen and the desktop does not ask for reduced motion.
     bool isAnimated() const { return m_visible && !m_reduceMotion; }
@@ -67,7 +71,8 @@ Q_SIGNALS:
     void kindChanged();
     void contentChanged();
     void elapsedChanged();
-    void barsChanged();
+    /// A new frame of the listening pill: its bars or its dot's pulse.
+    void frameChanged();
     void animatedChanged();
     /// A click on the pill: start a dictation, or finish the one recording.
     void toggleRequested();
@@ -81,7 +86,7 @@ private:
     void tick();
     void drawFrame();
     void updateElapsed();
-    void setBars(QList<qreal> bars);
+    void setFrame(QList<qreal> bars, double pulse);
 
     const DictationState& m_dictation;
     const Settings& m_settings;
@@ -92,6 +97,7 @@ private:
     QString m_elapsed;
     QString m_progress;
     QList<qreal> m_bars;
+    double m_pulse = 1;
     LevelSmoother m_smoother;
     Clock::time_point m_waveStart;
     QTimer m_frames;

@@ -144,6 +144,7 @@ private Q_SLOTS:
         test::useTemporaryDataFolder();
         Typeface::registerFaces();
         Tokens::setInstance(&m_tokens);
+        useSoftwareRendering();
         prepareQmlEngine(m_engine);
         qml_register_types_Kavo_Pill();
         m_pointer.emplace();
@@ -364,7 +365,7 @@ private Q_SLOTS:
         QVERIFY(!m_view->isWaveRunning() && !m_view->isClockRunning());
         setPhase(Phase::recording);
         QVERIFY(m_view->isWaveRunning() && m_view->isClockRunning());
-        QSignalSpy frames(m_view.get(), &PillView::barsChanged);
+        QSignalSpy frames(m_view.get(), &PillView::frameChanged);
         m_dictation.setLevel(0.6);
         QTRY_VERIFY(frames.count() >= 5);
         QCOMPARE(m_view->elapsed(), u"0:00"_qs);
