@@ -248,6 +248,25 @@
     </message>
 </context>
 <context>
+    <name>Pill</name>
+    <message>
+        <source>Kavo Voice button</source>
+        <translation>Кнопка Kavo Voice</translation>
+    </message>
+    <message>
+        <source>Start dictation</source>
+        <translation>Начать диктовку</translation>
+    </message>
+    <message>
+        <source>Cancel (Esc)</source>
+        <translation>Отмена (Esc)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+</context>
+<context>
     <name>PillRules</name>
     <message>
         <source>Click to record, or press %1</source>
@@ -593,6 +612,13 @@
     <message>
         <source>In a Wayland session the hotkey reads the keyboard under /dev/input, and pasting types through /dev/uinput. Joining the &quot;input&quot; group gives that access (and every program you run access to all input devices); the udev rule shipped with Kavo Voice gives the person at the computer access to keyboards and /dev/uinput only. Then log out and back in.</source>
         <translation>В сеансе Wayland горячая клавиша читает клавиатуру из /dev/input, а вставка печатает через /dev/uinput. Этот доступ даёт группа «input» (и вместе с ним доступ ко всем устройствам ввода для любой вашей программы); правило udev из комплекта Kavo Voice даёт человеку за компьютером доступ только к клавиатурам и /dev/uinput. Затем выйдите из сеанса и войдите снова.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::PillView</name>
+    <message>
+        <source>Listening</source>
+        <translation>Слушаю</translation>
     </message>
 </context>
 <context>

@@ -246,6 +246,25 @@
     </message>
 </context>
 <context>
+    <name>Pill</name>
+    <message>
+        <source>Kavo Voice button</source>
+        <translation>Kavo Voice tugmasi</translation>
+    </message>
+    <message>
+        <source>Start dictation</source>
+        <translation>Diktovkani boshlash</translation>
+    </message>
+    <message>
+        <source>Cancel (Esc)</source>
+        <translation>Bekor qilish (Esc)</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Toʻxtatish</translation>
+    </message>
+</context>
+<context>
     <name>PillRules</name>
     <message>
         <source>Click to record, or press %1</source>
@@ -591,6 +610,13 @@
     <message>
         <source>In a Wayland session the hotkey reads the keyboard under /dev/input, and pasting types through /dev/uinput. Joining the &quot;input&quot; group gives that access (and every program you run access to all input devices); the udev rule shipped with Kavo Voice gives the person at the computer access to keyboards and /dev/uinput only. Then log out and back in.</source>
         <translation>Wayland seansida tezkor tugma klaviaturani /dev/input orqali oʻqiydi, qoʻyish esa /dev/uinput orqali yoziladi. Bu ruxsatni «input» guruhi beradi (u bilan birga siz ishga tushirgan har bir dastur barcha kiritish qurilmalariga kira oladi); Kavo Voice bilan keladigan udev qoidasi esa kompyuter oldidagi odamga faqat klaviaturalar va /dev/uinput’ga ruxsat beradi. Keyin seansdan chiqib, qayta kiring.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::PillView</name>
+    <message>
+        <source>Listening</source>
+        <translation>Tinglanmoqda</translation>
     </message>
 </context>
 <context>
