@@ -26,6 +26,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 
 void qml_register_types_Kavo_Pill();
 
@@ -121,6 +122,19 @@ class PillTest : public QObject
         XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
         XSync(m_display, False);
         QTest::qWait(150);
+    }
+
+    // The extent of the pill window's shape on the X server.
+    QRect boundingShape()
+    {
+        int count = 0;
+        int ordering = 0;
+        XRectangle* rectangles = XShapeGetRectangles(m_display, window().winId(), ShapeBounding, &count, &ordering);
+        QRegion shape;
+        for (int index = 0; index < count; ++index)
+            shape += QRect(rectangles[index].x, rectangles[index].y, rectangles[index].width, rectangles[index].height);
+        XFree(rectangles);
+        return shape.boundingRect();
     }
 
     static void screenshot(QQuickWindow& window, const QString& name)
@@ -296,6 +310,9 @@ private Q_SLOTS:
             compositor.emplace(m_display);
         m_panel->restorePosition(std::nullopt, std::nullopt);
         QCOMPARE(m_panel->isComposited(), composited);
+        // Without a compositor the window is cut to the pill, so no black margin shows around it.
+        const QRect pill = m_panel->pillFrame().toRect().translated(-window().position());
+        QTRY_COMPARE(pill.contains(boundingShape()), !composited);
 
         WindowBelow below;
         below.setFlags(Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
@@ -365,6 +382,8 @@ private Q_SLOTS:
         QVERIFY(!m_view->isWaveRunning() && !m_view->isClockRunning());
         setPhase(Phase::recording);
         QVERIFY(m_view->isWaveRunning() && m_view->isClockRunning());
+        // A wider pill widens its window at once, well before the narrowing delay.
+        QTRY_VERIFY_WITH_TIMEOUT(m_panel->panelWidth() > 200, 150);
         QSignalSpy frames(m_view.get(), &PillView::frameChanged);
         m_dictation.setLevel(0.6);
         QTRY_VERIFY(frames.count() >= 5);
