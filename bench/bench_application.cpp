@@ -125,6 +125,18 @@ void startToTray(benchmark::State& state)
 }
 BENCHMARK(startToTray)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Starts the application and lets its start-up work settle; false, with the benchmark skipped, when its tray icon
+// does not come.
+bool startSettled(benchmark::State& state, QProcess& application, test::StatusNotifierHost& tray)
+{
+    if (!start(application, tray)) {
+        state.SkipWithError("the tray icon did not appear");
+        return false;
+    }
+    QTest::qWait(3000);
+    return true;
+}
+
 // CPU use in percent and thread wake-ups per second of a running program over `seconds`.
 std::pair<double, double> activity(qint64 pid, int seconds)
 {
@@ -145,12 +157,9 @@ void idle(benchmark::State& state)
     for (auto _ : state) {
         test::StatusNotifierHost tray;
         QProcess application;
-        if (!start(application, tray)) {
-            state.SkipWithError("the tray icon did not appear");
+        if (!startSettled(state, application, tray))
             return;
-        }
         const qint64 pid = application.processId();
-        QTest::qWait(3000); // start-up work settles
         const auto [cpu, wakeUps] = activity(pid, 30);
         state.counters["cpu_percent"] = cpu;
         state.counters["wakeups_per_s"] = wakeUps;
@@ -170,18 +179,14 @@ void listening(benchmark::State& state)
     for (auto _ : state) {
         test::StatusNotifierHost tray;
         QProcess application;
-        if (!start(application, tray)) {
-            state.SkipWithError("the tray icon did not appear");
+        if (!startSettled(state, application, tray))
             return;
-        }
-        const qint64 pid = application.processId();
-        QTest::qWait(3000);
         if (QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { QStringLiteral("start") }) != 0) {
             state.SkipWithError("the recording did not start");
             return;
         }
         QTest::qWait(1000);
-        const auto [cpu, wakeUps] = activity(pid, 10);
+        const auto [cpu, wakeUps] = activity(application.processId(), 10);
         state.counters["cpu_percent"] = cpu;
         state.counters["wakeups_per_s"] = wakeUps;
         QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { QStringLiteral("cancel") });

@@ -177,8 +177,8 @@ private Q_SLOTS:
         QCOMPARE(m_target->waitForText(u"Hello."_qs, 10s), u"Hello."_qs);
     }
 
-    // A click on the pill starts a dictation and a second one ends it; the text lands in the focused window, which
-    // keeps the keyboard focus throughout.
+    // Hovering the pill and dragging it start nothing; a click on it starts a dictation and a second one ends it. The
+    // text lands in the focused window, which keeps the keyboard focus throughout.
     void pillClickDictates()
     {
         m_target->clear();
@@ -188,16 +188,24 @@ private Q_SLOTS:
         Window focused = 0;
         int revert = 0;
         XGetInputFocus(m_display, &focused, &revert);
-        const auto click = [this, window = pill.constFirst()] {
+        int drag = 0;
+        const auto click = [this, &drag, window = pill.constFirst()] {
             XWindowAttributes attributes;
             QVERIFY(XGetWindowAttributes(m_display, window, &attributes));
             // The pill's middle: its surface (the wave while listening), away from the buttons at its right end.
-            XTestFakeMotionEvent(
-                m_display, -1, attributes.x + attributes.width / 2, attributes.y + 16 + 26, CurrentTime);
+            const int x = attributes.x + attributes.width / 2;
+            const int y = attributes.y + 16 + 26;
+            XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
             XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+            XTestFakeMotionEvent(m_display, -1, x + drag, y, CurrentTime);
             XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
             XFlush(m_display);
         };
+        drag = 40;
+        click();
+        QTest::qWait(1000); // the tooltip shows
+        QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
+        drag = 0;
         QVERIFY(speak(click, click));
         QVERIFY2(
             m_target->waitForText(u"Clicked."_qs, 10s) == u"Clicked."_qs, test::readFile(m_data + u"/kavo.log"_qs));

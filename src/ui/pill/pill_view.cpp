@@ -34,7 +34,7 @@ PillView::PillView(
              &DictationState::messageChanged, &DictationState::stageChanged, &DictationState::recordingStartedChanged })
         connect(&dictation, changed, this, &PillView::follow);
     connect(&dictation, &DictationState::levelChanged, this, [this] {
-        if (m_kind == Kind::listening && !m_frames.isActive())
+        if (m_visible && m_kind == Kind::listening && !m_frames.isActive())
             drawFrame();
     });
     connect(&inputAccess, &InputAccess::grantedChanged, this, &PillView::contentChanged);

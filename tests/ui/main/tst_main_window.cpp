@@ -2,6 +2,7 @@
 #include "state/input_access.h"
 #include "store/settings.h"
 #include "support/data_folder.h"
+#include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/kavo/appearance.h"
 #include "ui/kavo/qml_engine.h"
@@ -11,7 +12,6 @@
 #include "ui/main/permissions_view.h"
 
 #include <QAccessible>
-#include <QDir>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -57,12 +57,6 @@ class MainWindowTest : public QObject
     {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
         return accessible ? accessible->text(QAccessible::Name) : QString();
-    }
-
-    static void screenshot(QQuickWindow& window, const QString& name)
-    {
-        QDir().mkpath(KAVO_SCREENSHOT_DIR);
-        QVERIFY(window.grabWindow().save(QStringLiteral(KAVO_SCREENSHOT_DIR "/%1.png").arg(name)));
     }
 
 private Q_SLOTS:
@@ -172,9 +166,9 @@ private Q_SLOTS:
             m_appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);
             const QString suffix = dark ? u"-dark"_qs : u"-light"_qs;
             const auto main = window(u"MainWindow"_qs, &view);
-            screenshot(*main, u"main-window"_qs + suffix);
+            test::screenshot(*main, u"main-window"_qs + suffix);
             const auto permissionsWindow = window(u"PermissionsWindow"_qs, &permissions);
-            screenshot(*permissionsWindow, u"permissions-window"_qs + suffix);
+            test::screenshot(*permissionsWindow, u"permissions-window"_qs + suffix);
         }
     }
 };
