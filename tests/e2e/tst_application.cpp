@@ -234,16 +234,19 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(test::windowsOfClass(u"kavo-voice"_qs).size(), 2, 5000);
     }
 
-    // SIGTERM ends the application in order: a setting changed a moment before is written.
+    // "Hide button" hides the pill; SIGTERM ends the application in order: a setting changed a moment before is
+    // written.
     void terminationWritesTheSettings()
     {
         QVERIFY2(m_tray->click(u"Hide button"_qs), qPrintable(m_tray->menu().join(u'\n')));
+        QTRY_COMPARE(test::windowsOfClass(u"kavo-voice"_qs).size(), 1); // the main window, without the pill
         ::kill(pid_t(m_application.processId()), SIGTERM);
         QVERIFY(m_application.waitForFinished(10000));
         QCOMPARE(m_application.exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_application.exitCode(), 0);
         const QJsonObject saved = QJsonDocument::fromJson(test::readFile(m_data + u"/config.json"_qs)).object();
         QCOMPARE(saved[u"hudVisible"].toBool(true), false);
+        QVERIFY(saved.contains(u"hudX") && saved.contains(u"hudY")); // where the pill was dragged to
     }
 };
 
