@@ -373,14 +373,12 @@ std::unique_ptr<QQuickWindow> AppDelegate::createWindow(const QString& file, con
     QQmlComponent component(&qmlEngine(), QUrl(QStringLiteral("qrc:/qt/qml/Kavo/%1.qml").arg(file)));
     // Qt 6.4 crashes when a component that did not load is asked for an object.
     std::unique_ptr<QObject> object(component.isReady() ? component.createWithInitialProperties(properties) : nullptr);
-    auto* window = qobject_cast<QQuickWindow*>(object.get());
-    if (!window) {
+    if (!qobject_cast<QQuickWindow*>(object.get())) {
         Log::write(QStringLiteral("the window %1 could not be made: %2")
                        .arg(file, component.errorString().trimmed().replace(u'\n', QStringLiteral("; "))));
         return nullptr;
     }
-    object.release();
-    return std::unique_ptr<QQuickWindow>(window);
+    return std::unique_ptr<QQuickWindow>(static_cast<QQuickWindow*>(object.release()));
 }
 
 void AppDelegate::present(QQuickWindow& window)
