@@ -132,6 +132,29 @@
     </message>
 </context>
 <context>
+    <name>HttpParser</name>
+    <message>
+        <source>The request headers are too long.</source>
+        <translation>Заголовки запроса слишком длинные.</translation>
+    </message>
+    <message>
+        <source>The request could not be read.</source>
+        <translation>Не удалось прочитать запрос.</translation>
+    </message>
+    <message>
+        <source>Wrong or missing token.</source>
+        <translation>Неверный или отсутствующий код.</translation>
+    </message>
+    <message>
+        <source>The Content-Length header is not valid.</source>
+        <translation>Недопустимый заголовок Content-Length.</translation>
+    </message>
+    <message>
+        <source>The recording is too large.</source>
+        <translation>Запись слишком большая.</translation>
+    </message>
+</context>
+<context>
     <name>InputAccess</name>
     <message>
         <source>Waiting for input access. Run “sudo usermod -aG input $USER” or install the udev rule that comes with Kavo Voice, then log out and back in.</source>

@@ -130,6 +130,29 @@
     </message>
 </context>
 <context>
+    <name>HttpParser</name>
+    <message>
+        <source>The request headers are too long.</source>
+        <translation>Soʻrov sarlavhalari juda uzun.</translation>
+    </message>
+    <message>
+        <source>The request could not be read.</source>
+        <translation>Soʻrovni oʻqib boʻlmadi.</translation>
+    </message>
+    <message>
+        <source>Wrong or missing token.</source>
+        <translation>Kod notoʻgʻri yoki yoʻq.</translation>
+    </message>
+    <message>
+        <source>The Content-Length header is not valid.</source>
+        <translation>Content-Length sarlavhasi notoʻgʻri.</translation>
+    </message>
+    <message>
+        <source>The recording is too large.</source>
+        <translation>Yozuv juda katta.</translation>
+    </message>
+</context>
+<context>
     <name>InputAccess</name>
     <message>
         <source>Waiting for input access. Run “sudo usermod -aG input $USER” or install the udev rule that comes with Kavo Voice, then log out and back in.</source>
