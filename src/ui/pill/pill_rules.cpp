@@ -73,7 +73,9 @@ double PillRules::barFraction(int index, double seconds, double smoothed, double
     const double phase = (seconds + 0.09 * index) / (0.6 + 0.14 * (index % 4));
     const double fraction = phase - std::floor(phase);
     const double triangle = fraction < 0.5 ? 2 * fraction : 2 - 2 * fraction;
-    return smoothed * 0.75 * QEasingCurve(QEasingCurve::InOutQuad).valueForProgress(triangle) + 0.25;
+    // Drawn for every bar of every frame: the curve is made once.
+    static const QEasingCurve easeInOut(QEasingCurve::InOutQuad);
+    return smoothed * 0.75 * easeInOut.valueForProgress(triangle) + 0.25;
 }
 
 bool PillRules::isDrag(QPointF from, QPointF to)
