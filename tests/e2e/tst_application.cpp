@@ -16,6 +16,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace kavo;
@@ -120,6 +121,14 @@ private Q_SLOTS:
         m_application.start(QStringLiteral(KAVO_VOICE_BINARY), {});
         QVERIFY(m_application.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(m_tray->items().size(), 1, 10000);
+        // The launch checks the key by listing the models; the replies the tests script are for what comes after.
+        const auto keyChecked = [this] {
+            const QList<FakeGemini::Request> requests = m_gemini.requests();
+            return std::ranges::any_of(requests, [](const FakeGemini::Request& request) {
+                return request.method == "GET" && request.path.startsWith("/v1beta/models?");
+            });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(keyChecked(), 10000);
     }
 
     void cleanupTestCase()
