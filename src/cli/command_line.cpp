@@ -28,6 +28,12 @@ void printUsage(QTextStream& stream)
               "                                   show the microphone's level until Enter\n"
               "  mic record FILE [--seconds N] [--noise-reduction]\n"
               "                                   record a WAV file until Enter or N seconds\n"
+              "  serve [--port N] [--plain-port N] [--token T] [--type]\n"
+              "                                   run the phone link without the desktop application: print\n"
+              "                                   the phone's address and its QR code, and transcribe what\n"
+              "                                   the phone sends into History; --type also types it into\n"
+              "                                   the focused window; --plain-port adds the HTTP port for\n"
+              "                                   phone shortcuts\n"
               "  snippets expand TEXT             print TEXT after snippet expansion\n"
               "  transcribe [--note] [--json] FILE...\n"
               "                                   transcribe audio files with your settings; --note also\n"
@@ -78,6 +84,8 @@ int run(const QStringList& arguments)
         return runHotkey(rest, out, err);
     if (command == QLatin1String("mic"))
         return runMic(rest, out, err);
+    if (command == QLatin1String("serve"))
+        return runServe(rest, out, err);
     if (command == QLatin1String("snippets"))
         return runSnippets(rest, out, err);
     if (command == QLatin1String("transcribe"))

@@ -27,6 +27,7 @@ int runConfig(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runMic(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runHotkey(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runHistory(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int runServe(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runSnippets(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int runTranscribe(const QStringList& arguments, QTextStream& out, QTextStream& err);
 

@@ -29,8 +29,9 @@ PhoneServer::~PhoneServer()
 void PhoneServer::start(quint16 port, std::optional<quint16> plainPort, const QString& token)
 {
     stop();
-    const bool hadError = !m_lastError.isEmpty();
+    const bool hadError = !m_lastError.isEmpty() || !m_plainError.isEmpty();
     m_lastError.clear();
+    m_plainError.clear();
     m_port = port;
     m_token = token;
     if (plainPort)
@@ -72,6 +73,27 @@ QString PhoneServer::statusText() const
     return m_statusText;
 }
 
+void PhoneServer::reportPhaseOf(const DictationState& state)
+{
+    setStatusText(statusText(state.phase()));
+    connect(&state, &DictationState::phaseChanged, this, [this, &state] { setStatusText(statusText(state.phase())); });
+}
+
+QString PhoneServer::statusText(DictationState::Phase phase)
+{
+    switch (phase) {
+    case DictationState::Phase::recording:
+        return QStringLiteral("The computer is recording");
+    case DictationState::Phase::working:
+        return QStringLiteral("Transcribing");
+    case DictationState::Phase::failed:
+        return QStringLiteral("Last attempt failed");
+    case DictationState::Phase::idle:
+        break;
+    }
+    return QStringLiteral("Ready");
+}
+
 void PhoneServer::setIdleTimeout(std::chrono::milliseconds timeout)
 {
     m_idleTimeout = timeout;
@@ -97,6 +119,7 @@ void PhoneServer::applyReport(quint64 generation, Listener listener, bool runnin
         }
     } else {
         m_plainRunning = running;
+        m_plainError = message;
         if (running)
             m_plainPort = port;
     }

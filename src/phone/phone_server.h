@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dictation/dictation_state.h"
 #include "phone/server_identity.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,9 @@ public:
     /// What "/status" answers; "Ready" until set. Safe from any thread.
     void setStatusText(const QString& text);
     QString statusText() const;
+    /// Answers "/status" with the phase of this dictation from now on.
+    void reportPhaseOf(const DictationState& state);
+    static QString statusText(DictationState::Phase phase);
     /// How long a connection may take to send its headers, or pause between pieces of its body.
     void setIdleTimeout(std::chrono::milliseconds timeout);
 
@@ -60,6 +64,8 @@ public:
     bool plainIsRunning() const { return m_plainRunning; }
     /// Why the HTTPS port does not listen, for the user; empty when all is well.
     QString lastError() const { return m_lastError; }
+    /// Why the plain HTTP port does not listen; empty when it does or was not asked for.
+    QString plainError() const { return m_plainError; }
     quint16 port() const { return m_port; }
     quint16 plainPort() const { return m_plainPort; }
     QString token() const { return m_token; }
@@ -90,6 +96,7 @@ private:
     bool m_running = false;
     bool m_plainRunning = false;
     QString m_lastError;
+    QString m_plainError;
     quint16 m_port = defaultPort;
     quint16 m_plainPort = defaultPlainPort;
     QString m_token;

@@ -54,4 +54,25 @@ std::optional<QRCode> QRCode::cached(const QString& text)
     return entry->code;
 }
 
+QString QRCode::terminalText() const
+{
+    constexpr int quietZone = 4;
+    const int side = size + 2 * quietZone;
+    const auto isDark = [this](int row, int column) {
+        row -= quietZone;
+        column -= quietZone;
+        return row >= 0 && row < size && column >= 0 && column < size && dark[row * size + column];
+    };
+    QString text;
+    for (int row = 0; row < side; row += 2) {
+        for (int column = 0; column < side; ++column) {
+            const bool top = isDark(row, column);
+            const bool bottom = isDark(row + 1, column);
+            text += top ? (bottom ? u'█' : u'▀') : (bottom ? u'▄' : u' ');
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
 } // namespace kavo

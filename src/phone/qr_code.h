@@ -24,6 +24,11 @@ struct QRCode
     /// make(), answered from a one-entry cache shared by the whole program when the text is the last one asked for.
     /// Views redraw often, and only one link is shown at a time. Safe from any thread.
     static std::optional<QRCode> cached(const QString& text);
+
+    /// The code for a terminal: one character per module and two rows of modules per line, drawn with the half
+    /// blocks "▀", "▄" and "█" inside the 4 light modules of quiet zone that scanners need; a line break ends each
+    /// line.
+    QString terminalText() const;
 };
 
 } // namespace kavo

@@ -17,7 +17,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
 #include <QTest>
+
+#include <csignal>
 
 #include <cmath>
 
@@ -56,8 +63,8 @@ class TestCommandLine : public QObject
     QString path(const QString& name) const { return QDir(m_data).filePath(name); }
 
     // Runs the program against the fake service, with `key` as GEMINI_API_KEY unless it is empty.
-    test::CommandResult run(
-        const QStringList& arguments, const QString& key = "test-key", const std::function<void()>& started = {})
+    test::CommandResult run(const QStringList& arguments, const QString& key = "test-key",
+        const std::function<void(QProcess&)>& started = {})
     {
         QProcessEnvironment extra;
         extra.insert("KAVO_GEMINI_BASE_URL", m_gemini->baseUrl().toString());
@@ -111,6 +118,8 @@ private Q_SLOTS:
         row("snippets, two texts", "snippets expand my addr", 2, "exactly one TEXT argument");
         row("transcribe, no file", "transcribe", 2, "no audio file given");
         row("transcribe, unknown option", "transcribe --verbose a.wav", 2, "option \"--verbose\"");
+        row("serve, port out of range", "serve --port 65536", 2, "--port needs a port number from 0 to 65535");
+        row("serve, token without value", "serve --token", 2, "--token needs a value");
         row("show, extra argument", "show extra", 2, "kavo-voice show: takes no arguments");
     }
 
@@ -248,7 +257,7 @@ private Q_SLOTS:
         m_gemini->enqueue(FakeGemini::text("One dictation from the command line"));
 
         const test::MicrophoneLock quiet;
-        const auto speak = [&] { // once the program records
+        const auto speak = [&](QProcess&) { // once the program records
             QVERIFY(QTest::qWaitFor(
                 [&] { return test::readFile(path("kavo.log")).contains("recording started (mac)"); }, 10000));
             QVERIFY(microphone.start());
@@ -261,6 +270,49 @@ private Q_SLOTS:
         const HistoryEntry& entry = history->entries.first();
         QCOMPARE(QString(entry.source + ' ' + rawValue(entry.status)), "mac done");
         QVERIFY(qAbs(entry.duration - 3) < 0.3 && !entry.latency);
+    }
+
+    // The phone link without the desktop: the addresses and the QR code are printed, an upload's transcript is
+    // printed and kept in History, and Ctrl+C or SIGTERM ends it in order.
+    void serveTranscribesUploadsUntilStopped()
+    {
+        m_gemini->answerModelLookups(true);
+        m_gemini->enqueue(FakeGemini::text("Sent from the phone"));
+        QByteArray reply;
+        const auto upload = [&](QProcess& program) {
+            const QRegularExpression listening("phone server \\(http\\) listening on (\\d+)");
+            QRegularExpressionMatch match;
+            QVERIFY(QTest::qWaitFor(
+                [&] { return (match = listening.match(test::readFile(path("kavo.log")))).hasMatch(); }, 30000));
+            QNetworkAccessManager network;
+            QNetworkRequest request(QUrl("http://127.0.0.1:" + match.captured(1) + "/audio?t=phone7"));
+            request.setHeader(QNetworkRequest::ContentTypeHeader, "audio/wav");
+            QNetworkReply* sent = network.post(request, test::readFile(toneWav()));
+            QVERIFY(QTest::qWaitFor([&] { return sent->isFinished(); }, 30000));
+            reply = sent->readAll();
+            delete sent;
+            ::kill(pid_t(program.processId()), SIGTERM);
+        };
+        const test::CommandResult result
+            = run({ "serve", "--port", "0", "--plain-port", "0", "--token", "phone7" }, "test-key", upload);
+        QCOMPARE(reply, R"({"text":"Sent from the phone"})");
+        QVERIFY2(result.exitCode == 0, result.err.constData());
+        QVERIFY(result.out.contains("Phone server listening on port "));
+        QVERIFY(result.out.endsWith("Press Ctrl+C to stop.\nSent from the phone\n"));
+        const std::optional<History> history = History::decode(test::readFile(History::filePath()));
+        QVERIFY(history && history->entries.size() == 1);
+        QCOMPARE(history->entries.first().text, "Sent from the phone");
+        QCOMPARE(history->entries.first().source, "phone");
+    }
+
+    void servePortInUse()
+    {
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::Any, 0));
+        const QString port = QString::number(taken.serverPort());
+        const test::CommandResult result = run({ "serve", "--port", port, "--token", "phone7" });
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, "Port " + port.toUtf8() + " is already in use.\n");
     }
 
     // Each file's transcript, its snippets expanded, on a JSON line of its own. The recording goes as M4A, and once

@@ -29,6 +29,24 @@ QString decoded(const QRCode& code)
     return QString::fromUtf8(zbar.readAllStandardOutput()).chopped(1); // zbar ends the text with a line break
 }
 
+// What zbar reads from a code drawn in a terminal, each character a cell of 1 × 2 modules whose upper and lower
+// halves are dark where the character fills them.
+QString decodedFromTerminal(const QString& text)
+{
+    const QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+    const int side = int(lines.value(0).size());
+    QRCode code { side, QList<bool>(qsizetype(side) * 2 * lines.size()) };
+    for (int line = 0; line < lines.size(); ++line) {
+        for (int column = 0; column < lines[line].size(); ++column) {
+            const QChar cell = lines[line][column];
+            code.dark[(2 * line) * side + column] = cell == u'█' || cell == u'▀';
+            code.dark[(2 * line + 1) * side + column] = cell == u'█' || cell == u'▄';
+        }
+    }
+    code.dark.resize(qsizetype(side) * side);
+    return decoded(code);
+}
+
 // A finder pattern: a dark 7 × 7 ring around a light ring around a dark 3 × 3 square.
 bool hasFinderAt(const QRCode& code, int top, int left)
 {
@@ -61,6 +79,8 @@ private Q_SLOTS:
         const int size = code->size;
         QCOMPARE(code->dark.size(), qsizetype(size) * size);
         QCOMPARE(decoded(*code), text);
+        QCOMPARE(decodedFromTerminal(code->terminalText()), text);
+        QCOMPARE(code->terminalText().count(u'\n'), (size + 9) / 2);
         // The corners of the matrix itself hold the finder patterns: no quiet zone is left around it.
         QVERIFY(hasFinderAt(*code, 0, 0) && hasFinderAt(*code, 0, size - 7) && hasFinderAt(*code, size - 7, 0));
         // Both copies of the format information begin with the error-correction level: dark, light is M.

@@ -9,7 +9,7 @@
 namespace kavo::test {
 
 CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFolder, const QProcessEnvironment& extra,
-    const std::function<void()>& started)
+    const std::function<void(QProcess&)>& started)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("GEMINI_API_KEY");
@@ -24,7 +24,7 @@ CommandResult runKavoVoice(const QStringList& arguments, const QString& dataFold
     if (!process.waitForStarted())
         return {};
     if (started)
-        started();
+        started(process);
     if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60 * 1000)) {
         process.kill();
         process.waitForFinished();
