@@ -4,6 +4,7 @@
 #include "platform/evdev/evdev_input_source.h"
 #include "platform/evdev/wayland_injection_backend.h"
 #include "platform/evdev/wl_clipboard.h"
+#include "platform/gui_clipboard.h"
 #include "platform/pulse/audio_outputs.h"
 #include "platform/x11/x11_clipboard.h"
 #include "platform/x11/x11_front_application.h"
@@ -43,12 +44,20 @@ public:
     QCoro::Task<> setText(ClipboardSelection, QString) override { co_return; }
 };
 
+// The X clipboard of this process; served by Qt in a Qt GUI application.
+std::unique_ptr<Clipboard> servedByQt(std::unique_ptr<Clipboard> x11)
+{
+    if (GuiClipboard::isAvailable())
+        return std::make_unique<GuiClipboard>(std::move(x11));
+    return x11;
+}
+
 // A Wayland session's clipboard: XWayland's when there is one, else the wl-clipboard tools'.
 std::unique_ptr<Clipboard> waylandClipboard()
 {
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         if (auto clipboard = X11Clipboard::open())
-            return clipboard;
+            return servedByQt(std::move(clipboard));
     }
     auto wlClipboard = std::make_unique<WlClipboard>();
     if (wlClipboard->isAvailable())
@@ -93,7 +102,7 @@ std::unique_ptr<InjectionBackend> SessionBackends::injectionBackend()
 {
     switch (desktopSession()) {
     case DesktopSession::x11:
-        return X11InjectionBackend::create();
+        return X11InjectionBackend::create(servedByQt);
     case DesktopSession::wayland:
         return std::make_unique<WaylandInjectionBackend>(waylandClipboard());
     case DesktopSession::none:

@@ -93,7 +93,7 @@ std::optional<WindowClass> focusedWindowClass(X11Connection& connection)
 
 } // namespace
 
-std::unique_ptr<X11InjectionBackend> X11InjectionBackend::create()
+std::unique_ptr<X11InjectionBackend> X11InjectionBackend::create(const ClipboardWrapper& wrapClipboard)
 {
     auto connection = std::make_unique<X11Connection>();
     if (!connection->isOpen()) {
@@ -104,14 +104,18 @@ std::unique_ptr<X11InjectionBackend> X11InjectionBackend::create()
         Log::write(QStringLiteral("text cannot be delivered: the X server lacks the XTest or XKB extension"));
         return nullptr;
     }
-    return std::unique_ptr<X11InjectionBackend>(new X11InjectionBackend(std::move(connection)));
+    return std::unique_ptr<X11InjectionBackend>(new X11InjectionBackend(std::move(connection), wrapClipboard));
 }
 
-X11InjectionBackend::X11InjectionBackend(std::unique_ptr<X11Connection> connection)
+X11InjectionBackend::X11InjectionBackend(
+    std::unique_ptr<X11Connection> connection, const ClipboardWrapper& wrapClipboard)
     : m_connection(std::move(connection))
     , m_clipboard(std::make_unique<X11Clipboard>(*m_connection))
     , m_keyboard(std::make_unique<X11Keyboard>(*m_connection))
-{ }
+{
+    if (wrapClipboard)
+        m_clipboard = wrapClipboard(std::move(m_clipboard));
+}
 
 X11InjectionBackend::~X11InjectionBackend() = default;
 

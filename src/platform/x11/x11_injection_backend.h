@@ -2,6 +2,7 @@
 
 #include "delivery/injection_backend.h"
 
+#include <functional>
 #include <memory>
 
 namespace kavo {
@@ -15,8 +16,11 @@ class X11Keyboard;
 class X11InjectionBackend : public InjectionBackend
 {
 public:
+    /// Makes the clipboard the backend uses from the one on its own X connection.
+    using ClipboardWrapper = std::function<std::unique_ptr<Clipboard>(std::unique_ptr<Clipboard> x11)>;
+
     /// Null (after a log line) when the display cannot be opened or has no XTest.
-    static std::unique_ptr<X11InjectionBackend> create();
+    static std::unique_ptr<X11InjectionBackend> create(const ClipboardWrapper& wrapClipboard = {});
     ~X11InjectionBackend() override;
 
     Clipboard& clipboard() override;
@@ -29,10 +33,10 @@ public:
     static PasteChord pasteChordFor(const QString& instanceName, const QString& className);
 
 private:
-    explicit X11InjectionBackend(std::unique_ptr<X11Connection> connection);
+    X11InjectionBackend(std::unique_ptr<X11Connection> connection, const ClipboardWrapper& wrapClipboard);
 
     std::unique_ptr<X11Connection> m_connection;
-    std::unique_ptr<X11Clipboard> m_clipboard;
+    std::unique_ptr<Clipboard> m_clipboard;
     std::unique_ptr<X11Keyboard> m_keyboard;
 };
 
