@@ -29,6 +29,7 @@ AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* 
     , m_media(SessionBackends::mediaControl())
     , m_frontApplication(SessionBackends::frontApplication())
     , m_flow(m_stores, m_toasts, m_recorder, m_injector)
+    , m_phoneLink(m_stores.settings, m_phoneStatus, m_phoneServer, LocalAddresses::current)
     , m_feedback(m_flow)
     , m_hotkey(SessionBackends::hotkeySource)
     , m_micTest(m_micMeter, m_stores.settings, m_flow.state(), m_toasts)
@@ -47,6 +48,11 @@ AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* 
     m_flow.setFrontApplication(m_frontApplication.get());
     m_flow.setMediaControl(m_media.get());
     m_flow.setKeyCheck(&m_keyCheck);
+    m_phoneServer.reportPhaseOf(m_flow.state());
+    // The server goes before the flow.
+    m_phoneServer.setAudioHandler([&flow = m_flow](QByteArray data, QString contentType) {
+        return flow.transcribeFromPhone(std::move(data), std::move(contentType));
+    });
     Tokens::setInstance(&m_tokens);
 }
 
@@ -101,7 +107,7 @@ void AppDelegate::launch()
     m_settingsObserver = std::make_unique<SettingsObserver>(m_stores.settings);
     connect(m_settingsObserver.get(), &SettingsObserver::applyRequested, this, &AppDelegate::applyConfig);
     m_flow.attachHotkey(m_hotkey);
-    connect(&m_networkMonitor, &NetworkMonitor::changed, this, &AppDelegate::networkChanged);
+    connect(&m_networkMonitor, &NetworkMonitor::changed, &m_phoneLink, &PhoneLink::networkChanged);
     connect(&m_inputAccess, &InputAccess::accessGranted, &m_hotkey, &HotkeyMonitor::start);
 
     checkInputAccess();
@@ -140,7 +146,7 @@ void AppDelegate::applyConfig()
     m_appearance.setTheme(config.theme);
     applyPill(config);
     if (diff.phoneServer)
-        applyPhoneServer();
+        m_phoneLink.apply();
     if (diff.historyDays) {
         m_stores.history.change(
             [&config](History& history) { history.prune(config.historyDays, QDateTime::currentDateTime()); });
@@ -187,34 +193,6 @@ void AppDelegate::applyPill(const Config& config)
         m_pillPanel.hide();
 }
 
-void AppDelegate::applyPhoneServer()
-{
-    // The phone server itself joins here; until then its status stays empty and only its code and addresses are
-    // looked after.
-    if (m_stores.settings.phoneServerEnabled()) {
-        if (m_stores.settings.phoneToken().isEmpty()) {
-            m_stores.settings.setPhoneToken(PhoneToken::make());
-            m_stores.settings.save();
-        }
-        m_phoneAddresses = LocalAddresses::current();
-    } else {
-        m_phoneAddresses.clear();
-        m_phoneStatus.setRunning(false);
-        m_phoneStatus.setPhoneURLs({});
-        m_phoneStatus.setShortcutURLs({});
-        m_phoneStatus.setLastSeen({});
-        m_phoneStatus.setError({});
-    }
-}
-
-void AppDelegate::networkChanged()
-{
-    if (!m_stores.settings.phoneServerEnabled() || LocalAddresses::current() == m_phoneAddresses)
-        return;
-    Log::write(QStringLiteral("network changed; restarting the phone server"));
-    applyPhoneServer();
-}
-
 void AppDelegate::newPhoneCode()
 {
     m_phoneStatus.setLastSeen({});
@@ -222,7 +200,7 @@ void AppDelegate::newPhoneCode()
     m_stores.settings.setPhoneServerEnabled(true);
     m_stores.settings.save();
     m_applied.reset();
-    applyPhoneServer();
+    m_phoneLink.apply();
 }
 
 void AppDelegate::checkKey()
@@ -399,6 +377,7 @@ void AppDelegate::shutDown()
     m_flow.resumeMediaNow();
     m_recorder.release();
     m_micTest.stop();
+    m_phoneServer.stop();
     if (m_settingsObserver)
         m_settingsObserver->flush();
     m_stores.settings.save();

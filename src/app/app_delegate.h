@@ -7,6 +7,8 @@
 #include "delivery/text_injector.h"
 #include "dictation/dictation_flow.h"
 #include "hotkey/hotkey_monitor.h"
+#include "phone/phone_link.h"
+#include "phone/phone_server.h"
 #include "platform/dbus/remote_control.h"
 #include "platform/dbus/settings_portal.h"
 #include "platform/desktop_feedback.h"
@@ -66,8 +68,6 @@ public:
     const DataStores& stores() const { return m_stores; }
 
 private:
-    void applyPhoneServer();
-    void networkChanged();
     void checkInputAccess();
     void menuTriggered(StatusMenuItem::Action action, const QString& deviceID);
     void pickMicrophone(const QString& deviceID);
@@ -89,6 +89,8 @@ private:
     std::unique_ptr<MediaControl> m_media;
     std::unique_ptr<FrontAppSource> m_frontApplication;
     DictationFlow m_flow;
+    PhoneServer m_phoneServer;
+    PhoneLink m_phoneLink;
     DesktopFeedback m_feedback;
     HotkeyMonitor m_hotkey;
     MicLevelMeter m_micMeter;
@@ -114,8 +116,6 @@ private:
     std::unique_ptr<PermissionsView> m_permissionsView;
     std::unique_ptr<QQuickWindow> m_permissionsWindow;
     std::optional<Config> m_applied;
-    /// The local addresses the phone link was last set up for.
-    QStringList m_phoneAddresses;
     /// The microphones as the menu lists them, read at launch and whenever the menu opens, so that a phase change
     /// does not ask the sound server.
     QList<AudioRecorder::Input> m_inputs;

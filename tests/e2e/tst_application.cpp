@@ -9,7 +9,10 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -50,6 +53,7 @@ class TestApplication : public QObject
     std::unique_ptr<test::StatusNotifierHost> m_tray;
     Display* m_display = nullptr;
     QString m_speech;
+    quint16 m_phonePlainPort = 0;
     QProcess m_application;
 
     static QProcessEnvironment environment()
@@ -91,6 +95,13 @@ class TestApplication : public QObject
         return QProcess::execute(QStringLiteral(KAVO_VOICE_BINARY), { command });
     }
 
+    // A port nothing listens on now.
+    static quint16 freePort()
+    {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -99,6 +110,10 @@ private Q_SLOTS:
         Config config;
         config.apiKey = QStringLiteral("test-key");
         config.onboardingDone = true;
+        config.phoneServerEnabled = true;
+        config.phonePlainEnabled = true;
+        config.phonePort = freePort();
+        config.phonePlainPort = m_phonePlainPort = freePort();
         QVERIFY(config.save());
         QVERIFY(m_gemini.start());
         m_gemini.answerModelLookups(true);
@@ -229,6 +244,26 @@ private Q_SLOTS:
         QVERIFY(speak([] { remote(u"start"_qs); }, [] { remote(u"stop"_qs); }));
         QVERIFY(menuShows(u"Something went wrong"_qs));
         QVERIFY(menuShows(u"Hold Control + Super to talk"_qs));
+    }
+
+    // The phone link runs with the application: its token made and saved at launch, an upload transcribed and typed
+    // into the focused window, and the text sent back to the phone. The paste leaves the interface free: the hidden
+    // pill after the next test shows it.
+    void phoneUploadIsTyped()
+    {
+        const QString token
+            = QJsonDocument::fromJson(test::readFile(m_data + u"/config.json"_qs))[u"phoneToken"].toString();
+        QCOMPARE(token.size(), 16);
+        QTRY_VERIFY(test::readFile(m_data + u"/kavo.log"_qs).contains("phone server (http) listening on"));
+        m_target->clear();
+        m_gemini.enqueue(FakeGemini::text(u"From the phone."_qs));
+        QNetworkAccessManager network;
+        QNetworkRequest request(QUrl(u"http://127.0.0.1:%1/audio?t=%2"_qs.arg(m_phonePlainPort).arg(token)));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, u"audio/wav"_qs);
+        const std::unique_ptr<QNetworkReply> reply(network.post(request, test::readFile(m_speech)));
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 20000);
+        QCOMPARE(reply->readAll(), R"({"text":"From the phone."})");
+        QCOMPARE(m_target->waitForText(u"From the phone."_qs, 10s), u"From the phone."_qs);
     }
 
     // A second start shows the first one's window and ends.
