@@ -271,6 +271,17 @@
     </message>
 </context>
 <context>
+    <name>PhoneServer</name>
+    <message>
+        <source>Could not create the HTTPS certificate.</source>
+        <translation>Не удалось создать сертификат HTTPS.</translation>
+    </message>
+    <message>
+        <source>Port %1 is already in use.</source>
+        <translation>Порт %1 уже занят.</translation>
+    </message>
+</context>
+<context>
     <name>Pill</name>
     <message>
         <source>Kavo Voice button</source>
@@ -638,6 +649,13 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneServer</name>
+    <message>
+        <source>The recording was empty.</source>
+        <translation>Запись была пустой.</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PillView</name>
     <message>
         <source>Listening</source>
@@ -672,6 +690,37 @@
     <message>
         <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
         <translation>Горячая клавиша не может читать клавиатуру: у сервера X нет расширения XTEST.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::cli</name>
+    <message>
+        <source>Not transcribed: </source>
+        <translation>Не расшифровано: </translation>
+    </message>
+    <message>
+        <source>Phone server listening on port %1 (HTTPS) and %2 (HTTP).</source>
+        <translation>Сервер для телефона слушает порты %1 (HTTPS) и %2 (HTTP).</translation>
+    </message>
+    <message>
+        <source>Phone server listening on port %1 (HTTPS).</source>
+        <translation>Сервер для телефона слушает порт %1 (HTTPS).</translation>
+    </message>
+    <message>
+        <source>No network address to show: connect this computer to the phone&apos;s Wi-Fi network.</source>
+        <translation>Нет сетевого адреса: подключите этот компьютер к сети Wi-Fi телефона.</translation>
+    </message>
+    <message>
+        <source>Open on the phone, on the same Wi-Fi network:</source>
+        <translation>Откройте на телефоне в той же сети Wi-Fi:</translation>
+    </message>
+    <message>
+        <source>For phone shortcuts (POST a recording, read &quot;text&quot; from the JSON reply):</source>
+        <translation>Для быстрых команд телефона (отправьте запись методом POST, прочитайте &quot;text&quot; из ответа JSON):</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s browser warns about the certificate once: it is this computer&apos;s own. Press Ctrl+C to stop.</source>
+        <translation>Браузер телефона один раз предупредит о сертификате: это собственный сертификат этого компьютера. Нажмите Ctrl+C, чтобы остановить.</translation>
     </message>
 </context>
 </TS>

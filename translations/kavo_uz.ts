@@ -269,6 +269,17 @@
     </message>
 </context>
 <context>
+    <name>PhoneServer</name>
+    <message>
+        <source>Could not create the HTTPS certificate.</source>
+        <translation>HTTPS sertifikatini yaratib bo‘lmadi.</translation>
+    </message>
+    <message>
+        <source>Port %1 is already in use.</source>
+        <translation>%1-port band.</translation>
+    </message>
+</context>
+<context>
     <name>Pill</name>
     <message>
         <source>Kavo Voice button</source>
@@ -636,6 +647,13 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneServer</name>
+    <message>
+        <source>The recording was empty.</source>
+        <translation>Yozuv bo‘sh edi.</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PillView</name>
     <message>
         <source>Listening</source>
@@ -670,6 +688,37 @@
     <message>
         <source>The hotkey cannot read the keyboard: the X server lacks the XTEST extension.</source>
         <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: X serverida XTEST kengaytmasi yoʻq.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::cli</name>
+    <message>
+        <source>Not transcribed: </source>
+        <translation>Matnga o‘girilmadi: </translation>
+    </message>
+    <message>
+        <source>Phone server listening on port %1 (HTTPS) and %2 (HTTP).</source>
+        <translation>Telefon serveri %1 (HTTPS) va %2 (HTTP) portlarida tinglamoqda.</translation>
+    </message>
+    <message>
+        <source>Phone server listening on port %1 (HTTPS).</source>
+        <translation>Telefon serveri %1 (HTTPS) portida tinglamoqda.</translation>
+    </message>
+    <message>
+        <source>No network address to show: connect this computer to the phone&apos;s Wi-Fi network.</source>
+        <translation>Ko‘rsatadigan tarmoq manzili yo‘q: bu kompyuterni telefon ulangan Wi-Fi tarmog‘iga ulang.</translation>
+    </message>
+    <message>
+        <source>Open on the phone, on the same Wi-Fi network:</source>
+        <translation>Telefonda, xuddi shu Wi-Fi tarmog‘ida oching:</translation>
+    </message>
+    <message>
+        <source>For phone shortcuts (POST a recording, read &quot;text&quot; from the JSON reply):</source>
+        <translation>Telefon yorliqlari uchun (yozuvni POST qiling, JSON javobidan &quot;text&quot; ni o‘qing):</translation>
+    </message>
+    <message>
+        <source>The phone&apos;s browser warns about the certificate once: it is this computer&apos;s own. Press Ctrl+C to stop.</source>
+        <translation>Telefon brauzeri sertifikat haqida bir marta ogohlantiradi: u shu kompyuterning o‘ziniki. To‘xtatish uchun Ctrl+C ni bosing.</translation>
     </message>
 </context>
 </TS>
