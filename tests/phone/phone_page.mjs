@@ -1,8 +1,8 @@
 // Plays a list of actions on the phone page in headless Chromium for tst_phone_page, with a fake microphone that
 // plays a speech file: `node phone_page.mjs OPTIONS_JSON`, the options holding the page's address, the speech file,
 // the screenshot folder and the actions. It writes JSON lines: {"step": TEXT} when the test program has to act on the
-// server (it answers "done" on standard input), then {"result": ...}, or {"error": ...} with exit status 1. Every
-// wait is bounded.
+// server (it answers "done" on standard input), then {"result": ...}, or {"error": ..., "result": what it saw so far}
+// with exit status 1. Every wait is bounded.
 import { createRequire } from "node:module";
 import { createInterface } from "node:readline";
 
@@ -74,7 +74,7 @@ async function read(page) {
 }
 
 let browser, context, page;
-const result = { reads: [], captures: [], requests: [] };
+const result = { reads: [], captures: [], values: [], requests: [] };
 const statusChecks = () => result.requests.filter(address => new URL(address).pathname === "/status").length;
 
 // The actions, each "name:argument…".
@@ -112,6 +112,8 @@ const actions = {
   error: () => page.locator("#error:not(:empty)").waitFor({ timeout: WAIT_MS }),
   record: async seconds => result.captures.push(await record(page, Number(seconds))),
   read: async () => result.reads.push(await read(page)),
+  // The value of a script expression on the page (awaited when it is a promise).
+  value: async (...expression) => result.values.push(await page.evaluate(expression.join(":"))),
   async shot(name) {
     await page.evaluate(() => document.fonts.ready);
     // Let the spinner and the waves run into a pose of their own.
@@ -145,7 +147,7 @@ try {
   await browser?.close();
   process.exit(0);
 } catch (error) {
-  say({ error: String(error?.stack ?? error) });
+  say({ error: String(error?.stack ?? error), result });
   await browser?.close().catch(() => {});
   process.exit(1);
 }

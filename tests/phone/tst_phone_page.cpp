@@ -24,6 +24,7 @@
 #include <sched.h>
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <stdexcept>
@@ -121,6 +122,28 @@ bool listening(quint16 port)
 
 } // namespace
 
+// The page's sound and time arithmetic on chosen input: script expressions and their values as JSON.
+const QList<std::array<QString, 3>> pageCalculations {
+    { "48 kHz: each sample the mean of three",
+        "Array.from(resample(Float32Array.from({ length: 48 }, (_, i) => i), 48000))",
+        "[1,4,7,10,13,16,19,22,25,28,31,34,37,40,43,46]" },
+    { "48 kHz: 48000 samples become 16000", "resample(new Float32Array(48000), 48000).length", "16000" },
+    { "44.1 kHz: two or three inputs to a sample",
+        "Array.from(resample(Float32Array.from({ length: 12 }, (_, i) => i), 44100))", "[0.5,3,6,9]" },
+    { "16 kHz: unchanged", "Array.from(resample(Float32Array.of(0.5, -0.25), 16000))", "[0.5,-0.25]" },
+    { "WAV samples: scaled by sign, clamped, cut toward zero",
+        "encodeWav(Float32Array.of(-1, 1, 0.5, -0.5, 2, -2, 0.00005)).arrayBuffer().then(b => Array.from(new "
+        "Int16Array(b, 44)))",
+        "[-32768,32767,16383,-16384,32767,-32768,1]" },
+    { "bars: loudness against the loudest slice",
+        "barHeights(Float32Array.from({ length: 72 }, (_, i) => i < 36 ? 0.25 : 1))",
+        "[14,14,14,14,14,14,14,14,14,14,14,14,14,14,14,14,14,14,32,32,32,32,32,32,32,32,32,32,32,32,32,32,32,32,32,"
+        "32]" },
+    { "bars: silence", "barHeights(new Float32Array(100))",
+        "[5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5,5]" },
+    { "M:SS", "[-3, 0, 59.9, 61, 600].map(minutesSeconds)", R"(["0:00","0:00","0:59","1:01","10:00"])" },
+};
+
 class TestPhonePage : public QObject
 {
     Q_OBJECT
@@ -132,6 +155,7 @@ class TestPhonePage : public QObject
     // What the desktop answers the next uploads, in order: a transcript, or "!" and the error it fails with.
     QStringList m_replies;
     std::chrono::milliseconds m_transcribing = 0ms;
+    QJsonArray m_values;
 
     QCoro::Task<QString> transcribe(QByteArray body, QString contentType)
     {
@@ -173,10 +197,9 @@ class TestPhonePage : public QObject
                 const QJsonObject line = QJsonDocument::fromJson(pending.first(end)).object();
                 if (line.contains("step"))
                     steps.append(line.value("step").toString());
-                else if (line.contains("result"))
-                    result = line.value("result").toObject();
-                else
+                else if (line.contains("error") || !line.contains("result"))
                     problems.append(QString::fromUtf8(pending.first(end)));
+                result = line.value("result").toObject(result);
             }
         };
         connect(&node, &QProcess::readyReadStandardOutput, this, read);
@@ -411,6 +434,26 @@ private Q_SLOTS:
         }
         for (const QString& address : strings(result.value("requests")))
             QVERIFY2(QUrl(address).path() == "/" || QUrl(address).path().startsWith("/font/"), qPrintable(address));
+    }
+
+    void calculations_data()
+    {
+        test::columns<int>({ "index" });
+        for (int index = 0; index < pageCalculations.size(); ++index)
+            row(qPrintable(pageCalculations[index][0]), index);
+    }
+
+    void calculations()
+    {
+        const auto [index] = test::fetch<int>({ "index" });
+        if (m_values.isEmpty()) {
+            QStringList actions { "open:#state=ready" };
+            for (const auto& calculation : pageCalculations)
+                actions.append("value:" + calculation[1]);
+            m_values = play(token, actions).value("values").toArray();
+        }
+        QCOMPARE(QJsonDocument(QJsonArray { m_values[index] }).toJson(QJsonDocument::Compact),
+            "[" + pageCalculations[index][2].toUtf8() + "]");
     }
 
     void cleanupTestCase() { delete m_server; }
