@@ -8,6 +8,10 @@ namespace {
 
 // The most a connection takes from its socket at once, and the most Qt buffers for it unread.
 constexpr qint64 chunkSize = 1048576;
+// A refused client may still be sending its body: closing with its bytes unread would reset the connection and could
+// lose the reply. Its bytes are dropped until it pauses this long, for this long at most.
+constexpr auto drainPause = std::chrono::milliseconds(250);
+constexpr auto drainLimit = std::chrono::milliseconds(2000);
 
 } // namespace
 
@@ -23,6 +27,13 @@ PhoneConnection::PhoneConnection(
     socket->setReadBufferSize(chunkSize);
     m_idle.setSingleShot(true);
     connect(&m_idle, &QTimer::timeout, this, [this] {
+        if (m_draining) {
+            m_draining.reset();
+            if (m_socket)
+                m_socket->disconnectFromHost();
+            m_idle.start(m_idleTimeout);
+            return;
+        }
         if (!m_answered)
             Log::write(QStringLiteral("phone server: closing a connection that stopped sending"));
         close();
@@ -42,6 +53,12 @@ PhoneConnection::PhoneConnection(
 
 void PhoneConnection::receive()
 {
+    if (m_draining && m_socket) {
+        m_socket->skip(m_socket->bytesAvailable());
+        if (!m_draining->hasExpired())
+            m_idle.start(std::min(drainPause, std::chrono::milliseconds(m_draining->remainingTime())));
+        return;
+    }
     // One request per connection: whatever follows it is never read.
     while (!m_answered && m_socket && m_socket->bytesAvailable() > 0) {
         m_buffer += m_socket->read(chunkSize);
@@ -53,14 +70,21 @@ void PhoneConnection::receive()
             if (std::optional<QByteArray> reply = m_router(std::move(*request)))
                 send(*reply);
         } else if (const auto* rejection = std::get_if<PhoneRejection>(&parsed)) {
-            m_idle.stop();
-            m_answered = true;
-            Log::write(QStringLiteral("phone server: answered ") + QString::fromLatin1(rejection->status));
-            send(HttpParser::jsonReply(rejection->status, QStringLiteral("error"), rejection->message));
+            refuse(*rejection);
         } else if (std::get<HttpParser::Need>(parsed) == HttpParser::Need::body) {
             m_idle.start(m_idleTimeout);
         }
     }
+}
+
+void PhoneConnection::refuse(const PhoneRejection& rejection)
+{
+    m_answered = true;
+    Log::write(QStringLiteral("phone server: answered ") + QString::fromLatin1(rejection.status));
+    m_buffer.clear();
+    m_socket->write(HttpParser::jsonReply(rejection.status, QStringLiteral("error"), rejection.message));
+    m_draining = QDeadlineTimer(drainLimit);
+    m_idle.start(drainPause);
 }
 
 void PhoneConnection::send(const QByteArray& reply)

@@ -3,6 +3,7 @@
 #include "phone/http_parser.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTcpSocket>
@@ -33,6 +34,7 @@ public:
 
 private:
     void receive();
+    void refuse(const PhoneRejection& rejection);
     void close();
 
     QPointer<QTcpSocket> m_socket;
@@ -42,6 +44,8 @@ private:
     QByteArray m_buffer;
     QTimer m_idle;
     bool m_answered = false;
+    // After a refusal: when to stop waiting for the client to finish sending.
+    std::optional<QDeadlineTimer> m_draining;
 };
 
 } // namespace kavo

@@ -13,6 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace kavo;
 using namespace std::chrono_literals;
 using test::row;
@@ -255,6 +260,34 @@ private Q_SLOTS:
         QCOMPARE(reply.body, R"({"error":")" + error + R"("})");
         Log::flush();
         QVERIFY(test::logText().contains(QString::fromLatin1("phone server: answered " + status)));
+    }
+
+    // A refused upload whose body is still on its way gets its reply all the same, read only once the body is sent
+    // as browsers do: the server lets the client finish sending before it closes, so the connection is not reset
+    // under the reply.
+    void refusedWhileSending()
+    {
+        const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(m_server->plainPort());
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const timeval limit { 5, 0 };
+        setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        QCOMPARE(::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        const QByteArray head = "POST /audio?t=wrong HTTP/1.1\r\nContent-Length: 400000\r\n\r\n";
+        QCOMPARE(::send(socket, head.constData(), size_t(head.size()), MSG_NOSIGNAL), head.size());
+        const QByteArray piece(40000, 'a');
+        for (int count = 0; count < 10; ++count) {
+            QTest::qWait(30);
+            QCOMPARE(::send(socket, piece.constData(), size_t(piece.size()), MSG_NOSIGNAL), piece.size());
+        }
+        QByteArray received;
+        char buffer[4096];
+        for (ssize_t size; (size = ::recv(socket, buffer, sizeof buffer, 0)) > 0;)
+            received.append(buffer, size);
+        ::close(socket);
+        QCOMPARE(readReply(received).body, QByteArray(R"({"error":"Wrong or missing token."})"));
     }
 
     void headersAtTheLimit()
