@@ -34,19 +34,6 @@ QString speechMp3(int seconds)
     return mp3;
 }
 
-/// A line of /proc/self/status in KiB, e.g. "VmRSS" or "VmHWM" (the peak since the last reset).
-double statusKiB(const QByteArray& key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(QByteArray(key + ':')))
-            return line.mid(key.size() + 1).trimmed().split(' ').first().toDouble();
-    }
-    return -1;
-}
-
 /// How far above the resident memory before it one conversion takes the process at its peak.
 double peakGrowthKiB(const QString& input, const QString& output)
 {
@@ -54,9 +41,9 @@ double peakGrowthKiB(const QString& input, const QString& output)
     if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
         return -1;
     clearRefs.close();
-    const double before = statusKiB("VmRSS");
+    const double before = bench::statusKiB("VmRSS");
     AudioDecoder::toRecording(input, output);
-    return statusKiB("VmHWM") - before;
+    return bench::statusKiB("VmHWM") - before;
 }
 
 // Decoding an upload into the recording format, measured in seconds of audio per second (a multiple of real time).

@@ -61,17 +61,7 @@ public:
     }
 
     /// A line of the process's /proc status in KiB: "VmRSS", or "VmHWM" for its peak.
-    double statusKiB(const QByteArray& key) const
-    {
-        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith(QByteArray(key + ':')))
-                return line.mid(key.size() + 1).trimmed().split(' ').first().toDouble();
-        }
-        return -1;
-    }
+    double statusKiB(const QByteArray& key) const { return bench::statusKiB(key, m_process.processId()); }
 
     quint16 port = 0;
 
@@ -113,6 +103,16 @@ std::optional<Exchange> exchange(quint16 port, const QByteArray& request)
     return result;
 }
 
+// The server for one benchmark; none, with the benchmark told why, when it does not start.
+std::unique_ptr<ServeProcess> startServer(benchmark::State& state, const test::FakeGemini& gemini)
+{
+    auto server = std::make_unique<ServeProcess>(gemini);
+    if (server->port)
+        return server;
+    state.SkipWithError("kavo-voice serve did not start");
+    return nullptr;
+}
+
 QByteArray upload(const QByteArray& wav)
 {
     return "POST /audio?t=" + token.toUtf8() + " HTTP/1.1\r\nContent-Type: audio/wav\r\nContent-Length: "
@@ -124,14 +124,12 @@ void statusOverTls(benchmark::State& state)
 {
     test::FakeGemini gemini;
     gemini.start();
-    const ServeProcess server(gemini);
-    if (!server.port) {
-        state.SkipWithError("kavo-voice serve did not start");
+    const std::unique_ptr<ServeProcess> server = startServer(state, gemini);
+    if (!server)
         return;
-    }
     const QByteArray request = "GET /status?t=" + token.toUtf8() + " HTTP/1.1\r\n\r\n";
     for (auto _ : state) {
-        if (!exchange(server.port, request)) {
+        if (!exchange(server->port, request)) {
             state.SkipWithError("no reply");
             return;
         }
@@ -147,16 +145,14 @@ void uploadTenSeconds(benchmark::State& state)
     test::FakeGemini gemini;
     gemini.start();
     gemini.answerModelLookups(true);
-    const ServeProcess server(gemini);
+    const std::unique_ptr<ServeProcess> server = startServer(state, gemini);
     QFile file(bench::speechWav(10));
-    if (!server.port || !file.open(QIODevice::ReadOnly)) {
-        state.SkipWithError("kavo-voice serve did not start");
+    if (!server || !file.open(QIODevice::ReadOnly))
         return;
-    }
     const QByteArray request = upload(file.readAll());
     for (auto _ : state) {
         gemini.enqueue(test::FakeGemini::text(QStringLiteral("The report is ready.")));
-        const std::optional<Exchange> result = exchange(server.port, request);
+        const std::optional<Exchange> result = exchange(server->port, request);
         if (!result || !result->reply.contains("200 OK")) {
             state.SkipWithError("the upload was not answered");
             return;
@@ -172,21 +168,19 @@ void goodClientAmongIdleOnes(benchmark::State& state)
 {
     test::FakeGemini gemini;
     gemini.start();
-    const ServeProcess server(gemini);
-    if (!server.port) {
-        state.SkipWithError("kavo-voice serve did not start");
+    const std::unique_ptr<ServeProcess> server = startServer(state, gemini);
+    if (!server)
         return;
-    }
     const bool handshake = state.range(0) == 1;
-    const double before = server.statusKiB("VmRSS");
+    const double before = server->statusKiB("VmRSS");
     std::vector<std::unique_ptr<QSslSocket>> idle;
     for (int index = 0; index < 200; ++index) {
         auto socket = std::make_unique<QSslSocket>();
         socket->setPeerVerifyMode(QSslSocket::VerifyNone);
         if (handshake)
-            socket->connectToHostEncrypted(QStringLiteral("127.0.0.1"), server.port);
+            socket->connectToHostEncrypted(QStringLiteral("127.0.0.1"), server->port);
         else
-            socket->connectToHost(QStringLiteral("127.0.0.1"), server.port);
+            socket->connectToHost(QStringLiteral("127.0.0.1"), server->port);
         idle.push_back(std::move(socket));
     }
     for (const auto& socket : idle) {
@@ -199,7 +193,7 @@ void goodClientAmongIdleOnes(benchmark::State& state)
     double slowest = 0;
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (!exchange(server.port, request)) {
+        if (!exchange(server->port, request)) {
             state.SkipWithError("the good client was not answered");
             return;
         }
@@ -208,8 +202,8 @@ void goodClientAmongIdleOnes(benchmark::State& state)
         state.SetIterationTime(elapsed);
     }
     state.counters["slowest ms"] = slowest;
-    state.counters["server RSS growth MiB"] = (server.statusKiB("VmRSS") - before) / 1024;
-    state.counters["server peak RSS MiB"] = server.statusKiB("VmHWM") / 1024;
+    state.counters["server RSS growth MiB"] = (server->statusKiB("VmRSS") - before) / 1024;
+    state.counters["server peak RSS MiB"] = server->statusKiB("VmHWM") / 1024;
 }
 BENCHMARK(goodClientAmongIdleOnes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(50);
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -75,6 +76,18 @@ QString speechWav(int seconds)
             + recordingFormat + QStringList { path });
     made.insert(seconds, path);
     return path;
+}
+
+double statusKiB(const QByteArray& key, qint64 pid)
+{
+    QFile status(pid ? QStringLiteral("/proc/%1/status").arg(pid) : QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(QByteArray(key + ':')))
+            return line.mid(key.size() + 1).trimmed().split(' ').first().toDouble();
+    }
+    return -1;
 }
 
 int runWithQtApplication(int argc, char** argv)

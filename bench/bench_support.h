@@ -11,6 +11,10 @@ QString useTemporaryDataFolder();
 /// between sentences, made once per process in a temporary folder. Aborts the benchmark when the tools fail.
 QString speechWav(int seconds);
 
+/// A line of a process's /proc status in KiB: "VmRSS", or "VmHWM" for its peak; this process's when `pid` is 0.
+/// -1 when it cannot be read.
+double statusKiB(const QByteArray& key, qint64 pid = 0);
+
 /// Runs the benchmarks of a program that needs a Qt application object (event loops, timers, sockets).
 int runWithQtApplication(int argc, char** argv);
 
