@@ -10,8 +10,8 @@ namespace {
 constexpr qint64 chunkSize = 1048576;
 // A refused client may still be sending its body: closing with its bytes unread would reset the connection and could
 // lose the reply. Its bytes are dropped until it pauses this long, for this long at most.
-constexpr auto drainPause = std::chrono::milliseconds(250);
-constexpr auto drainLimit = std::chrono::milliseconds(2000);
+constexpr auto drainPause = std::chrono::milliseconds(1000);
+constexpr auto drainLimit = std::chrono::milliseconds(5000);
 
 } // namespace
 

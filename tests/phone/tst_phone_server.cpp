@@ -279,7 +279,7 @@ private Q_SLOTS:
         QCOMPARE(::send(socket, head.constData(), size_t(head.size()), MSG_NOSIGNAL), head.size());
         const QByteArray piece(40000, 'a');
         for (int count = 0; count < 10; ++count) {
-            QTest::qWait(30);
+            QTest::qWait(10);
             QCOMPARE(::send(socket, piece.constData(), size_t(piece.size()), MSG_NOSIGNAL), piece.size());
         }
         QByteArray received;
