@@ -75,7 +75,7 @@ QString PhonePage::computerName(const QByteArray& machineInfo, const QString& ho
 {
     for (const QByteArray& line : machineInfo.split('\n')) {
         if (line.startsWith("PRETTY_HOSTNAME=")) {
-            const QString pretty = unquoted(line.sliced(16)).trimmed();
+            QString pretty = unquoted(line.sliced(16)).trimmed();
             if (!pretty.isEmpty())
                 return pretty;
         }
