@@ -83,6 +83,8 @@ void PhoneConnection::refuse(const PhoneRejection& rejection)
     Log::write(QStringLiteral("phone server: answered ") + QString::fromLatin1(rejection.status));
     m_buffer.clear();
     m_socket->write(HttpParser::jsonReply(rejection.status, QStringLiteral("error"), rejection.message));
+    // What Qt holds unread would stop it reading on: the client could not finish, and its bytes would stay unread.
+    m_socket->skip(m_socket->bytesAvailable());
     m_draining = QDeadlineTimer(drainLimit);
     m_idle.start(drainPause);
 }
