@@ -44,35 +44,15 @@ Rectangle {
             }
         }
 
-        TextField {
+        KavoTextField {
             id: search
 
             Layout.fillWidth: true
             Layout.bottomMargin: 8
+            glyph: "search"
             placeholderText: qsTr("Search")
-            placeholderTextColor: Tokens.textTertiary
             text: sidebar.view.search
-            color: Tokens.textPrimary
-            font: Tokens.font(Font.Normal, Tokens.bodyPixelSize)
-            leftPadding: 32
-            Accessible.name: qsTr("Search")
             onTextEdited: sidebar.view.search = text
-
-            background: Rectangle {
-                radius: 8
-                color: Tokens.surfaceCard
-                border.width: search.activeFocus ? 2 : 1
-                border.color: search.activeFocus ? Tokens.borderFocus : Tokens.borderDefault
-
-                KavoIcon {
-                    anchors.left: parent.left
-                    anchors.leftMargin: 10
-                    anchors.verticalCenter: parent.verticalCenter
-                    name: "search"
-                    size: 16
-                    color: Tokens.textTertiary
-                }
-            }
 
             Connections {
                 target: sidebar.view
