@@ -302,8 +302,9 @@ void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::
     if (tab)
         m_mainView.openSettings(*tab);
     if (!m_mainWindow) {
-        m_mainWindow = createWindow(
-            QStringLiteral("Main/MainWindow"), { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) } });
+        m_mainWindow = createWindow(QStringLiteral("Main/MainWindow"),
+            { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) },
+                { QStringLiteral("toasts"), QVariant::fromValue(&m_toasts) } });
         if (!m_mainWindow)
             return;
         // A window closed or minimized stops the microphone test and the settings panel.

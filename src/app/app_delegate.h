@@ -21,6 +21,7 @@
 #include "state/navigation.h"
 #include "state/phone_status.h"
 #include "state/toasts.h"
+#include "store/data_actions.h"
 #include "store/data_stores.h"
 #include "store/settings_observer.h"
 #include "ui/kavo/appearance.h"
@@ -80,6 +81,7 @@ private:
     static void present(QQuickWindow& window);
 
     DataStores m_stores;
+    DataActions m_dataActions { m_stores };
     Toasts m_toasts;
     Navigation m_navigation;
     KeyCheck m_keyCheck;

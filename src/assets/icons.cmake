@@ -5,11 +5,13 @@ set(KAVO_ICONS
     book-a
     check
     circle-check
+    circle-x
     code
     copy
     file-text
     globe
     history
+    info
     keyboard
     mail
     message-circle

@@ -9,6 +9,7 @@ ApplicationWindow {
     id: window
 
     required property MainView view
+    required property Toasts toasts
 
     title: "Kavo Voice"
     width: 1040
@@ -38,5 +39,14 @@ ApplicationWindow {
             Layout.fillWidth: true
             Layout.fillHeight: true
         }
+    }
+
+    ToastView {
+        objectName: "toast"
+        toasts: window.toasts
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.horizontalCenterOffset: 132
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 24
     }
 }

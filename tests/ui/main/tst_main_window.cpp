@@ -1,5 +1,9 @@
 #include "dictation/dictation_state.h"
+#include "format/format.h"
 #include "state/input_access.h"
+#include "state/toasts.h"
+#include "store/data_actions.h"
+#include "store/data_stores.h"
 #include "store/settings.h"
 #include "support/data_folder.h"
 #include "support/screenshot.h"
@@ -8,10 +12,13 @@
 #include "ui/kavo/qml_engine.h"
 #include "ui/kavo/tokens.h"
 #include "ui/kavo/typeface.h"
+#include "ui/main/data_view.h"
 #include "ui/main/main_view.h"
 #include "ui/main/permissions_view.h"
 
 #include <QAccessible>
+#include <QDir>
+#include <QFile>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -35,16 +42,19 @@ class MainWindowTest : public QObject
     Settings m_settings;
     DictationState m_dictation;
     Navigation m_navigation;
+    Toasts m_toasts;
     bool m_inputGranted = false;
     InputAccess m_inputAccess { [this] { return m_inputGranted; } };
 
     std::unique_ptr<QQuickWindow> window(const QString& name, QObject* view)
     {
+        QVariantMap properties { { u"view"_qs, QVariant::fromValue(view) } };
+        if (name == u"MainWindow")
+            properties.insert(u"toasts"_qs, QVariant::fromValue(&m_toasts));
         QQmlComponent component(&m_engine, QUrl(u"qrc:/qt/qml/Kavo/Main/%1.qml"_qs.arg(name)));
         if (!component.isReady())
             qFatal("%s", qPrintable(component.errorString()));
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(view) } }));
+        std::unique_ptr<QObject> object(component.createWithInitialProperties(properties));
         auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(object.release()));
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
@@ -58,6 +68,8 @@ class MainWindowTest : public QObject
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
         return accessible ? accessible->text(QAccessible::Name) : QString();
     }
+
+    static QQuickItem* toastItem(QQuickWindow& window) { return window.findChild<QQuickItem*>(u"toast"_qs); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -140,6 +152,51 @@ private Q_SLOTS:
         QCOMPARE(view.screen(), Navigation::Screen::notes);
     }
 
+    // A toast shows in the window with its tone's glyph and is read out with its detail; it goes by itself.
+    void toast()
+    {
+        MainView view(m_navigation, m_dictation, m_settings);
+        const auto main = window(u"MainWindow"_qs, &view);
+        QQuickItem* toast = toastItem(*main);
+        QVERIFY(!toast->isVisible());
+        m_toasts.show(u"Exported"_qs, u"kavo-voice-2026-12-07.zip"_qs, Toasts::Tone::success);
+        QTRY_COMPARE(toast->opacity(), 1.0);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(toast);
+        QCOMPARE(accessible->role(), QAccessible::AlertMessage);
+        QCOMPARE(accessible->text(QAccessible::Name), "Exported. kavo-voice-2026-12-07.zip");
+        QCOMPARE(toast->property("tone").toMap().value(u"glyph"_qs), "circle-check");
+        m_toasts.show(u"Deleted"_qs, {}, Toasts::Tone::info);
+        QCOMPARE(accessible->text(QAccessible::Name), "Deleted");
+        QCOMPARE(toast->property("tone").toMap().value(u"glyph"_qs), "info");
+        QTRY_VERIFY_WITH_TIMEOUT(!toast->isVisible(), 5000);
+    }
+
+    // The data buttons report with toasts: an export names its file, a chooser that gave no local file does nothing.
+    void dataActions()
+    {
+        DataStores stores;
+        DataActions actions(stores);
+        Toasts toasts;
+        DataView data(actions, toasts);
+        QVERIFY(DataView::archiveName().startsWith(u"kavo-voice-"_qs + QDate::currentDate().toString(Qt::ISODate)));
+        QVERIFY(!data.exportAll(QUrl(u"https://example.org/all.zip"_qs)));
+        QVERIFY(!toasts.current());
+        const QString path = QDir::temp().filePath(u"kavo-main-window-export.zip"_qs);
+        QVERIFY(data.exportAll(QUrl::fromLocalFile(path)));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(toasts.current()->title, "Exported");
+        QCOMPARE(toasts.current()->detail, "kavo-main-window-export.zip");
+
+        HistoryEntry entry;
+        entry.text = u"Salom"_qs;
+        stores.history.change([&](History& history) { history.add(entry); });
+        data.wipe();
+        QVERIFY(stores.history.entries().isEmpty());
+        QCOMPARE(toasts.current()->title, "Data deleted");
+        QCOMPARE(toasts.current()->detail, "History, notes and vocabulary were cleared");
+        QCOMPARE(toasts.current()->tone, Toasts::Tone::info);
+    }
+
     void permissions()
     {
         bool microphone = false;
@@ -166,6 +223,8 @@ private Q_SLOTS:
             m_appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);
             const QString suffix = dark ? u"-dark"_qs : u"-light"_qs;
             const auto main = window(u"MainWindow"_qs, &view);
+            m_toasts.show(u"Copied"_qs, Format::wordCount(12), Toasts::Tone::success);
+            QTRY_VERIFY(toastItem(*main)->opacity() == 1);
             test::screenshot(*main, u"main-window"_qs + suffix);
             const auto permissionsWindow = window(u"PermissionsWindow"_qs, &permissions);
             test::screenshot(*permissionsWindow, u"permissions-window"_qs + suffix);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "state/toasts.h"
+
+#include <QtQml/qqml.h>
+
+namespace kavo {
+
+// Types of the core that views name in QML; the core itself does not depend on Qt Quick.
+struct ToastsForeign
+{
+    Q_GADGET
+    QML_FOREIGN(kavo::Toasts)
+    QML_NAMED_ELEMENT(Toasts)
+    QML_UNCREATABLE("The application owns its toasts")
+};
+
+} // namespace kavo
