@@ -292,6 +292,17 @@ void History::update(const HistoryEntry& entry)
     save();
 }
 
+void History::remove(const QUuid& id)
+{
+    const auto stored
+        = std::find_if(entries.cbegin(), entries.cend(), [&id](const HistoryEntry& entry) { return entry.id == id; });
+    if (stored == entries.cend())
+        return;
+    deleteAudio(*stored);
+    entries.erase(stored);
+    save();
+}
+
 std::optional<QString> History::keepAudio(const QString& path, const QUuid& id)
 {
     const QString name = json::uuidText(id) + QLatin1Char('.') + QFileInfo(path).suffix();

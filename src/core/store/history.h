@@ -90,6 +90,8 @@ struct History
     void save() const;
     /// Replaces the entry with the same id and saves; does nothing when there is none.
     void update(const HistoryEntry& entry);
+    /// Removes the entry with this id and its kept recording, and saves; does nothing when there is none.
+    void remove(const QUuid& id);
 
     /// Moves a finished recording into the audio folder as UUID.EXT and returns that name;
     /// logs "could not keep the audio: …" and gives nothing on failure.

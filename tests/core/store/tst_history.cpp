@@ -144,7 +144,7 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(History::filePath()) == "untouched", !removed); // saved only when something went
     }
 
-    void updateAndClearSave()
+    void updateRemoveAndClearSave()
     {
         const HistoryEntry kept = withRecording(entry(at("2026-12-04T12:00:00")));
         HistoryEntry escaping = entry(kept.date);
@@ -156,6 +156,13 @@ private Q_SLOTS:
         escaping.text = "transcribed again";
         history.update(escaping);
         QCOMPARE(entriesOnDisk(), QList({ kept, escaping }));
+        const HistoryEntry removed = withRecording(entry(kept.date, "removed"));
+        history.entries.insert(1, removed);
+        history.remove(QUuid::createUuid());
+        QCOMPARE(history.entries.size(), 3);
+        history.remove(removed.id);
+        QCOMPARE(entriesOnDisk(), QList({ kept, escaping }));
+        QVERIFY(!recordingExists(removed) && recordingExists(kept));
         history.clear();
         QVERIFY(history.entries.isEmpty() && test::readFile(History::filePath()) == History().encode());
         QVERIFY(!recordingExists(kept) && recordingExists(escaping)); // clearing stays inside the audio folder
@@ -171,6 +178,8 @@ private Q_SLOTS:
         test::row("add and prune", 0, false, "newest");
         test::row("update", 1, false, "2");
         test::row("add and update", 1, false, "newest");
+        test::row("remove the newest done", 0, false, "3");
+        test::row("add and remove", 0, false, "newest");
         test::row("clear", 0, true, "");
         test::row("reorder", 0, true, "3");
     }
@@ -204,6 +213,10 @@ private Q_SLOTS:
                 second.text = "transcribed again";
                 history.update(second);
             }
+            if (change == "remove the newest done")
+                history.remove(history.entries[2].id);
+            if (change == "add and remove")
+                history.remove(history.entries[4].id);
             if (change == "clear")
                 history.clear();
             if (change == "reorder")
