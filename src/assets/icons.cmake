@@ -2,6 +2,7 @@
 set(KAVO_ICONS
     app-window
     audio-lines
+    audio-waveform
     book-a
     check
     circle-check
@@ -11,21 +12,27 @@ set(KAVO_ICONS
     file-text
     globe
     history
+    inbox
     info
     keyboard
+    loader-circle
     mail
     message-circle
     message-square
     mic
     mic-off
     notebook
+    pencil
+    rotate-ccw
     search
+    search-x
     send
     settings
     smartphone
     sparkles
     square
     terminal
+    trash-2
     triangle-alert
     users
     x)
