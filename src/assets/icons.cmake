@@ -2,7 +2,6 @@
 set(KAVO_ICONS
     app-window
     audio-lines
-    audio-waveform
     book-a
     check
     circle-check
@@ -12,7 +11,6 @@ set(KAVO_ICONS
     file-text
     globe
     history
-    inbox
     info
     keyboard
     loader-circle
@@ -22,17 +20,13 @@ set(KAVO_ICONS
     mic
     mic-off
     notebook
-    pencil
-    rotate-ccw
     search
-    search-x
     send
     settings
     smartphone
     sparkles
     square
     terminal
-    trash-2
     triangle-alert
     users
     x)

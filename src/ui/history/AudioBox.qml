@@ -29,6 +29,8 @@ Rectangle {
         spacing: 10
 
         KavoIcon {
+            id: glyph
+
             name: box.retrying ? "loader-circle" : "audio-lines"
             color: box.failed ? Tokens.warning : Tokens.textSecondary
             size: 18
@@ -39,7 +41,7 @@ Rectangle {
                 to: 360
                 duration: 1000
                 loops: Animation.Infinite
-                onStopped: parent.rotation = 0
+                onStopped: glyph.rotation = 0
             }
         }
 

@@ -13,6 +13,7 @@ FocusScope {
     required property int index
     required property var entryId
     required property string text
+    required property bool hasText
     required property string accessibleName
     required property string words
     required property string iconName
@@ -35,6 +36,17 @@ FocusScope {
     Accessible.name: card.accessibleName
     // Tab reaches the buttons of cards at the edge of the list: bring the card whose button has the focus into view.
     onActiveFocusChanged: if (activeFocus && ListView.view) ListView.view.positionViewAtIndex(index, ListView.Contain)
+    onEditingChanged: card.openEditor()
+    ListView.onReused: card.openEditor()
+    Component.onCompleted: card.openEditor()
+
+    function openEditor() {
+        if (!card.editing)
+            return;
+        editor.text = card.text;
+        editor.cursorPosition = editor.length;
+        editor.forceActiveFocus();
+    }
 
     Rectangle {
         anchors.fill: parent
@@ -66,11 +78,18 @@ FocusScope {
                 pixelSize: 12
                 color: Tokens.textBody
                 elide: Text.ElideRight
-                Layout.maximumWidth: 240
+                Layout.maximumWidth: 160
             }
 
             KavoText {
                 text: "·  " + card.time
+                pixelSize: 12
+                color: Tokens.textTertiary
+            }
+
+            KavoText {
+                visible: card.words !== ""
+                text: "·  " + card.words
                 pixelSize: 12
                 color: Tokens.textTertiary
             }
@@ -97,10 +116,25 @@ FocusScope {
                 Layout.fillWidth: true
             }
 
-            KavoText {
-                text: card.words
-                pixelSize: 12
-                color: Tokens.textTertiary
+            CardAction {
+                objectName: "copy"
+                visible: card.hasText && !card.editing
+                text: qsTr("Copy")
+                onClicked: card.view.copy(card.entryId)
+            }
+
+            CardAction {
+                objectName: "edit"
+                visible: card.hasText && !card.editing
+                text: qsTr("Edit")
+                onClicked: card.view.edit(card.entryId)
+            }
+
+            CardAction {
+                objectName: "delete"
+                visible: !card.editing
+                text: qsTr("Delete")
+                onClicked: card.view.remove(card.entryId)
             }
         }
 
@@ -112,54 +146,47 @@ FocusScope {
             Layout.fillWidth: true
         }
 
-        Loader {
-            active: card.editing
-            visible: active
+        // Filled from the entry each time editing begins: the card may have shown another entry before.
+        ColumnLayout {
+            visible: card.editing
+            spacing: 8
             Layout.fillWidth: true
 
-            sourceComponent: ColumnLayout {
+            TextArea {
+                id: editor
+
+                objectName: "editor"
+                wrapMode: TextEdit.Wrap
+                padding: 8
+                color: Tokens.textPrimary
+                selectionColor: Tokens.blue200
+                selectedTextColor: Tokens.textPrimary
+                font: Tokens.font(Font.Normal, Tokens.bodyPixelSize)
+                Accessible.name: qsTr("Edit")
+                Layout.fillWidth: true
+                Keys.onEscapePressed: card.view.cancelEdit()
+
+                background: Rectangle {
+                    radius: 8
+                    color: Tokens.surfaceCard
+                    border.width: editor.activeFocus ? 2 : 1
+                    border.color: editor.activeFocus ? Tokens.borderFocus : Tokens.borderDefault
+                }
+            }
+
+            RowLayout {
                 spacing: 8
 
-                TextArea {
-                    id: editor
-
-                    objectName: "editor"
-                    text: card.text
-                    wrapMode: TextEdit.Wrap
-                    color: Tokens.textPrimary
-                    selectionColor: Tokens.blue200
-                    selectedTextColor: Tokens.textPrimary
-                    font: Tokens.font(Font.Normal, Tokens.bodyPixelSize)
-                    Accessible.name: qsTr("Edit")
-                    Layout.fillWidth: true
-                    Component.onCompleted: {
-                        forceActiveFocus();
-                        cursorPosition = length;
-                    }
-                    Keys.onEscapePressed: card.view.cancelEdit()
-
-                    background: Rectangle {
-                        radius: 8
-                        color: Tokens.surfaceCard
-                        border.width: editor.activeFocus ? 2 : 1
-                        border.color: editor.activeFocus ? Tokens.borderFocus : Tokens.borderDefault
-                    }
+                KavoButton {
+                    objectName: "save"
+                    primary: true
+                    text: qsTr("Save")
+                    onClicked: card.view.saveEdit(card.entryId, editor.text)
                 }
 
-                RowLayout {
-                    spacing: 8
-
-                    KavoButton {
-                        objectName: "save"
-                        primary: true
-                        text: qsTr("Save")
-                        onClicked: card.view.saveEdit(card.entryId, editor.text)
-                    }
-
-                    KavoButton {
-                        text: qsTr("Cancel")
-                        onClicked: card.view.cancelEdit()
-                    }
+                KavoButton {
+                    text: qsTr("Cancel")
+                    onClicked: card.view.cancelEdit()
                 }
             }
         }
@@ -173,30 +200,6 @@ FocusScope {
             retrying: card.retrying
             Layout.fillWidth: true
             onActionClicked: card.view.retry(card.entryId)
-        }
-
-        RowLayout {
-            visible: !card.editing
-            spacing: 8
-
-            KavoButton {
-                objectName: "copy"
-                enabled: card.text !== ""
-                text: qsTr("Copy")
-                onClicked: card.view.copy(card.entryId)
-            }
-
-            KavoButton {
-                objectName: "edit"
-                text: qsTr("Edit")
-                onClicked: card.view.edit(card.entryId)
-            }
-
-            KavoButton {
-                objectName: "delete"
-                text: qsTr("Delete")
-                onClicked: card.view.remove(card.entryId)
-            }
         }
     }
 }

@@ -1,3 +1,5 @@
+pragma ComponentBehavior: Bound
+
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -84,7 +86,7 @@ Item {
 
             KavoButton {
                 objectName: "clearButton"
-                enabled: screen.view.canClear
+                visible: screen.view.canClear
                 text: screen.view.clearButton
                 onClicked: screen.view.pressClear()
                 onActiveFocusChanged: if (!activeFocus) screen.view.cancelClear()
@@ -108,21 +110,8 @@ Item {
 
             section.property: "day"
             section.criteria: ViewSection.FullString
-            section.delegate: KavoText {
-                required property string section
-
-                width: ListView.view.width
-                topPadding: 12
-                bottomPadding: 4
-                text: section
-                weight: Font.DemiBold
-                pixelSize: 12
-                color: Tokens.textSecondary
-                font.capitalization: Font.AllUppercase
-                font.letterSpacing: 0.6
-                Accessible.role: Accessible.Heading
-                Accessible.name: section
-            }
+            // From its own document: Qt 6.4 creates section headings outside the bound context of this one.
+            section.delegate: Qt.createComponent("DayHeading.qml")
 
             delegate: HistoryCard {
                 view: screen.view

@@ -68,6 +68,8 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const
         return entry.id;
     case TextRole:
         return entry.text;
+    case HasTextRole:
+        return !entry.text.isEmpty();
     case AccessibleNameRole:
         return entry.text.isEmpty() ? audioTitle(row) : entry.text;
     case WordsRole:
@@ -107,6 +109,7 @@ QHash<int, QByteArray> HistoryModel::roleNames() const
     return {
         { IdRole, "entryId" },
         { TextRole, "text" },
+        { HasTextRole, "hasText" },
         { AccessibleNameRole, "accessibleName" },
         { WordsRole, "words" },
         { IconNameRole, "iconName" },
@@ -171,8 +174,9 @@ QString HistoryModel::folded(const QString& text)
 
 HistoryModel::Entry HistoryModel::prepared(const HistoryEntry& entry)
 {
+    // An entry without text shows what became of its recording instead of "0 words".
     Entry result { entry, AppGlyph::name(entry), AppGlyph::icon(entry.appID, entry.source),
-        Format::wordCount(History::wordCount(entry.text)), {} };
+        entry.text.isEmpty() ? QString() : Format::wordCount(History::wordCount(entry.text)), {} };
     result.haystack = folded(entry.text + u' ' + result.sourceLabel);
     return result;
 }

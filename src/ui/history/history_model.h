@@ -28,6 +28,7 @@ public:
     enum Role {
         IdRole = Qt::UserRole + 1,
         TextRole,
+        HasTextRole,
         AccessibleNameRole,
         WordsRole,
         IconNameRole,

@@ -497,6 +497,11 @@ private Q_SLOTS:
             const QString suffix = dark ? u"-dark"_qs : u"-light"_qs;
             const auto screen = window(*view);
             test::screenshot(*screen, u"history-screen"_qs + suffix);
+            view->edit(m_history.entries().first().id);
+            view->pressClear();
+            test::screenshot(*screen, u"history-screen-editing"_qs + suffix);
+            view->cancelEdit();
+            view->cancelClear();
             view->setSearch(u"zzz"_qs);
             test::screenshot(*screen, u"history-screen-nothing-found"_qs + suffix);
             view->setSearch({});
