@@ -18,6 +18,7 @@
 #include <QUrl>
 
 // Generated with the module; calling it links the module's type registrations into the program.
+void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
 void qml_register_types_Kavo_Pill();
 
@@ -39,6 +40,7 @@ AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* 
     , m_tokens(m_appearance)
     , m_tray(m_tokens)
     , m_mainView(m_navigation, m_flow.state(), m_stores.settings)
+    , m_historyView(m_stores.history, m_flow.state(), m_stores.settings, m_toasts)
     , m_floatingWindows(X11FloatingWindowSystem::create())
     , m_pillView(m_flow.state(), m_stores.settings, m_inputAccess)
     , m_pillPanel(m_pillView, m_floatingWindows.get())
@@ -80,6 +82,9 @@ void AppDelegate::launch()
         connect(m_remoteControl.get(), &RemoteControl::cancelRequested, &m_flow, &DictationFlow::cancelRecording);
         connect(m_remoteControl.get(), &RemoteControl::showWindowRequested, this, [this] { openMainWindow(); });
     }
+    // What the main window's screens ask of the application.
+    connect(&m_mainView, &MainView::searchChanged, this, [this] { m_historyView.setSearch(m_mainView.search()); });
+    connect(&m_historyView, &HistoryView::retryRequested, &m_flow, &DictationFlow::retry);
     // A recording needs the microphone to itself.
     connect(&m_flow, &DictationFlow::recordingStarting, &m_micTest, &MicTest::stop);
     connect(&m_navigation, &Navigation::screenRequested, this, [this] { openMainWindow(); });
@@ -304,7 +309,8 @@ void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::
     if (!m_mainWindow) {
         m_mainWindow = createWindow(QStringLiteral("Main/MainWindow"),
             { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) },
-                { QStringLiteral("toasts"), QVariant::fromValue(&m_toasts) } });
+                { QStringLiteral("toasts"), QVariant::fromValue(&m_toasts) },
+                { QStringLiteral("history"), QVariant::fromValue(&m_historyView) } });
         if (!m_mainWindow)
             return;
         // A window closed or minimized stops the microphone test and the settings panel.
@@ -341,6 +347,7 @@ QQmlEngine& AppDelegate::qmlEngine()
     if (!m_qmlEngine) {
         m_qmlEngine = std::make_unique<QQmlEngine>();
         prepareQmlEngine(*m_qmlEngine);
+        qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
         qml_register_types_Kavo_Pill();
     }

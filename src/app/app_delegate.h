@@ -24,6 +24,7 @@
 #include "store/data_actions.h"
 #include "store/data_stores.h"
 #include "store/settings_observer.h"
+#include "ui/history/history_view.h"
 #include "ui/kavo/appearance.h"
 #include "ui/kavo/tokens.h"
 #include "ui/main/main_view.h"
@@ -106,6 +107,7 @@ private:
     Tokens m_tokens;
     Tray m_tray;
     MainView m_mainView;
+    HistoryView m_historyView;
     // Windows made from QML go before their engine.
     std::unique_ptr<QQmlEngine> m_qmlEngine;
     std::unique_ptr<FloatingWindowSystem> m_floatingWindows;

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Kavo
+import Kavo.History
 import Kavo.Main
 
 // The main window: the sidebar and the screen area.
@@ -10,6 +11,7 @@ ApplicationWindow {
 
     required property MainView view
     required property Toasts toasts
+    required property HistoryView history
 
     title: "Kavo Voice"
     width: 1040
@@ -36,6 +38,7 @@ ApplicationWindow {
 
         ScreenArea {
             view: window.view
+            history: window.history
             Layout.fillWidth: true
             Layout.fillHeight: true
         }

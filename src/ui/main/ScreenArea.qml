@@ -1,15 +1,32 @@
 import QtQuick
 import QtQuick.Layouts
 import Kavo
+import Kavo.History
 import Kavo.Main
 
-// Where the chosen screen, or the settings panel, is shown.
+// Where the chosen screen, or the settings panel, is shown. A screen is built the first time it is shown and then
+// kept, so that coming back to it is instant and it keeps its scroll position.
 Item {
     id: area
 
     required property MainView view
+    required property HistoryView history
+
+    StackLayout {
+        anchors.fill: parent
+        visible: !area.view.settingsOpen
+        currentIndex: area.view.screenIndex
+
+        Loader {
+            active: StackLayout.isCurrentItem || item !== null
+            sourceComponent: HistoryScreen {
+                view: area.history
+            }
+        }
+    }
 
     ColumnLayout {
+        visible: area.view.settingsOpen
         anchors.fill: parent
         anchors.margins: 32
         spacing: 16
@@ -18,8 +35,7 @@ Item {
             Layout.fillWidth: true
 
             KavoText {
-                text: area.view.settingsOpen ? qsTr("Settings") + " · " + area.view.settingsTitle
-                                             : area.view.screenTitle
+                text: qsTr("Settings") + " · " + area.view.settingsTitle
                 weight: Font.Bold
                 pixelSize: 24
                 Layout.fillWidth: true
@@ -28,7 +44,6 @@ Item {
             }
 
             KavoButton {
-                visible: area.view.settingsOpen
                 text: qsTr("Close")
                 onClicked: area.view.settingsOpen = false
             }

@@ -8,6 +8,7 @@
 #include "support/data_folder.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
+#include "ui/history/history_view.h"
 #include "ui/kavo/appearance.h"
 #include "ui/kavo/qml_engine.h"
 #include "ui/kavo/tokens.h"
@@ -26,6 +27,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
 
 using namespace kavo;
@@ -43,14 +45,18 @@ class MainWindowTest : public QObject
     DictationState m_dictation;
     Navigation m_navigation;
     Toasts m_toasts;
+    HistoryManager m_history;
+    HistoryView m_historyView { m_history, m_dictation, m_settings, m_toasts };
     bool m_inputGranted = false;
     InputAccess m_inputAccess { [this] { return m_inputGranted; } };
 
     std::unique_ptr<QQuickWindow> window(const QString& name, QObject* view)
     {
         QVariantMap properties { { u"view"_qs, QVariant::fromValue(view) } };
-        if (name == u"MainWindow")
+        if (name == u"MainWindow") {
             properties.insert(u"toasts"_qs, QVariant::fromValue(&m_toasts));
+            properties.insert(u"history"_qs, QVariant::fromValue(&m_historyView));
+        }
         QQmlComponent component(&m_engine, QUrl(u"qrc:/qt/qml/Kavo/Main/%1.qml"_qs.arg(name)));
         if (!component.isReady())
             qFatal("%s", qPrintable(component.errorString()));
@@ -78,6 +84,7 @@ private Q_SLOTS:
         Typeface::registerFaces();
         Tokens::setInstance(&m_tokens);
         prepareQmlEngine(m_engine);
+        qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
     }
 
@@ -125,7 +132,7 @@ private Q_SLOTS:
                 break;
             names << focusedName(*main);
         }
-        QCOMPARE(names.join(u'|'), "Search|History|Notes|Vocabulary|From phone|Try it|Settings");
+        QCOMPARE(names.join(u'|'), "Search|History|Notes|Vocabulary|From phone|Try it|Settings|Discarded");
 
         view.focusSearch();
         QTRY_COMPARE(focusedName(*main), "Search");
