@@ -18,9 +18,6 @@ AbstractButton {
     // The list has the keyboard focus: the selected row shows it.
     property bool listFocused: false
 
-    // Renaming ended; the list takes the keyboard focus back.
-    signal finished()
-
     function openMenu() {
         if (row.folderId !== null && row.folderId !== undefined)
             menu.popup(row, 8, row.height)
@@ -77,15 +74,18 @@ AbstractButton {
                 selectAll()
                 forceActiveFocus()
             }
-            // Enter hands the focus back, and losing the focus keeps the name.
-            onAccepted: row.finished()
+            // The row takes the focus back when renaming ends; the name is kept on Enter or when the focus leaves.
+            onAccepted: {
+                row.view.renameFolder(row.folderId, text)
+                row.forceActiveFocus()
+            }
             onActiveFocusChanged: {
                 if (!activeFocus && visible)
                     row.view.renameFolder(row.folderId, text)
             }
             Keys.onEscapePressed: {
                 row.view.cancelRename()
-                row.finished()
+                row.forceActiveFocus()
             }
         }
 
@@ -100,12 +100,22 @@ AbstractButton {
     background: Rectangle {
         radius: 8
         color: row.selected ? Tokens.surfaceBrandSoft : row.hovered ? Tokens.surfaceHover : Tokens.surfaceSubtle
-        border.width: row.selected && row.listFocused ? 2 : 0
+        border.width: row.selected && row.listFocused && !row.renaming ? 2 : 0
         border.color: Tokens.borderFocus
     }
 
     Menu {
         id: menu
+
+        // The chosen action runs once the menu has closed and handed the focus back, so that the rename field or
+        // the confirmation keeps the focus it takes.
+        property var chosen: null
+
+        onClosed: {
+            if (menu.chosen)
+                menu.chosen()
+            menu.chosen = null
+        }
 
         background: Rectangle {
             implicitWidth: 160
@@ -117,14 +127,14 @@ AbstractButton {
         MenuEntry {
             objectName: "renameFolder"
             text: qsTr("Rename")
-            onTriggered: row.view.startRename(row.folderId)
+            onTriggered: menu.chosen = () => row.view.startRename(row.folderId)
         }
 
         MenuEntry {
             objectName: "deleteFolder"
             text: qsTr("Delete")
             danger: true
-            onTriggered: row.view.askDeleteFolder(row.folderId)
+            onTriggered: menu.chosen = () => row.view.askDeleteFolder(row.folderId)
         }
     }
 

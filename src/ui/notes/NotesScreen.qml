@@ -90,7 +90,6 @@ Item {
                                 view: screen.view
                                 listFocused: folderList.activeFocus
                                 width: ListView.view.width
-                                onFinished: folderList.forceActiveFocus()
                             }
                         }
 

@@ -313,7 +313,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(test::readFile(NotesStore::filePath()).contains("Eggs milk\\nbread"), 1000);
     }
 
-    // The folder's context menu, opened from the keyboard, asks before deleting; all notes are shown after.
+    // The folder's context menu, opened from the keyboard, renames inline and asks before deleting; all notes are
+    // shown after.
     void deleteFolderThroughMenu()
     {
         NotesManager manager;
@@ -328,10 +329,18 @@ private Q_SLOTS:
         QCOMPARE(view.selectedFolder(), ideas);
         QTest::keyClick(screen.get(), Qt::Key_Menu);
         QTest::keyClick(screen.get(), Qt::Key_Down);
+        QTest::keyClick(screen.get(), Qt::Key_Return);
+        QTRY_COMPARE(focusedName(*screen), "Rename");
+        for (const char key : { 'T', 'r', 'i', 'p', 's' })
+            QTest::keyClick(screen.get(), key);
+        QTest::keyClick(screen.get(), Qt::Key_Return);
+        QCOMPARE(manager.store().folders[1].name, "Trips");
+        QTest::keyClick(screen.get(), Qt::Key_Menu);
+        QTest::keyClick(screen.get(), Qt::Key_Down);
         QTest::keyClick(screen.get(), Qt::Key_Down);
         QTest::keyClick(screen.get(), Qt::Key_Return);
         QVERIFY(view.isConfirmingDelete());
-        QCOMPARE(view.deleteQuestion(), "Delete the folder “Ideas”?");
+        QCOMPARE(view.deleteQuestion(), "Delete the folder “Trips”?");
         QCOMPARE(view.deleteDetail(), "The 1 notes in it are deleted too.");
         QTRY_COMPARE(focusedName(*screen), "Cancel");
         click(*screen, "confirmDelete");
@@ -363,9 +372,15 @@ private Q_SLOTS:
             test::screenshot(*screen, dark ? u"notes-screen-dark"_qs : u"notes-screen-light"_qs);
         }
         view.selectFolder(travel);
-        const auto screen = window(view);
+        auto screen = window(view);
         test::screenshot(*screen, u"notes-screen-empty-folder-dark"_qs);
         m_appearance.setTheme(ThemeMode::light);
+        view.askDeleteFolder(ideas);
+        QTest::qWait(300); // the dialog's opening transition
+        test::screenshot(*screen, u"notes-screen-delete-folder-light"_qs);
+        view.cancelDelete();
+        view.addFolder();
+        test::screenshot(*screen, u"notes-screen-rename-light"_qs);
     }
 };
 
