@@ -29,7 +29,8 @@ Popup {
         border.color: Tokens.borderDefault
     }
 
-    contentItem: ColumnLayout {
+    ColumnLayout {
+        anchors.fill: parent
         spacing: 8
 
         KavoText {

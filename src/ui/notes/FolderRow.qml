@@ -60,8 +60,6 @@ AbstractButton {
         }
 
         KavoTextField {
-            id: nameField
-
             objectName: "renameField"
             visible: row.renaming
             implicitHeight: 28
@@ -109,12 +107,14 @@ AbstractButton {
 
         // The chosen action runs once the menu has closed and handed the focus back, so that the rename field or
         // the confirmation keeps the focus it takes.
-        property var chosen: null
+        property string chosen: ""
 
         onClosed: {
-            if (menu.chosen)
-                menu.chosen()
-            menu.chosen = null
+            if (menu.chosen === "rename")
+                row.view.startRename(row.folderId)
+            else if (menu.chosen === "delete")
+                row.view.askDeleteFolder(row.folderId)
+            menu.chosen = ""
         }
 
         background: Rectangle {
@@ -127,14 +127,14 @@ AbstractButton {
         MenuEntry {
             objectName: "renameFolder"
             text: qsTr("Rename")
-            onTriggered: menu.chosen = () => row.view.startRename(row.folderId)
+            onTriggered: menu.chosen = "rename"
         }
 
         MenuEntry {
             objectName: "deleteFolder"
             text: qsTr("Delete")
             danger: true
-            onTriggered: menu.chosen = () => row.view.askDeleteFolder(row.folderId)
+            onTriggered: menu.chosen = "delete"
         }
     }
 
