@@ -168,7 +168,8 @@ private Q_SLOTS:
         row("note deleted", Edit([](NotesStore& s) { s.deleteNote(shopping); }), "2,1,1,0", "Kick");
         row("older note edited goes first", Edit([](NotesStore& s) { s.update(s.notes[2]); }), "3,2,1,0",
             "Kick,Shopping");
-        row("folder added", Edit([](NotesStore& s) { s.addFolder(); }), "3,2,1,0,0", "Shopping,Kick");
+        row("folder added, a note moved in", Edit([](NotesStore& s) { s.notes[2].folderID = s.addFolder().id; }),
+            "3,1,1,0,1", "Shopping");
         row("folder deleted", Edit([](NotesStore& s) { s.deleteFolder(personal); }), "1,1,0", "");
     }
 
