@@ -28,7 +28,8 @@ AbstractButton {
     rightPadding: 10
     focusPolicy: Qt.NoFocus
     Accessible.role: Accessible.ListItem
-    Accessible.name: row.name + ", " + row.count
+    Accessible.name: row.name
+    Accessible.description: row.count
     Accessible.selected: row.selected
     Accessible.onPressAction: row.clicked()
     onClicked: row.view.selectFolder(row.folderId)

@@ -25,7 +25,7 @@ AbstractButton {
     focusPolicy: Qt.NoFocus
     Accessible.role: Accessible.ListItem
     Accessible.name: row.title
-    Accessible.description: row.snippet + ", " + row.time
+    Accessible.description: row.snippet
     Accessible.selected: row.selected
     Accessible.onPressAction: row.clicked()
     onClicked: row.view.selectNote(row.noteId)

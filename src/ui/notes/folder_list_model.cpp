@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <utility>
+
 namespace kavo {
 
 FolderListModel::FolderListModel(const NotesManager& notes, QObject* parent)

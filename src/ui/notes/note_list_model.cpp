@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <utility>
+
 namespace kavo {
 
 NoteListModel::NoteListModel(const NotesManager& notes, QObject* parent)

@@ -4,6 +4,8 @@
 #include "notes/notes_manager.h"
 #include "state/toasts.h"
 
+#include <algorithm>
+
 namespace kavo {
 
 NotesView::NotesView(NotesManager& notes, const DictationState& dictation, Toasts& toasts, QObject* parent)
