@@ -1,6 +1,7 @@
 # Lucide icons the interface draws; only these are compiled into the application.
 set(KAVO_ICONS
     app-window
+    arrow-right
     audio-lines
     book-a
     check
@@ -10,6 +11,7 @@ set(KAVO_ICONS
     copy
     file-text
     globe
+    hard-drive
     history
     info
     keyboard
