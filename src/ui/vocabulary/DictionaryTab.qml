@@ -95,8 +95,7 @@ ColumnLayout {
                 }
 
                 KavoButton {
-                    visible: !page.view.clearAsked
-                    enabled: page.view.hasWords
+                    visible: page.view.hasWords && !page.view.clearAsked
                     text: qsTr("Clear")
                     onClicked: {
                         page.view.askToClear()

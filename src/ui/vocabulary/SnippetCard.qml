@@ -33,7 +33,8 @@ Rectangle {
 
         ColumnLayout {
             spacing: 6
-            Layout.preferredWidth: 200
+            Layout.preferredWidth: 220
+            Layout.maximumWidth: 220
             Layout.alignment: Qt.AlignTop
 
             KavoText {
@@ -63,7 +64,9 @@ Rectangle {
 
         ColumnLayout {
             spacing: 6
+            // Takes what the trigger column leaves, whatever the length of its text.
             Layout.fillWidth: true
+            Layout.preferredWidth: 1
             Layout.alignment: Qt.AlignTop
 
             KavoText {
