@@ -5,6 +5,7 @@ set(KAVO_ICONS
     audio-lines
     book-a
     check
+    chevron-down
     circle-check
     circle-x
     code

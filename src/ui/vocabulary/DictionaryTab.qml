@@ -39,6 +39,14 @@ ColumnLayout {
             onAccepted: page.addTyped()
         }
 
+        LanguageChoice {
+            model: page.view.languageNames
+            currentIndex: page.view.languageIndex
+            Accessible.name: qsTr("Language of new words")
+            Layout.preferredWidth: 150
+            onActivated: index => page.view.languageIndex = index
+        }
+
         KavoButton {
             primary: true
             text: qsTr("Add")

@@ -37,6 +37,22 @@ void VocabularyView::setTab(Tab tab)
     Q_EMIT tabChanged();
 }
 
+QStringList VocabularyView::languageNames()
+{
+    QStringList names;
+    for (const VocabularyWord::Language& language : VocabularyWord::languages())
+        names << language.label;
+    return names;
+}
+
+void VocabularyView::setLanguageIndex(int index)
+{
+    if (index == m_languageIndex || index < 0 || index >= VocabularyWord::languages().size())
+        return;
+    m_languageIndex = index;
+    Q_EMIT languageChanged();
+}
+
 bool VocabularyView::hasWords() const
 {
     return !m_settings.vocabulary().isEmpty();
@@ -77,7 +93,8 @@ bool VocabularyView::addWords(const QString& input)
 {
     if (input.trimmed().isEmpty())
         return false;
-    const QList<VocabularyWord> added = VocabularyWord::adding(input, QString(), m_settings.vocabulary());
+    const QList<VocabularyWord> added = VocabularyWord::adding(
+        input, VocabularyWord::languages().value(m_languageIndex).code, m_settings.vocabulary());
     if (added.isEmpty()) {
         m_toasts.show(VocabularyWord::alreadyPresentMessage(), QString(), Tone::info);
         return true;

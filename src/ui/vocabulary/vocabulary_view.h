@@ -23,6 +23,8 @@ class VocabularyView : public QObject
     Q_PROPERTY(Tab tab READ tab WRITE setTab NOTIFY tabChanged)
     // QML sees the tab by its place: dictionary, snippets.
     Q_PROPERTY(int tabIndex READ tabIndex WRITE setTabIndex NOTIFY tabChanged)
+    Q_PROPERTY(QStringList languageNames READ languageNames CONSTANT)
+    Q_PROPERTY(int languageIndex READ languageIndex WRITE setLanguageIndex NOTIFY languageChanged)
     Q_PROPERTY(kavo::VocabularyModel* words READ words CONSTANT)
     Q_PROPERTY(kavo::SnippetModel* snippets READ snippets CONSTANT)
     Q_PROPERTY(bool hasWords READ hasWords NOTIFY wordsChanged)
@@ -45,6 +47,12 @@ public:
     void setTab(Tab tab);
     int tabIndex() const { return int(m_tab); }
     void setTabIndex(int index) { setTab(Tab(index)); }
+
+    /// The languages new words can be tied to, "All languages" first.
+    static QStringList languageNames();
+    /// The language that words added by typing are tied to, by its place in languageNames().
+    int languageIndex() const { return m_languageIndex; }
+    void setLanguageIndex(int index);
 
     VocabularyModel* words() { return &m_words; }
     SnippetModel* snippets() { return &m_snippets; }
@@ -88,6 +96,7 @@ public:
 
 Q_SIGNALS:
     void tabChanged();
+    void languageChanged();
     void wordsChanged();
     void snippetsChanged();
     void clearAskedChanged();
@@ -108,6 +117,7 @@ private:
     SnippetModel m_snippets;
     Tab m_tab = Tab::dictionary;
     bool m_clearAsked = false;
+    int m_languageIndex = 0;
 };
 
 } // namespace kavo

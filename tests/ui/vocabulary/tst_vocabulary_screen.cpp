@@ -43,11 +43,16 @@ struct Screen
         return list;
     }
 
+    // The listed words, each followed by its language's label when it has one.
     QStringList words()
     {
         QStringList listed;
-        for (int row = 0; row < view.words()->rowCount(); ++row)
-            listed << view.words()->index(row).data(VocabularyModel::WordRole).toString();
+        for (int row = 0; row < view.words()->rowCount(); ++row) {
+            const QModelIndex index = view.words()->index(row);
+            const QString label = index.data(VocabularyModel::LanguageLabelRole).toString();
+            listed << index.data(VocabularyModel::WordRole).toString()
+                    + (label.isEmpty() ? u""_qs : u" (%1)"_qs.arg(label));
+        }
         return listed;
     }
 
@@ -161,23 +166,27 @@ private Q_SLOTS:
 
     void addWords_data()
     {
-        test::columns<QStringList, QString, bool, QStringList, QString>(
-            { "existing", "input", "taken", "after", "toast" });
+        test::columns<QStringList, QString, int, bool, QStringList, QString>(
+            { "existing", "input", "language", "taken", "after", "toast" });
         const QStringList kavo { u"Kavo"_qs };
         const QString added = u"Added to the vocabulary"_qs, already = u"Already in the vocabulary"_qs;
-        row("new words go first, in input order", kavo, u" Gemini,Toshkent ,"_qs, true,
+        row("new words go first, in input order", kavo, u" Gemini,Toshkent ,"_qs, 0, true,
             QStringList { u"Gemini"_qs, u"Toshkent"_qs, u"Kavo"_qs }, added);
-        row("case-insensitive duplicates are left out", kavo, u"kavo, Samarqand, SAMARQAND"_qs, true,
+        row("case-insensitive duplicates are left out", kavo, u"kavo, Samarqand, SAMARQAND"_qs, 0, true,
             QStringList { u"Samarqand"_qs, u"Kavo"_qs }, added);
-        row("all known", kavo, u"KAVO"_qs, true, kavo, already);
-        row("commas only", kavo, u" , ,"_qs, true, kavo, already);
-        row("blank input does nothing", kavo, u"  \n"_qs, false, kavo, QString());
+        row("tied to the chosen language", kavo, u"Toshkent"_qs, 1, true,
+            QStringList { u"Toshkent (Uzbek)"_qs, u"Kavo"_qs }, added);
+        row("all known", kavo, u"KAVO"_qs, 0, true, kavo, already);
+        row("commas only", kavo, u" , ,"_qs, 0, true, kavo, already);
+        row("blank input does nothing", kavo, u"  \n"_qs, 0, false, kavo, QString());
     }
 
     void addWords()
     {
-        const auto [existing, input] = test::fetch<QStringList, QString>({ "existing", "input" });
+        const auto [existing, input, language]
+            = test::fetch<QStringList, QString, int>({ "existing", "input", "language" });
         Screen screen(existing);
+        screen.view.setLanguageIndex(language);
         QTEST(screen.view.addWords(input), "taken");
         QTEST(screen.words(), "after");
         QTEST(screen.toastTitle(), "toast");
@@ -224,7 +233,7 @@ private Q_SLOTS:
         test::columns<QByteArray, QStringList, QString, QString, ToastTone>(
             { "file", "after", "title", "detail", "tone" });
         row("new words before the old, in file order", QByteArray("Buxoro\nkavo\nAndijon,uz-UZ\nBUXORO\n"),
-            QStringList { u"Buxoro"_qs, u"Andijon"_qs, u"Kavo"_qs }, u"Imported"_qs, u"2 new words"_qs,
+            QStringList { u"Buxoro"_qs, u"Andijon (Uzbek)"_qs, u"Kavo"_qs }, u"Imported"_qs, u"2 new words"_qs,
             ToastTone::success);
         row("all known", QByteArray("KAVO\n"), QStringList { u"Kavo"_qs }, u"Imported"_qs, u"No new words"_qs,
             ToastTone::info);
@@ -345,7 +354,8 @@ private Q_SLOTS:
             names << name;
         }
         QCOMPARE(names.join(u'|'),
-            "Add|Import|Export|Clear|Delete Toshkent|Dictionary|Snippets|Add words, separated by commas");
+            "Language of new words|Add|Import|Export|Clear|Delete Toshkent|Dictionary|Snippets|Add words, separated by "
+            "commas");
     }
 
     // "New snippet" puts the keyboard in the new row's trigger field; what is typed there is the snippet's.
