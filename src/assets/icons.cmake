@@ -23,6 +23,7 @@ set(KAVO_ICONS
     mic
     mic-off
     notebook
+    qr-code
     search
     send
     settings

@@ -24,7 +24,8 @@ constexpr Swatch translucent(QRgb rgb, double alpha)
 } // namespace kavo
 
 // Every colour token of the design system with its light and its dark value, in one place: the token object
-// expands this list into its properties and accessors. X(name, light, dark).
+// expands this list into its properties and accessors. X(name, light, dark). The QR code's modules and plate keep
+// their colours in the dark appearance too, so that phone cameras read the code.
 #define KAVO_COLOR_TOKENS(X)                                                                                           \
     X(blue50, 0xEEF4FF, 0x16223F)                                                                                      \
     X(blue100, 0xDCE7FE, 0x1B2B52)                                                                                     \
@@ -86,8 +87,10 @@ constexpr Swatch translucent(QRgb rgb, double alpha)
     X(tintAmberBg, 0xFFFAEF, 0x231C10)                                                                                 \
     X(tintAmberBorder, 0xF5DDA6, 0x4A3A17)                                                                             \
     X(logoBlue, 0x2563EB, 0x2563EB)                                                                                    \
+    X(qrModule, 0x111522, 0x111522)                                                                                    \
+    X(qrPlate, 0xFFFFFF, 0xFFFFFF)                                                                                     \
     X(ring, translucent(0x3B74F6, 0.22), translucent(0x3B74F6, 0.22))                                                  \
-    X(errorRing, translucent(0xF04438, 0.18), translucent(0xF04438, 0.18))                                           \
+    X(errorRing, translucent(0xF04438, 0.18), translucent(0xF04438, 0.18))                                             \
     X(shadow, 0x111522, 0x000000)
 
 // Tokens that name another token. X(name, token).
