@@ -20,6 +20,9 @@
 // Generated with the module; calling it links the module's type registrations into the program.
 void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
+void qml_register_types_Kavo_Notes();
+void qml_register_types_Kavo_Phone();
+void qml_register_types_Kavo_Vocabulary();
 void qml_register_types_Kavo_Pill();
 
 namespace kavo {
@@ -41,6 +44,9 @@ AppDelegate::AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* 
     , m_tray(m_tokens)
     , m_mainView(m_navigation, m_flow.state(), m_stores.settings)
     , m_historyView(m_stores.history, m_flow.state(), m_stores.settings, m_toasts)
+    , m_notesView(m_stores.notes, m_flow.state(), m_toasts)
+    , m_vocabularyView(m_stores.settings, m_dataActions, m_toasts)
+    , m_phoneView(m_phoneStatus, m_stores.settings, m_stores.history, m_toasts)
     , m_floatingWindows(X11FloatingWindowSystem::create())
     , m_pillView(m_flow.state(), m_stores.settings, m_inputAccess)
     , m_pillPanel(m_pillView, m_floatingWindows.get())
@@ -85,6 +91,14 @@ void AppDelegate::launch()
     // What the main window's screens ask of the application.
     connect(&m_mainView, &MainView::searchChanged, this, [this] { m_historyView.setSearch(m_mainView.search()); });
     connect(&m_historyView, &HistoryView::retryRequested, &m_flow, &DictationFlow::retry);
+    connect(&m_notesView, &NotesView::dictationToggled, this,
+        [this](const QUuid& note) { m_flow.toggleRecording(DictationTarget::note(note)); });
+    connect(&m_navigation, &Navigation::noteRequested, &m_notesView, &NotesView::openNote);
+    connect(&m_mainView, &MainView::screenLeft, this, [this](Navigation::Screen screen) {
+        if (screen == Navigation::Screen::notes)
+            m_notesView.leave();
+    });
+    connect(&m_phoneView, &PhoneView::newCodeRequested, this, &AppDelegate::newPhoneCode);
     // A recording needs the microphone to itself.
     connect(&m_flow, &DictationFlow::recordingStarting, &m_micTest, &MicTest::stop);
     connect(&m_navigation, &Navigation::screenRequested, this, [this] { openMainWindow(); });
@@ -310,15 +324,21 @@ void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::
         m_mainWindow = createWindow(QStringLiteral("Main/MainWindow"),
             { { QStringLiteral("view"), QVariant::fromValue(&m_mainView) },
                 { QStringLiteral("toasts"), QVariant::fromValue(&m_toasts) },
-                { QStringLiteral("history"), QVariant::fromValue(&m_historyView) } });
+                { QStringLiteral("history"), QVariant::fromValue(&m_historyView) },
+                { QStringLiteral("notes"), QVariant::fromValue(&m_notesView) },
+                { QStringLiteral("vocabulary"), QVariant::fromValue(&m_vocabularyView) },
+                { QStringLiteral("phone"), QVariant::fromValue(&m_phoneView) } });
         if (!m_mainWindow)
             return;
-        // A window closed or minimized stops the microphone test and the settings panel.
+        // A window closed or minimized stops the microphone test and the settings panel, and leaves the Notes
+        // screen.
         connect(m_mainWindow.get(), &QWindow::visibilityChanged, this, [this](QWindow::Visibility visibility) {
             if (visibility != QWindow::Hidden && visibility != QWindow::Minimized)
                 return;
             m_micTest.stop();
             m_mainView.setSettingsOpen(false);
+            if (m_mainView.screen() == Navigation::Screen::notes)
+                m_notesView.leave();
         });
     }
     present(*m_mainWindow);
@@ -349,6 +369,9 @@ QQmlEngine& AppDelegate::qmlEngine()
         prepareQmlEngine(*m_qmlEngine);
         qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
+        qml_register_types_Kavo_Notes();
+        qml_register_types_Kavo_Phone();
+        qml_register_types_Kavo_Vocabulary();
         qml_register_types_Kavo_Pill();
     }
     return *m_qmlEngine;
@@ -385,6 +408,7 @@ void AppDelegate::shutDown()
     m_flow.resumeMediaNow();
     m_recorder.release();
     m_micTest.stop();
+    m_notesView.leave();
     m_phoneServer.stop();
     if (m_settingsObserver)
         m_settingsObserver->flush();

@@ -28,8 +28,11 @@
 #include "ui/kavo/appearance.h"
 #include "ui/kavo/tokens.h"
 #include "ui/main/main_view.h"
+#include "ui/notes/notes_view.h"
+#include "ui/phone/phone_view.h"
 #include "ui/pill/pill_panel.h"
 #include "ui/pill/pill_view.h"
+#include "ui/vocabulary/vocabulary_view.h"
 
 #include <QPointer>
 #include <QQmlEngine>
@@ -108,6 +111,9 @@ private:
     Tray m_tray;
     MainView m_mainView;
     HistoryView m_historyView;
+    NotesView m_notesView;
+    VocabularyView m_vocabularyView;
+    PhoneView m_phoneView;
     // Windows made from QML go before their engine.
     std::unique_ptr<QQmlEngine> m_qmlEngine;
     std::unique_ptr<FloatingWindowSystem> m_floatingWindows;

@@ -11,11 +11,14 @@ set(KAVO_ICONS
     code
     copy
     file-text
+    folder
+    folder-plus
     globe
     hard-drive
     history
     info
     keyboard
+    layers
     loader-circle
     mail
     message-circle
@@ -23,6 +26,7 @@ set(KAVO_ICONS
     mic
     mic-off
     notebook
+    plus
     qr-code
     search
     send
@@ -31,6 +35,7 @@ set(KAVO_ICONS
     sparkles
     square
     terminal
+    trash-2
     triangle-alert
     users
     x)

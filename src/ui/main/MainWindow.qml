@@ -4,6 +4,9 @@ import QtQuick.Layouts
 import Kavo
 import Kavo.History
 import Kavo.Main
+import Kavo.Notes
+import Kavo.Phone
+import Kavo.Vocabulary
 
 // The main window: the sidebar and the screen area.
 ApplicationWindow {
@@ -12,6 +15,9 @@ ApplicationWindow {
     required property MainView view
     required property Toasts toasts
     required property HistoryView history
+    required property NotesView notes
+    required property VocabularyView vocabulary
+    required property PhoneView phone
 
     title: "Kavo Voice"
     width: 1040
@@ -39,6 +45,9 @@ ApplicationWindow {
         ScreenArea {
             view: window.view
             history: window.history
+            notes: window.notes
+            vocabulary: window.vocabulary
+            phone: window.phone
             Layout.fillWidth: true
             Layout.fillHeight: true
         }

@@ -3,6 +3,9 @@ import QtQuick.Layouts
 import Kavo
 import Kavo.History
 import Kavo.Main
+import Kavo.Notes
+import Kavo.Phone
+import Kavo.Vocabulary
 
 // Where the chosen screen, or the settings panel, is shown. A screen is built the first time it is shown and then
 // kept, so that coming back to it is instant and it keeps its scroll position.
@@ -11,6 +14,9 @@ Item {
 
     required property MainView view
     required property HistoryView history
+    required property NotesView notes
+    required property VocabularyView vocabulary
+    required property PhoneView phone
 
     StackLayout {
         anchors.fill: parent
@@ -21,6 +27,27 @@ Item {
             active: StackLayout.isCurrentItem || item !== null
             sourceComponent: HistoryScreen {
                 view: area.history
+            }
+        }
+
+        Loader {
+            active: StackLayout.isCurrentItem || item !== null
+            sourceComponent: NotesScreen {
+                view: area.notes
+            }
+        }
+
+        Loader {
+            active: StackLayout.isCurrentItem || item !== null
+            sourceComponent: VocabularyScreen {
+                view: area.vocabulary
+            }
+        }
+
+        Loader {
+            active: StackLayout.isCurrentItem || item !== null
+            sourceComponent: PhoneScreen {
+                view: area.phone
             }
         }
     }

@@ -28,7 +28,8 @@ void MainView::setScreen(Navigation::Screen screen)
 {
     if (screen == m_screen)
         return;
-    m_screen = screen;
+    const Navigation::Screen left = std::exchange(m_screen, screen);
+    Q_EMIT screenLeft(left);
     Q_EMIT screenChanged();
 }
 

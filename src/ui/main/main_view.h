@@ -71,6 +71,8 @@ public:
 
 Q_SIGNALS:
     void screenChanged();
+    /// The screen shown until now gave way to another.
+    void screenLeft(kavo::Navigation::Screen screen);
     void searchChanged();
     void searchFocusChanged();
     void settingsChanged();

@@ -1,6 +1,7 @@
 #include "dictation/dictation_state.h"
 #include "format/format.h"
 #include "state/input_access.h"
+#include "state/phone_status.h"
 #include "state/toasts.h"
 #include "store/data_actions.h"
 #include "store/data_stores.h"
@@ -16,6 +17,9 @@
 #include "ui/main/data_view.h"
 #include "ui/main/main_view.h"
 #include "ui/main/permissions_view.h"
+#include "ui/notes/notes_view.h"
+#include "ui/phone/phone_view.h"
+#include "ui/vocabulary/vocabulary_view.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -29,6 +33,9 @@
 
 void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
+void qml_register_types_Kavo_Notes();
+void qml_register_types_Kavo_Phone();
+void qml_register_types_Kavo_Vocabulary();
 
 using namespace kavo;
 using Phase = DictationState::Phase;
@@ -41,12 +48,18 @@ class MainWindowTest : public QObject
     Appearance m_appearance;
     Tokens m_tokens { m_appearance };
     QQmlEngine m_engine;
-    Settings m_settings;
+    DataStores m_stores;
+    Settings& m_settings = m_stores.settings;
+    DataActions m_dataActions { m_stores };
     DictationState m_dictation;
     Navigation m_navigation;
     Toasts m_toasts;
-    HistoryManager m_history;
-    HistoryView m_historyView { m_history, m_dictation, m_settings, m_toasts };
+    PhoneStatus m_phoneStatus;
+    // The screens, which the main window shows one at a time.
+    HistoryView m_historyView { m_stores.history, m_dictation, m_settings, m_toasts };
+    NotesView m_notesView { m_stores.notes, m_dictation, m_toasts };
+    VocabularyView m_vocabularyView { m_settings, m_dataActions, m_toasts };
+    PhoneView m_phoneView { m_phoneStatus, m_settings, m_stores.history, m_toasts };
     bool m_inputGranted = false;
     InputAccess m_inputAccess { [this] { return m_inputGranted; } };
 
@@ -56,6 +69,9 @@ class MainWindowTest : public QObject
         if (name == u"MainWindow") {
             properties.insert(u"toasts"_qs, QVariant::fromValue(&m_toasts));
             properties.insert(u"history"_qs, QVariant::fromValue(&m_historyView));
+            properties.insert(u"notes"_qs, QVariant::fromValue(&m_notesView));
+            properties.insert(u"vocabulary"_qs, QVariant::fromValue(&m_vocabularyView));
+            properties.insert(u"phone"_qs, QVariant::fromValue(&m_phoneView));
         }
         QQmlComponent component(&m_engine, QUrl(u"qrc:/qt/qml/Kavo/Main/%1.qml"_qs.arg(name)));
         if (!component.isReady())
@@ -86,6 +102,9 @@ private Q_SLOTS:
         prepareQmlEngine(m_engine);
         qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
+        qml_register_types_Kavo_Notes();
+        qml_register_types_Kavo_Phone();
+        qml_register_types_Kavo_Vocabulary();
     }
 
     // A window's scene graph gives its textures back through deferred deletes.
