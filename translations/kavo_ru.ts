@@ -30,6 +30,32 @@
     </message>
 </context>
 <context>
+    <name>ConnectionCard</name>
+    <message>
+        <source>QR code for the phone</source>
+        <translation>QR-код для телефона</translation>
+    </message>
+    <message>
+        <source>Copy link</source>
+        <translation>Копировать ссылку</translation>
+    </message>
+    <message>
+        <source>QR code — no link yet</source>
+        <translation>QR-код — ссылки пока нет</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteFolderDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+</context>
+<context>
     <name>DictateCommand</name>
     <message>
         <source>Recording. Press Enter to stop.</source>
@@ -83,6 +109,87 @@
     </message>
 </context>
 <context>
+    <name>DictionaryTab</name>
+    <message>
+        <source>Kavo Voice always spells these words right — names, terms, brands.</source>
+        <translation>Kavo Voice всегда пишет эти слова правильно — имена, термины, бренды.</translation>
+    </message>
+    <message>
+        <source>Add words, separated by commas</source>
+        <translation>Добавьте слова через запятую</translation>
+    </message>
+    <message>
+        <source>Language of new words</source>
+        <translation>Язык новых слов</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Добавить</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Импорт</translation>
+    </message>
+    <message>
+        <source>Your vocabulary</source>
+        <translation>Ваш словарь</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Подтвердить</translation>
+    </message>
+    <message>
+        <source>Saved on this computer</source>
+        <translation>Хранится на этом компьютере</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt *.csv)</source>
+        <translation>Текстовые файлы (*.txt *.csv)</translation>
+    </message>
+    <message>
+        <source>Plain text (*.txt)</source>
+        <translation>Обычный текст (*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyFolder</name>
+    <message>
+        <source>No notes in this folder yet.</source>
+        <translation>В этой папке пока нет заметок.</translation>
+    </message>
+    <message>
+        <source>Create the first note, or say it with dictation.</source>
+        <translation>Создайте первую заметку или надиктуйте её.</translation>
+    </message>
+    <message>
+        <source>Create note</source>
+        <translation>Создать заметку</translation>
+    </message>
+</context>
+<context>
+    <name>FolderRow</name>
+    <message>
+        <source>Rename</source>
+        <translation>Переименовать</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -125,10 +232,71 @@
     </message>
 </context>
 <context>
+    <name>HistoryCard</name>
+    <message>
+        <source>Cancelled</source>
+        <translation>Отменено</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryScreen</name>
+    <message>
+        <source>History</source>
+        <translation>История</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Отменённые</translation>
+    </message>
+</context>
+<context>
     <name>HotkeyKinds</name>
     <message>
         <source>Right Super</source>
         <translation>Правый Super</translation>
+    </message>
+</context>
+<context>
+    <name>HowItWorksCard</name>
+    <message>
+        <source>How it works</source>
+        <translation>Как это работает</translation>
+    </message>
+    <message>
+        <source>Scan the QR code with your phone&apos;s camera.</source>
+        <translation>Отсканируйте QR-код камерой телефона.</translation>
+    </message>
+    <message>
+        <source>On the page that opens, tap the microphone and talk.</source>
+        <translation>На открывшейся странице нажмите на микрофон и говорите.</translation>
+    </message>
+    <message>
+        <source>Tap «Kompyuterga yuborish» — the text appears in History.</source>
+        <translation>Нажмите «Kompyuterga yuborish» — текст появится в Истории.</translation>
+    </message>
+    <message>
+        <source>Nothing needs to be installed on the phone. The audio comes straight to your computer.</source>
+        <translation>На телефон ничего устанавливать не нужно. Звук приходит прямо на ваш компьютер.</translation>
     </message>
 </context>
 <context>
@@ -187,6 +355,21 @@
     </message>
 </context>
 <context>
+    <name>NoteEditor</name>
+    <message>
+        <source>Delete note</source>
+        <translation>Удалить заметку</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Заголовок</translation>
+    </message>
+    <message>
+        <source>Write, or press the dictation button and speak…</source>
+        <translation>Пишите или нажмите кнопку диктовки и говорите…</translation>
+    </message>
+</context>
+<context>
     <name>NoteFiler</name>
     <message>
         <source>Meeting</source>
@@ -203,6 +386,29 @@
     <message>
         <source>Idea</source>
         <translation>Идея</translation>
+    </message>
+</context>
+<context>
+    <name>NotesScreen</name>
+    <message>
+        <source>Notes</source>
+        <translation>Заметки</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Папки</translation>
+    </message>
+    <message>
+        <source>Add folder</source>
+        <translation>Добавить папку</translation>
+    </message>
+    <message>
+        <source>New note</source>
+        <translation>Новая заметка</translation>
+    </message>
+    <message>
+        <source>Search notes</source>
+        <translation>Поиск по заметкам</translation>
     </message>
 </context>
 <context>
@@ -271,6 +477,25 @@
     </message>
 </context>
 <context>
+    <name>PhoneScreen</name>
+    <message>
+        <source>Record from your phone</source>
+        <translation>Запись с телефона</translation>
+    </message>
+    <message>
+        <source>Talk even when you are away from the computer — the text appears here.</source>
+        <translation>Говорите, даже когда вы не у компьютера, — текст появится здесь.</translation>
+    </message>
+    <message>
+        <source>Recordings from the phone</source>
+        <translation>Записи с телефона</translation>
+    </message>
+    <message>
+        <source>No recordings from the phone yet.</source>
+        <translation>Записей с телефона пока нет.</translation>
+    </message>
+</context>
+<context>
     <name>PhoneServer</name>
     <message>
         <source>Could not create the HTTPS certificate.</source>
@@ -331,6 +556,13 @@
     </message>
 </context>
 <context>
+    <name>RecordingRow</name>
+    <message>
+        <source>Copy text</source>
+        <translation>Копировать текст</translation>
+    </message>
+</context>
+<context>
     <name>RemoteClient</name>
     <message>
         <source>Kavo Voice cannot be reached: there is no D-Bus session bus.</source>
@@ -361,6 +593,21 @@
     </message>
 </context>
 <context>
+    <name>ServerOffCard</name>
+    <message>
+        <source>The phone server is off</source>
+        <translation>Сервер для телефона выключен</translation>
+    </message>
+    <message>
+        <source>It works only on this Wi-Fi, through a secret link.</source>
+        <translation>Он работает только в этой сети Wi-Fi, по секретной ссылке.</translation>
+    </message>
+    <message>
+        <source>Turn on</source>
+        <translation>Включить</translation>
+    </message>
+</context>
+<context>
     <name>Sidebar</name>
     <message>
         <source>Search</source>
@@ -373,6 +620,40 @@
     <message>
         <source>Settings</source>
         <translation>Настройки</translation>
+    </message>
+</context>
+<context>
+    <name>SnippetCard</name>
+    <message>
+        <source>Trigger phrase</source>
+        <translation>Короткая фраза</translation>
+    </message>
+    <message>
+        <source>Short phrase</source>
+        <translation>Короткая фраза</translation>
+    </message>
+    <message>
+        <source>Full text to type</source>
+        <translation>Полный текст для ввода</translation>
+    </message>
+    <message>
+        <source>for example, my address</source>
+        <translation>например, мой адрес</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+</context>
+<context>
+    <name>SnippetsTab</name>
+    <message>
+        <source>Say a short phrase — the full text is typed.</source>
+        <translation>Скажите короткую фразу — будет напечатан полный текст.</translation>
+    </message>
+    <message>
+        <source>New snippet</source>
+        <translation>Новый шаблон</translation>
     </message>
 </context>
 <context>
@@ -458,6 +739,21 @@
     </message>
 </context>
 <context>
+    <name>VocabularyScreen</name>
+    <message>
+        <source>Vocabulary</source>
+        <translation>Словарь</translation>
+    </message>
+    <message>
+        <source>Dictionary</source>
+        <translation>Словарь</translation>
+    </message>
+    <message>
+        <source>Snippets</source>
+        <translation>Шаблоны</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -504,6 +800,21 @@
     <message>
         <source>the sound server did not answer within %1 seconds</source>
         <translation>звуковой сервер не ответил за %1 с</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::DataView</name>
+    <message>
+        <source>Exported</source>
+        <translation>Экспортировано</translation>
+    </message>
+    <message>
+        <source>Data deleted</source>
+        <translation>Данные удалены</translation>
+    </message>
+    <message>
+        <source>History, notes and vocabulary were cleared</source>
+        <translation>История, заметки и словарь очищены</translation>
     </message>
 </context>
 <context>
@@ -558,6 +869,111 @@
     <message>
         <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
         <translation>Горячая клавиша не может читать клавиатуру: в %1 нет клавиатуры.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::FolderListModel</name>
+    <message>
+        <source>All notes</source>
+        <translation>Все заметки</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::HistoryModel</name>
+    <message>
+        <source>Audio saved on your computer · </source>
+        <translation>Аудио сохранено на компьютере · </translation>
+    </message>
+    <message>
+        <source>Transcribe</source>
+        <translation>Распознать</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>Transcribing again…</source>
+        <translation>Повторное распознавание…</translation>
+    </message>
+    <message>
+        <source>No internet — not transcribed</source>
+        <translation>Нет интернета — не распознано</translation>
+    </message>
+    <message>
+        <source>Not transcribed</source>
+        <translation>Не распознано</translation>
+    </message>
+    <message>
+        <source>Never transcribed</source>
+        <translation>Не распознавалось</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::HistoryView</name>
+    <message>
+        <source>Today </source>
+        <translation>Сегодня </translation>
+    </message>
+    <message>
+        <source> words</source>
+        <translation> слов</translation>
+    </message>
+    <message>
+        <source> · this week </source>
+        <translation> · на этой неделе </translation>
+    </message>
+    <message>
+        <source> — about </source>
+        <translation> — около </translation>
+    </message>
+    <message>
+        <source> minutes saved</source>
+        <translation> минут сэкономлено</translation>
+    </message>
+    <message>
+        <source>No recordings yet.</source>
+        <translation>Записей пока нет.</translation>
+    </message>
+    <message>
+        <source>Nothing found.</source>
+        <translation>Ничего не найдено.</translation>
+    </message>
+    <message>
+        <source>Try another word or clear the search.</source>
+        <translation>Попробуйте другое слово или очистите поиск.</translation>
+    </message>
+    <message>
+        <source>Press the key and talk — the text is kept here.</source>
+        <translation>Нажмите клавишу и говорите — текст сохранится здесь.</translation>
+    </message>
+    <message>
+        <source>Hold the key and talk — the text is kept here.</source>
+        <translation>Удерживайте клавишу и говорите — текст сохранится здесь.</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Подтвердить</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>History cleared</source>
+        <translation>История очищена</translation>
+    </message>
+    <message>
+        <source>You cannot undo this</source>
+        <translation>Это нельзя отменить</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Скопировано</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>Удалено</translation>
     </message>
 </context>
 <context>
@@ -638,6 +1054,40 @@
     </message>
 </context>
 <context>
+    <name>kavo::NoteListModel</name>
+    <message>
+        <source>Untitled note</source>
+        <translation>Заметка без названия</translation>
+    </message>
+    <message>
+        <source>Empty</source>
+        <translation>Пусто</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::NotesView</name>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Write by voice</source>
+        <translation>Надиктовать</translation>
+    </message>
+    <message>
+        <source>Delete the folder “%1”?</source>
+        <translation>Удалить папку «%1»?</translation>
+    </message>
+    <message>
+        <source>The %1 notes in it are deleted too.</source>
+        <translation>Заметки в ней (%1) тоже будут удалены.</translation>
+    </message>
+    <message>
+        <source>Note deleted</source>
+        <translation>Заметка удалена</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PermissionsView</name>
     <message>
         <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
@@ -656,10 +1106,48 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneView</name>
+    <message>
+        <source>Phone connected — you can talk</source>
+        <translation>Телефон подключён — можно говорить</translation>
+    </message>
+    <message>
+        <source>Waiting for the phone</source>
+        <translation>Ожидание телефона</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Отключить</translation>
+    </message>
+    <message>
+        <source>New code</source>
+        <translation>Новый код</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Скопировано</translation>
+    </message>
+    <message>
+        <source>Phone connected</source>
+        <translation>Телефон подключён</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PillView</name>
     <message>
         <source>Listening</source>
         <translation>Слушаю</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::SnippetModel</name>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>Удалить %1</translation>
     </message>
 </context>
 <context>
@@ -671,6 +1159,48 @@
     <message>
         <source>Paste it with Ctrl+V. To let Kavo Voice paste by itself, give it access to /dev/uinput: install the udev rule that comes with it.</source>
         <translation>Вставьте его сочетанием Ctrl+V. Чтобы Kavo Voice вставлял текст сам, дайте ему доступ к /dev/uinput: установите правило udev, которое идёт с программой.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::VocabularyModel</name>
+    <message>
+        <source>Delete %1</source>
+        <translation>Удалить %1</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::VocabularyView</name>
+    <message>
+        <source>The vocabulary is empty. Add names, terms and brands — Kavo Voice will always spell them right.</source>
+        <translation>Словарь пуст. Добавьте имена, термины и бренды — Kavo Voice всегда будет писать их правильно.</translation>
+    </message>
+    <message>
+        <source>No snippets yet. Add a short phrase and the full text it stands for.</source>
+        <translation>Шаблонов пока нет. Добавьте короткую фразу и полный текст, который она заменяет.</translation>
+    </message>
+    <message>
+        <source>Nothing to export</source>
+        <translation>Нечего экспортировать</translation>
+    </message>
+    <message>
+        <source>The vocabulary is empty.</source>
+        <translation>Словарь пуст.</translation>
+    </message>
+    <message>
+        <source>Exported</source>
+        <translation>Экспортировано</translation>
+    </message>
+    <message>
+        <source>Imported</source>
+        <translation>Импортировано</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 new words</source>
+        <translation>Новых слов: %1</translation>
+    </message>
+    <message>
+        <source>No new words</source>
+        <translation>Новых слов нет</translation>
     </message>
 </context>
 <context>

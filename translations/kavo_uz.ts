@@ -30,6 +30,32 @@
     </message>
 </context>
 <context>
+    <name>ConnectionCard</name>
+    <message>
+        <source>QR code for the phone</source>
+        <translation>Telefon uchun QR kod</translation>
+    </message>
+    <message>
+        <source>Copy link</source>
+        <translation>Havolani nusxalash</translation>
+    </message>
+    <message>
+        <source>QR code — no link yet</source>
+        <translation>QR kod — havola hali yoʻq</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteFolderDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Bekor qilish</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+</context>
+<context>
     <name>DictateCommand</name>
     <message>
         <source>Recording. Press Enter to stop.</source>
@@ -83,6 +109,87 @@
     </message>
 </context>
 <context>
+    <name>DictionaryTab</name>
+    <message>
+        <source>Kavo Voice always spells these words right — names, terms, brands.</source>
+        <translation>Kavo Voice bu soʻzlarni doim toʻgʻri yozadi — ismlar, atamalar, brendlar.</translation>
+    </message>
+    <message>
+        <source>Add words, separated by commas</source>
+        <translation>Soʻzlarni vergul bilan ajratib qoʻshing</translation>
+    </message>
+    <message>
+        <source>Language of new words</source>
+        <translation>Yangi soʻzlar tili</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Qoʻshish</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Your vocabulary</source>
+        <translation>Lugʻatingiz</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Eksport</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Tozalash</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Bekor qilish</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Tasdiqlash</translation>
+    </message>
+    <message>
+        <source>Saved on this computer</source>
+        <translation>Shu kompyuterda saqlanadi</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt *.csv)</source>
+        <translation>Matn fayllari (*.txt *.csv)</translation>
+    </message>
+    <message>
+        <source>Plain text (*.txt)</source>
+        <translation>Oddiy matn (*.txt)</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyFolder</name>
+    <message>
+        <source>No notes in this folder yet.</source>
+        <translation>Bu jildda hali qaydlar yoʻq.</translation>
+    </message>
+    <message>
+        <source>Create the first note, or say it with dictation.</source>
+        <translation>Birinchi qaydni yarating yoki uni diktovka bilan ayting.</translation>
+    </message>
+    <message>
+        <source>Create note</source>
+        <translation>Qayd yaratish</translation>
+    </message>
+</context>
+<context>
+    <name>FolderRow</name>
+    <message>
+        <source>Rename</source>
+        <translation>Nomini oʻzgartirish</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+</context>
+<context>
     <name>Format</name>
     <message>
         <source>Today</source>
@@ -123,10 +230,71 @@
     </message>
 </context>
 <context>
+    <name>HistoryCard</name>
+    <message>
+        <source>Cancelled</source>
+        <translation>Bekor qilingan</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Nusxalash</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Tahrirlash</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Saqlash</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Bekor qilish</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryScreen</name>
+    <message>
+        <source>History</source>
+        <translation>Tarix</translation>
+    </message>
+    <message>
+        <source>Discarded</source>
+        <translation>Bekor qilinganlar</translation>
+    </message>
+</context>
+<context>
     <name>HotkeyKinds</name>
     <message>
         <source>Right Super</source>
         <translation>Oʻng Super</translation>
+    </message>
+</context>
+<context>
+    <name>HowItWorksCard</name>
+    <message>
+        <source>How it works</source>
+        <translation>Qanday ishlaydi</translation>
+    </message>
+    <message>
+        <source>Scan the QR code with your phone&apos;s camera.</source>
+        <translation>QR kodni telefoningiz kamerasi bilan skanerlang.</translation>
+    </message>
+    <message>
+        <source>On the page that opens, tap the microphone and talk.</source>
+        <translation>Ochilgan sahifada mikrofonni bosing va gapiring.</translation>
+    </message>
+    <message>
+        <source>Tap «Kompyuterga yuborish» — the text appears in History.</source>
+        <translation>«Kompyuterga yuborish» tugmasini bosing — matn Tarixda paydo boʻladi.</translation>
+    </message>
+    <message>
+        <source>Nothing needs to be installed on the phone. The audio comes straight to your computer.</source>
+        <translation>Telefonga hech narsa oʻrnatish shart emas. Audio toʻgʻridan-toʻgʻri kompyuteringizga keladi.</translation>
     </message>
 </context>
 <context>
@@ -185,6 +353,21 @@
     </message>
 </context>
 <context>
+    <name>NoteEditor</name>
+    <message>
+        <source>Delete note</source>
+        <translation>Qaydni oʻchirish</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Sarlavha</translation>
+    </message>
+    <message>
+        <source>Write, or press the dictation button and speak…</source>
+        <translation>Yozing yoki diktovka tugmasini bosib gapiring…</translation>
+    </message>
+</context>
+<context>
     <name>NoteFiler</name>
     <message>
         <source>Meeting</source>
@@ -201,6 +384,29 @@
     <message>
         <source>Idea</source>
         <translation>Gʻoya</translation>
+    </message>
+</context>
+<context>
+    <name>NotesScreen</name>
+    <message>
+        <source>Notes</source>
+        <translation>Qaydlar</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Jildlar</translation>
+    </message>
+    <message>
+        <source>Add folder</source>
+        <translation>Jild qoʻshish</translation>
+    </message>
+    <message>
+        <source>New note</source>
+        <translation>Yangi qayd</translation>
+    </message>
+    <message>
+        <source>Search notes</source>
+        <translation>Qaydlardan qidirish</translation>
     </message>
 </context>
 <context>
@@ -269,6 +475,25 @@
     </message>
 </context>
 <context>
+    <name>PhoneScreen</name>
+    <message>
+        <source>Record from your phone</source>
+        <translation>Telefoningizdan yozing</translation>
+    </message>
+    <message>
+        <source>Talk even when you are away from the computer — the text appears here.</source>
+        <translation>Kompyuterdan uzoqda boʻlsangiz ham gapiring — matn shu yerda paydo boʻladi.</translation>
+    </message>
+    <message>
+        <source>Recordings from the phone</source>
+        <translation>Telefondan yozuvlar</translation>
+    </message>
+    <message>
+        <source>No recordings from the phone yet.</source>
+        <translation>Telefondan hali yozuvlar yoʻq.</translation>
+    </message>
+</context>
+<context>
     <name>PhoneServer</name>
     <message>
         <source>Could not create the HTTPS certificate.</source>
@@ -329,6 +554,13 @@
     </message>
 </context>
 <context>
+    <name>RecordingRow</name>
+    <message>
+        <source>Copy text</source>
+        <translation>Matnni nusxalash</translation>
+    </message>
+</context>
+<context>
     <name>RemoteClient</name>
     <message>
         <source>Kavo Voice cannot be reached: there is no D-Bus session bus.</source>
@@ -359,6 +591,21 @@
     </message>
 </context>
 <context>
+    <name>ServerOffCard</name>
+    <message>
+        <source>The phone server is off</source>
+        <translation>Telefon serveri oʻchiq</translation>
+    </message>
+    <message>
+        <source>It works only on this Wi-Fi, through a secret link.</source>
+        <translation>U faqat shu Wi-Fi tarmogʻida, maxfiy havola orqali ishlaydi.</translation>
+    </message>
+    <message>
+        <source>Turn on</source>
+        <translation>Yoqish</translation>
+    </message>
+</context>
+<context>
     <name>Sidebar</name>
     <message>
         <source>Search</source>
@@ -371,6 +618,40 @@
     <message>
         <source>Settings</source>
         <translation>Sozlamalar</translation>
+    </message>
+</context>
+<context>
+    <name>SnippetCard</name>
+    <message>
+        <source>Trigger phrase</source>
+        <translation>Qisqa ibora</translation>
+    </message>
+    <message>
+        <source>Short phrase</source>
+        <translation>Qisqa ibora</translation>
+    </message>
+    <message>
+        <source>Full text to type</source>
+        <translation>Yoziladigan toʻliq matn</translation>
+    </message>
+    <message>
+        <source>for example, my address</source>
+        <translation>masalan, mening manzilim</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+</context>
+<context>
+    <name>SnippetsTab</name>
+    <message>
+        <source>Say a short phrase — the full text is typed.</source>
+        <translation>Qisqa iborani ayting — toʻliq matn yoziladi.</translation>
+    </message>
+    <message>
+        <source>New snippet</source>
+        <translation>Yangi qisqartma</translation>
     </message>
 </context>
 <context>
@@ -456,6 +737,21 @@
     </message>
 </context>
 <context>
+    <name>VocabularyScreen</name>
+    <message>
+        <source>Vocabulary</source>
+        <translation>Lugʻat</translation>
+    </message>
+    <message>
+        <source>Dictionary</source>
+        <translation>Lugʻat</translation>
+    </message>
+    <message>
+        <source>Snippets</source>
+        <translation>Qisqartmalar</translation>
+    </message>
+</context>
+<context>
     <name>VocabularyWord</name>
     <message>
         <source>All languages</source>
@@ -502,6 +798,21 @@
     <message>
         <source>the sound server did not answer within %1 seconds</source>
         <translation>ovoz serveri %1 soniya ichida javob bermadi</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::DataView</name>
+    <message>
+        <source>Exported</source>
+        <translation>Eksport qilindi</translation>
+    </message>
+    <message>
+        <source>Data deleted</source>
+        <translation>Maʼlumotlar oʻchirildi</translation>
+    </message>
+    <message>
+        <source>History, notes and vocabulary were cleared</source>
+        <translation>Tarix, qaydlar va lugʻat tozalandi</translation>
     </message>
 </context>
 <context>
@@ -556,6 +867,111 @@
     <message>
         <source>The hotkey cannot read the keyboard: there is no keyboard in %1.</source>
         <translation>Tezkor tugma klaviaturani oʻqiy olmaydi: %1 ichida klaviatura yoʻq.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::FolderListModel</name>
+    <message>
+        <source>All notes</source>
+        <translation>Barcha qaydlar</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::HistoryModel</name>
+    <message>
+        <source>Audio saved on your computer · </source>
+        <translation>Audio kompyuteringizda saqlangan · </translation>
+    </message>
+    <message>
+        <source>Transcribe</source>
+        <translation>Matnga oʻgirish</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Qayta urinish</translation>
+    </message>
+    <message>
+        <source>Transcribing again…</source>
+        <translation>Qayta matnga oʻgirilmoqda…</translation>
+    </message>
+    <message>
+        <source>No internet — not transcribed</source>
+        <translation>Internet yoʻq — matnga oʻgirilmadi</translation>
+    </message>
+    <message>
+        <source>Not transcribed</source>
+        <translation>Matnga oʻgirilmadi</translation>
+    </message>
+    <message>
+        <source>Never transcribed</source>
+        <translation>Hech qachon matnga oʻgirilmagan</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::HistoryView</name>
+    <message>
+        <source>Today </source>
+        <translation>Bugun </translation>
+    </message>
+    <message>
+        <source> words</source>
+        <translation> soʻz</translation>
+    </message>
+    <message>
+        <source> · this week </source>
+        <translation> · bu hafta </translation>
+    </message>
+    <message>
+        <source> — about </source>
+        <translation> — taxminan </translation>
+    </message>
+    <message>
+        <source> minutes saved</source>
+        <translation> daqiqa tejaldi</translation>
+    </message>
+    <message>
+        <source>No recordings yet.</source>
+        <translation>Hali yozuvlar yoʻq.</translation>
+    </message>
+    <message>
+        <source>Nothing found.</source>
+        <translation>Hech narsa topilmadi.</translation>
+    </message>
+    <message>
+        <source>Try another word or clear the search.</source>
+        <translation>Boshqa soʻzni sinab koʻring yoki qidiruvni tozalang.</translation>
+    </message>
+    <message>
+        <source>Press the key and talk — the text is kept here.</source>
+        <translation>Tugmani bosing va gapiring — matn shu yerda saqlanadi.</translation>
+    </message>
+    <message>
+        <source>Hold the key and talk — the text is kept here.</source>
+        <translation>Tugmani bosib turing va gapiring — matn shu yerda saqlanadi.</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Tasdiqlash</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Tozalash</translation>
+    </message>
+    <message>
+        <source>History cleared</source>
+        <translation>Tarix tozalandi</translation>
+    </message>
+    <message>
+        <source>You cannot undo this</source>
+        <translation>Buni qaytarib boʻlmaydi</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Nusxalandi</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>Oʻchirildi</translation>
     </message>
 </context>
 <context>
@@ -636,6 +1052,40 @@
     </message>
 </context>
 <context>
+    <name>kavo::NoteListModel</name>
+    <message>
+        <source>Untitled note</source>
+        <translation>Nomsiz qayd</translation>
+    </message>
+    <message>
+        <source>Empty</source>
+        <translation>Boʻsh</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::NotesView</name>
+    <message>
+        <source>Stop</source>
+        <translation>Toʻxtatish</translation>
+    </message>
+    <message>
+        <source>Write by voice</source>
+        <translation>Ovoz bilan yozish</translation>
+    </message>
+    <message>
+        <source>Delete the folder “%1”?</source>
+        <translation>“%1” jildi oʻchirilsinmi?</translation>
+    </message>
+    <message>
+        <source>The %1 notes in it are deleted too.</source>
+        <translation>Undagi %1 ta qayd ham oʻchiriladi.</translation>
+    </message>
+    <message>
+        <source>Note deleted</source>
+        <translation>Qayd oʻchirildi</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PermissionsView</name>
     <message>
         <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
@@ -654,10 +1104,48 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneView</name>
+    <message>
+        <source>Phone connected — you can talk</source>
+        <translation>Telefon ulandi — gapirishingiz mumkin</translation>
+    </message>
+    <message>
+        <source>Waiting for the phone</source>
+        <translation>Telefon kutilmoqda</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Uzish</translation>
+    </message>
+    <message>
+        <source>New code</source>
+        <translation>Yangi kod</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Nusxalandi</translation>
+    </message>
+    <message>
+        <source>Phone connected</source>
+        <translation>Telefon ulandi</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PillView</name>
     <message>
         <source>Listening</source>
         <translation>Tinglanmoqda</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::SnippetModel</name>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 ni oʻchirish</translation>
     </message>
 </context>
 <context>
@@ -669,6 +1157,48 @@
     <message>
         <source>Paste it with Ctrl+V. To let Kavo Voice paste by itself, give it access to /dev/uinput: install the udev rule that comes with it.</source>
         <translation>Uni Ctrl+V bilan qoʻying. Kavo Voice oʻzi qoʻya olishi uchun unga /dev/uinput ga ruxsat bering: u bilan keladigan udev qoidasini oʻrnating.</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::VocabularyModel</name>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 ni oʻchirish</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::VocabularyView</name>
+    <message>
+        <source>The vocabulary is empty. Add names, terms and brands — Kavo Voice will always spell them right.</source>
+        <translation>Lugʻat boʻsh. Ismlar, atamalar va brendlarni qoʻshing — Kavo Voice ularni doim toʻgʻri yozadi.</translation>
+    </message>
+    <message>
+        <source>No snippets yet. Add a short phrase and the full text it stands for.</source>
+        <translation>Hali qisqartmalar yoʻq. Qisqa ibora va u anglatadigan toʻliq matnni qoʻshing.</translation>
+    </message>
+    <message>
+        <source>Nothing to export</source>
+        <translation>Eksport qilinadigan narsa yoʻq</translation>
+    </message>
+    <message>
+        <source>The vocabulary is empty.</source>
+        <translation>Lugʻat boʻsh.</translation>
+    </message>
+    <message>
+        <source>Exported</source>
+        <translation>Eksport qilindi</translation>
+    </message>
+    <message>
+        <source>Imported</source>
+        <translation>Import qilindi</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 new words</source>
+        <translation>%1 ta yangi soʻz</translation>
+    </message>
+    <message>
+        <source>No new words</source>
+        <translation>Yangi soʻzlar yoʻq</translation>
     </message>
 </context>
 <context>
