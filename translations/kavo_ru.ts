@@ -1196,7 +1196,11 @@
     </message>
     <message numerus="yes">
         <source>%1 new words</source>
-        <translation>Новых слов: %1</translation>
+        <translation>
+            <numerusform>%1 новое слово</numerusform>
+            <numerusform>%1 новых слова</numerusform>
+            <numerusform>%1 новых слов</numerusform>
+        </translation>
     </message>
     <message>
         <source>No new words</source>

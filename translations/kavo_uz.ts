@@ -1194,7 +1194,9 @@
     </message>
     <message numerus="yes">
         <source>%1 new words</source>
-        <translation>%1 ta yangi soʻz</translation>
+        <translation>
+            <numerusform>%1 ta yangi soʻz</numerusform>
+        </translation>
     </message>
     <message>
         <source>No new words</source>
