@@ -3,6 +3,7 @@
 #include "store/history_manager.h"
 #include "store/settings.h"
 #include "support/data_folder.h"
+#include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/history/history_view.h"
@@ -122,20 +123,7 @@ class HistoryScreenTest : public QObject
     // The screen at the main window's screen size, as the application shows it.
     std::unique_ptr<QQuickWindow> window(HistoryView& view)
     {
-        QQmlComponent component(&m_engine);
-        component.setData("import QtQuick\nimport Kavo\nimport Kavo.History\n"
-                          "Window { id: root; required property HistoryView view; width: 776; height: 680;"
-                          " color: Tokens.bgApp; HistoryScreen { anchors.fill: parent; view: root.view } }",
-            QUrl(u"qrc:/history-screen-test.qml"_qs));
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(&view) } }));
-        if (!object)
-            qFatal("%s", qPrintable(component.errorString()));
-        auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(object.release()));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return window;
+        return test::showScreen(m_engine, "Kavo.History", "HistoryScreen", &view);
     }
 
     static void click(QQuickWindow& window, QQuickItem* item)
@@ -156,10 +144,7 @@ class HistoryScreenTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        test::useTemporaryDataFolder();
-        Typeface::registerFaces();
-        Tokens::setInstance(&m_tokens);
-        prepareQmlEngine(m_engine);
+        test::prepareInterface(m_engine, m_tokens);
         qml_register_types_Kavo_History();
     }
 
@@ -432,13 +417,7 @@ private Q_SLOTS:
         replace(m_history, { entry(m_now, u"Salom dunyo"_qs, telegram) });
         const auto view = this->view();
         const auto screen = window(*view);
-        QStringList names;
-        for (int press = 0; press < 5; ++press) {
-            QTest::keyClick(screen.get(), Qt::Key_Tab);
-            QAccessibleInterface* focused = QAccessible::queryAccessibleInterface(screen->activeFocusItem());
-            names << (focused ? focused->text(QAccessible::Name) : QString());
-        }
-        QCOMPARE(names.join(u'|'), "Discarded|Clear|Copy|Edit|Delete");
+        QCOMPARE(test::tabOrder(*screen, 5).join(u'|'), "Discarded|Clear|Copy|Edit|Delete");
         QTest::keyClick(screen.get(), Qt::Key_Tab, Qt::ShiftModifier);
         QTest::keyClick(screen.get(), Qt::Key_Tab, Qt::ShiftModifier);
         QTest::keyClick(screen.get(), Qt::Key_Tab, Qt::ShiftModifier);

@@ -7,6 +7,7 @@
 #include "store/data_stores.h"
 #include "store/settings.h"
 #include "support/data_folder.h"
+#include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/history/history_view.h"
@@ -84,22 +85,12 @@ class MainWindowTest : public QObject
         return window;
     }
 
-    // The name a screen reader reads for the item with the keyboard focus.
-    static QString focusedName(QQuickWindow& window)
-    {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
-        return accessible ? accessible->text(QAccessible::Name) : QString();
-    }
-
     static QQuickItem* toastItem(QQuickWindow& window) { return window.findChild<QQuickItem*>(u"toast"_qs); }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        test::useTemporaryDataFolder();
-        Typeface::registerFaces();
-        Tokens::setInstance(&m_tokens);
-        prepareQmlEngine(m_engine);
+        test::prepareInterface(m_engine, m_tokens);
         qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
         qml_register_types_Kavo_Notes();
@@ -144,17 +135,11 @@ private Q_SLOTS:
         MainView view(m_navigation, m_dictation, m_settings);
         const auto main = window(u"MainWindow"_qs, &view);
         QSignalSpy toggled(&view, &MainView::dictationToggled);
-        QStringList names;
-        for (int press = 0; press < 12; ++press) {
-            QTest::keyClick(main.get(), Qt::Key_Tab);
-            if (names.contains(focusedName(*main)))
-                break;
-            names << focusedName(*main);
-        }
-        QCOMPARE(names.join(u'|'), "Search|History|Notes|Vocabulary|From phone|Try it|Settings|Discarded");
+        QCOMPARE(test::tabOrder(*main, 12).join(u'|'),
+            "Search|History|Notes|Vocabulary|From phone|Try it|Settings|Discarded");
 
         view.focusSearch();
-        QTRY_COMPARE(focusedName(*main), "Search");
+        QTRY_COMPARE(test::focusedName(*main), "Search");
         for (const char key : { 'b', 'u', 'd' })
             QTest::keyClick(main.get(), key);
         QCOMPARE(view.search(), "bud");

@@ -2,6 +2,7 @@
 #include "notes/notes_manager.h"
 #include "state/toasts.h"
 #include "support/data_folder.h"
+#include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/kavo/appearance.h"
@@ -93,26 +94,7 @@ class NotesScreenTest : public QObject
 
     std::unique_ptr<QQuickWindow> window(NotesView& view)
     {
-        QQmlComponent component(&m_engine);
-        component.setData("import QtQuick\nimport Kavo\nimport Kavo.Notes\n"
-                          "Window { id: w; required property NotesView view; width: 776; height: 680;"
-                          " color: Tokens.bgApp; NotesScreen { anchors.fill: parent; view: w.view } }",
-            {});
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(&view) } }));
-        if (!object)
-            qFatal("%s", qPrintable(component.errorString()));
-        auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(object.release()));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return window;
-    }
-
-    static QString focusedName(QQuickWindow& window)
-    {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
-        return accessible ? accessible->text(QAccessible::Name) : QString();
+        return test::showScreen(m_engine, "Kavo.Notes", "NotesScreen", &view);
     }
 
     static void click(QQuickWindow& window, const char* objectName, Qt::MouseButton button = Qt::LeftButton)
@@ -125,10 +107,7 @@ class NotesScreenTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        test::useTemporaryDataFolder();
-        Typeface::registerFaces();
-        Tokens::setInstance(&m_tokens);
-        prepareQmlEngine(m_engine);
+        test::prepareInterface(m_engine, m_tokens);
         qml_register_types_Kavo_Notes();
     }
 
@@ -292,14 +271,7 @@ private Q_SLOTS:
         fillSmall(manager);
         NotesView view(manager, m_dictation, m_toasts);
         const auto screen = window(view);
-        QStringList names;
-        for (int press = 0; press < 12; ++press) {
-            QTest::keyClick(screen.get(), Qt::Key_Tab);
-            if (names.contains(focusedName(*screen)))
-                break;
-            names << focusedName(*screen);
-        }
-        QCOMPARE(names.join(u'|'),
+        QCOMPARE(test::tabOrder(*screen, 12).join(u'|'),
             "All notes|Add folder|New note|Search notes|Shopping|Write by voice|Delete note|Title|"
             "Write, or press the dictation button and speak…");
 
@@ -331,7 +303,7 @@ private Q_SLOTS:
         QTest::keyClick(screen.get(), Qt::Key_Menu);
         QTest::keyClick(screen.get(), Qt::Key_Down);
         QTest::keyClick(screen.get(), Qt::Key_Return);
-        QTRY_COMPARE(focusedName(*screen), "Rename");
+        QTRY_COMPARE(test::focusedName(*screen), "Rename");
         for (const char key : { 'T', 'r', 'i', 'p', 's' })
             QTest::keyClick(screen.get(), key);
         QTest::keyClick(screen.get(), Qt::Key_Return);
@@ -343,7 +315,7 @@ private Q_SLOTS:
         QVERIFY(view.isConfirmingDelete());
         QCOMPARE(view.deleteQuestion(), "Delete the folder “Trips”?");
         QCOMPARE(view.deleteDetail(), "The 1 notes in it are deleted too.");
-        QTRY_COMPARE(focusedName(*screen), "Cancel");
+        QTRY_COMPARE(test::focusedName(*screen), "Cancel");
         click(*screen, "confirmDelete");
         QVERIFY(!view.isConfirmingDelete());
         QCOMPARE(view.selectedFolder(), QUuid());

@@ -4,6 +4,7 @@
 #include "store/history_manager.h"
 #include "store/settings.h"
 #include "support/data_folder.h"
+#include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/kavo/appearance.h"
@@ -97,40 +98,18 @@ class PhoneScreenTest : public QObject
 
     std::unique_ptr<QQuickWindow> window(const QByteArray& qml, QObject* view = nullptr)
     {
-        QQmlComponent component(&m_engine);
-        component.setData("import QtQuick\nimport Kavo\nimport Kavo.Phone\n" + qml, {});
-        if (!component.isReady())
-            qFatal("%s", qPrintable(component.errorString()));
-        std::unique_ptr<QObject> object(
-            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(view) } }));
-        auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(object.release()));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return window;
+        return test::showWindow(m_engine, "Kavo.Phone", qml, view);
     }
 
-    // The screen at the main window's screen-area size.
     std::unique_ptr<QQuickWindow> screen(PhoneView& view)
     {
-        return window("Window { id: w; required property PhoneView view; width: 776; height: 680;"
-                      " color: Tokens.bgApp; PhoneScreen { anchors.fill: parent; view: w.view } }",
-            &view);
-    }
-
-    static QString focusedName(QQuickWindow& window)
-    {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window.activeFocusItem());
-        return accessible ? accessible->text(QAccessible::Name) : QString();
+        return test::showScreen(m_engine, "Kavo.Phone", "PhoneScreen", &view);
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        test::useTemporaryDataFolder();
-        Typeface::registerFaces();
-        Tokens::setInstance(&m_tokens);
-        prepareQmlEngine(m_engine);
+        test::prepareInterface(m_engine, m_tokens);
         qml_register_types_Kavo_Phone();
     }
 
@@ -300,23 +279,16 @@ private Q_SLOTS:
         setEntries(fixture.history, { "p:one:Buy bread", "c:two" });
         auto main = screen(fixture.view);
         QTest::keyClick(main.get(), Qt::Key_Tab);
-        QCOMPARE(focusedName(*main), "Turn on");
+        QCOMPARE(test::focusedName(*main), "Turn on");
         QTest::keyClick(main.get(), Qt::Key_Space);
         QVERIFY(fixture.settings.phoneServerEnabled());
-        QCOMPARE(focusedName(*main), "New code");
+        QCOMPARE(test::focusedName(*main), "New code");
 
         fixture.phone.setPhoneURLs({ phoneLink, u"https://10.0.0.5:8443/?t=k7mwq3hzp2xv9cde"_qs });
         main = screen(fixture.view);
-        QStringList names;
-        for (int press = 0; press < 6; ++press) {
-            QTest::keyClick(main.get(), Qt::Key_Tab);
-            if (names.contains(focusedName(*main)))
-                break;
-            names << focusedName(*main);
-        }
-        QCOMPARE(names.join(u'|'), "QR code for the phone|New code|Copy text");
+        QCOMPARE(test::tabOrder(*main, 6).join(u'|'), "QR code for the phone|New code|Copy text");
 
-        while (focusedName(*main) != u"QR code for the phone")
+        while (test::focusedName(*main) != u"QR code for the phone")
             QTest::keyClick(main.get(), Qt::Key_Tab);
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(main.get(), Qt::Key_F10, Qt::ShiftModifier);
@@ -329,7 +301,7 @@ private Q_SLOTS:
 
         QSignalSpy newCode(&fixture.view, &PhoneView::newCodeRequested);
         QTRY_VERIFY(!menu->property("visible").toBool());
-        QCOMPARE(focusedName(*main), "QR code for the phone");
+        QCOMPARE(test::focusedName(*main), "QR code for the phone");
         QTest::keyClick(main.get(), Qt::Key_Tab);
         QTest::keyClick(main.get(), Qt::Key_Space);
         QCOMPARE(newCode.count(), 1);

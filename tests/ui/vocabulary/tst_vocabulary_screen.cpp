@@ -2,6 +2,7 @@
 #include "store/data_actions.h"
 #include "store/data_stores.h"
 #include "support/data_folder.h"
+#include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/kavo/appearance.h"
@@ -97,28 +98,7 @@ class VocabularyScreenTest : public QObject
 
     std::unique_ptr<QQuickWindow> window(VocabularyView& view)
     {
-        QQmlComponent component(&m_engine);
-        component.setData(R"(
-            import QtQuick
-            import Kavo
-            import Kavo.Vocabulary
-            Window {
-                id: window
-                required property VocabularyView view
-                width: 776
-                height: 680
-                color: Tokens.bgApp
-                VocabularyScreen { anchors.fill: parent; view: window.view }
-            })",
-            QUrl(u"qrc:/test/VocabularyHost.qml"_qs));
-        if (!component.isReady())
-            qFatal("%s", qPrintable(component.errorString()));
-        auto window = std::unique_ptr<QQuickWindow>(qobject_cast<QQuickWindow*>(
-            component.createWithInitialProperties({ { u"view"_qs, QVariant::fromValue(&view) } })));
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return window;
+        return test::showScreen(m_engine, "Kavo.Vocabulary", "VocabularyScreen", &view);
     }
 
     static void typeText(QQuickWindow& window, const char* text)
@@ -154,10 +134,7 @@ class VocabularyScreenTest : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        test::useTemporaryDataFolder();
-        Typeface::registerFaces();
-        Tokens::setInstance(&m_tokens);
-        prepareQmlEngine(m_engine);
+        test::prepareInterface(m_engine, m_tokens);
         qml_register_types_Kavo_Vocabulary();
     }
 
@@ -344,15 +321,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!itemNamed(main->contentItem(), u"Delete Kavo"_qs));
 
         input->forceActiveFocus();
-        QStringList names;
-        for (int press = 0; press < 12; ++press) {
-            QTest::keyClick(main.get(), Qt::Key_Tab);
-            const QString name = accessibleName(main->activeFocusItem());
-            if (names.contains(name))
-                break;
-            names << name;
-        }
-        QCOMPARE(names.join(u'|'),
+        QCOMPARE(test::tabOrder(*main, 12).join(u'|'),
             "Language of new words|Add|Import|Export|Clear|Delete Toshkent|Dictionary|Snippets|Add words, separated by "
             "commas");
     }
