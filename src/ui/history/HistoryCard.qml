@@ -36,17 +36,6 @@ FocusScope {
     Accessible.name: card.accessibleName
     // Tab reaches the buttons of cards at the edge of the list: bring the card whose button has the focus into view.
     onActiveFocusChanged: if (activeFocus && ListView.view) ListView.view.positionViewAtIndex(index, ListView.Contain)
-    onEditingChanged: card.openEditor()
-    ListView.onReused: card.openEditor()
-    Component.onCompleted: card.openEditor()
-
-    function openEditor() {
-        if (!card.editing)
-            return;
-        editor.text = card.text;
-        editor.cursorPosition = editor.length;
-        editor.forceActiveFocus();
-    }
 
     Rectangle {
         anchors.fill: parent
@@ -146,48 +135,16 @@ FocusScope {
             Layout.fillWidth: true
         }
 
-        // Filled from the entry each time editing begins: the card may have shown another entry before.
-        ColumnLayout {
-            visible: card.editing
-            spacing: 8
+        // Made only while the entry is edited: a list of a thousand cards carries no text editors.
+        Loader {
+            active: card.editing
+            visible: active
             Layout.fillWidth: true
 
-            TextArea {
-                id: editor
-
-                objectName: "editor"
-                wrapMode: TextEdit.Wrap
-                padding: 8
-                color: Tokens.textPrimary
-                selectionColor: Tokens.blue200
-                selectedTextColor: Tokens.textPrimary
-                font: Tokens.font(Font.Normal, Tokens.bodyPixelSize)
-                Accessible.name: qsTr("Edit")
-                Layout.fillWidth: true
-                Keys.onEscapePressed: card.view.cancelEdit()
-
-                background: Rectangle {
-                    radius: 8
-                    color: Tokens.surfaceCard
-                    border.width: editor.activeFocus ? 2 : 1
-                    border.color: editor.activeFocus ? Tokens.borderFocus : Tokens.borderDefault
-                }
-            }
-
-            RowLayout {
-                spacing: 8
-
-                KavoButton {
-                    objectName: "save"
-                    primary: true
-                    text: qsTr("Save")
-                    onClicked: card.view.saveEdit(card.entryId, editor.text)
-                }
-
-                KavoButton {
-                    text: qsTr("Cancel")
-                    onClicked: card.view.cancelEdit()
-                }
+            sourceComponent: EntryEditor {
+                original: card.text
+                onSaved: text => card.view.saveEdit(card.entryId, text)
+                onCancelled: card.view.cancelEdit()
             }
         }
 

@@ -1,5 +1,3 @@
-pragma ComponentBehavior: Bound
-
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -110,12 +108,18 @@ Item {
 
             section.property: "day"
             section.criteria: ViewSection.FullString
-            // From its own document: Qt 6.4 creates section headings outside the bound context of this one.
-            section.delegate: Qt.createComponent("DayHeading.qml")
+            section.delegate: dayHeading
 
             delegate: HistoryCard {
                 view: screen.view
             }
+        }
+
+        // Qt 6.4 makes section headings outside this document's context, so their component is not bound to it.
+        Component {
+            id: dayHeading
+
+            DayHeading {}
         }
 
         ColumnLayout {

@@ -283,15 +283,46 @@ void HistoryModel::reload()
 
 void HistoryModel::refilter()
 {
-    beginResetModel();
-    m_listed.clear();
-    for (const QUuid& id : std::as_const(m_order)) {
-        Entry& entry = m_entries[id];
-        entry.listed = matches(entry);
-        if (entry.listed)
-            m_listed.append(id);
+    // Rows go and come in runs rather than by a reset, so that the list keeps, and recycles, the cards it shows.
+    QList<bool> wanted;
+    wanted.reserve(m_order.size());
+    for (const QUuid& id : std::as_const(m_order))
+        wanted.append(matches(m_entries[id]));
+    int row = 0;
+    for (qsizetype at = 0; at < m_order.size();) {
+        Entry& first = m_entries[m_order[at]];
+        if (wanted[at] == first.listed) {
+            row += first.listed ? 1 : 0;
+            ++at;
+            continue;
+        }
+        // The run goes on over entries that change the same way and over entries that stay out of the list.
+        const bool inserting = wanted[at];
+        QList<QUuid> run;
+        qsizetype end = at;
+        for (; end < m_order.size(); ++end) {
+            const Entry& entry = m_entries[m_order[end]];
+            if (wanted[end] == entry.listed && !entry.listed)
+                continue;
+            if (wanted[end] != inserting || entry.listed == inserting)
+                break;
+            run.append(m_order[end]);
+        }
+        const int last = row + int(run.size()) - 1;
+        if (inserting) {
+            beginInsertRows({}, row, last);
+            for (qsizetype offset = 0; offset < run.size(); ++offset)
+                m_listed.insert(row + offset, run[offset]);
+        } else {
+            beginRemoveRows({}, row, last);
+            m_listed.remove(row, run.size());
+        }
+        for (const QUuid& id : std::as_const(run))
+            m_entries[id].listed = inserting;
+        inserting ? endInsertRows() : endRemoveRows();
+        row += inserting ? int(run.size()) : 0;
+        at = end;
     }
-    endResetModel();
 }
 
 QString HistoryModel::audioTitle(const Entry& row) const
