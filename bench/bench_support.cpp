@@ -1,10 +1,14 @@
 #include "bench_support.h"
 
+#include "store/json_support.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -32,6 +36,39 @@ void run(const QString& program, const QStringList& arguments)
     std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAll().constData());
     std::exit(1);
 }
+
+const QStringList vocabulary {
+    "salom",
+    "bugun",
+    "loyiha",
+    "uchrashuv",
+    "the",
+    "deployment",
+    "pipeline",
+    "ertaga",
+    "soat",
+    "beshda",
+    "please",
+    "review",
+    "pull",
+    "request",
+    "va",
+    "keyin",
+    "менга",
+    "позвони",
+    "после",
+    "обеда",
+    "Kubernetes",
+    "cluster",
+    "yangilash",
+    "kerak",
+    "hisobot",
+    "tayyor",
+    "bo'ldi",
+    "check",
+    "the",
+    "logs",
+};
 
 } // namespace
 
@@ -88,6 +125,36 @@ double statusKiB(const QByteArray& key, qint64 pid)
             return line.mid(key.size() + 1).trimmed().split(' ').first().toDouble();
     }
     return -1;
+}
+
+HistoryEntry realisticEntry(QRandomGenerator& random, const QDateTime& date)
+{
+    HistoryEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.date = date;
+    const int words = random.bounded(30, 61);
+    QStringList text;
+    for (int index = 0; index < words; ++index)
+        text.append(vocabulary.at(random.bounded(vocabulary.size())));
+    entry.text = text.join(' ') + '.';
+    entry.duration = random.bounded(40.0);
+    entry.model = "gemini-3.8-flash";
+    entry.source = random.bounded(4) == 0 ? "phone" : "mac";
+    entry.appName = "Telegram";
+    entry.appID = "org.telegram.desktop";
+    entry.audioFile = json::uuidText(entry.id) + ".m4a";
+    entry.latency = random.bounded(3.0);
+    return entry;
+}
+
+History fullHistory()
+{
+    QRandomGenerator random(1234);
+    History history;
+    const QDateTime newest = QDateTime::currentDateTimeUtc();
+    for (int index = 0; index < History::limit; ++index)
+        history.entries.append(realisticEntry(random, newest.addSecs(-600 * index)));
+    return history;
 }
 
 int runWithQtApplication(int argc, char** argv)

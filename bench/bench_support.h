@@ -1,6 +1,10 @@
 #pragma once
 
+#include "store/history.h"
+
 #include <QString>
+
+class QRandomGenerator;
 
 namespace kavo::bench {
 
@@ -15,6 +19,10 @@ QString speechWav(int seconds);
 /// -1 when it cannot be read.
 double statusKiB(const QByteArray& key, qint64 pid = 0);
 
+/// A dictation as the flow records it: 30 to 60 words and every optional field that a real entry carries.
+HistoryEntry realisticEntry(QRandomGenerator& random, const QDateTime& date);
+/// A History at its limit, one entry every ten minutes back from now, the same on every call.
+History fullHistory();
 /// Runs the benchmarks of a program that needs a Qt application object (event loops, timers, sockets).
 int runWithQtApplication(int argc, char** argv);
 
