@@ -135,6 +135,7 @@ private Q_SLOTS:
         MainView view(m_navigation, m_dictation, m_settings);
         const auto main = window(u"MainWindow"_qs, &view);
         QSignalSpy toggled(&view, &MainView::dictationToggled);
+        QSignalSpy left(&view, &MainView::screenLeft);
         QCOMPARE(test::tabOrder(*main, 12).join(u'|'),
             "Search|History|Notes|Vocabulary|From phone|Try it|Settings|Discarded");
 
@@ -147,6 +148,7 @@ private Q_SLOTS:
         QTest::keyClick(main.get(), Qt::Key_Tab);
         QTest::keyClick(main.get(), Qt::Key_Space);
         QCOMPARE(view.screen(), Navigation::Screen::notes);
+        QCOMPARE(left.takeFirst().at(0).value<Navigation::Screen>(), Navigation::Screen::history);
         for (int press = 0; press < 3; ++press)
             QTest::keyClick(main.get(), Qt::Key_Tab);
         QTest::keyClick(main.get(), Qt::Key_Space);
