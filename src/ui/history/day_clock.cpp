@@ -37,7 +37,7 @@ void DayClock::scheduleNextMidnight()
 {
     const QDateTime next = m_calendar.addingDays(m_day, 1);
     // A second past midnight, so that a timer firing a little early still finds the new day.
-    const qint64 wait = next.isValid() ? now().msecsTo(next) + 1000 : 60 * 60 * 1000;
+    const qint64 wait = next.isValid() ? now().msecsTo(next) + 1000 : qint64(60) * 60 * 1000;
     m_midnight.start(std::chrono::milliseconds(std::max<qint64>(wait, 1000)));
 }
 

@@ -45,23 +45,23 @@ protected:
             [&](const QUuid&, int row) {
                 // Removals come from the last row up, so a run grows at its start.
                 if (removals.length > 0 && row + 1 != removals.start)
-                    removeRows(std::exchange(removals, {}));
+                    removeRun(std::exchange(removals, {}));
                 removals = { row, removals.length + 1 };
             },
             [&](const QUuid&, int row) {
                 if (removals.length > 0)
-                    removeRows(std::exchange(removals, {}));
+                    removeRun(std::exchange(removals, {}));
                 if (additions.length > 0 && row != additions.start + additions.length)
-                    insertRows(std::exchange(additions, {}), after);
+                    insertRun(std::exchange(additions, {}), after);
                 if (additions.length == 0)
                     additions.start = row;
                 ++additions.length;
             },
             [&](const QUuid&, int row) {
                 if (removals.length > 0)
-                    removeRows(std::exchange(removals, {}));
+                    removeRun(std::exchange(removals, {}));
                 if (additions.length > 0)
-                    insertRows(std::exchange(additions, {}), after);
+                    insertRun(std::exchange(additions, {}), after);
                 m_records[row] = after[row];
                 Q_EMIT dataChanged(index(row), index(row));
             });
@@ -70,9 +70,9 @@ protected:
             return;
         }
         if (removals.length > 0)
-            removeRows(removals);
+            removeRun(removals);
         if (additions.length > 0)
-            insertRows(additions, after);
+            insertRun(additions, after);
     }
 
 private:
@@ -82,14 +82,14 @@ private:
         int length = 0;
     };
 
-    void removeRows(Run run)
+    void removeRun(Run run)
     {
         beginRemoveRows({}, run.start, run.start + run.length - 1);
         m_records.remove(run.start, run.length);
         endRemoveRows();
     }
 
-    void insertRows(Run run, const QList<Record>& after)
+    void insertRun(Run run, const QList<Record>& after)
     {
         beginInsertRows({}, run.start, run.start + run.length - 1);
         m_records.insert(run.start, run.length, Record {});
