@@ -24,28 +24,28 @@ Item {
         currentIndex: area.view.screenIndex
 
         Loader {
-            active: StackLayout.isCurrentItem || item !== null
+            active: area.view.screenIndex === 0 || item !== null
             sourceComponent: HistoryScreen {
                 view: area.history
             }
         }
 
         Loader {
-            active: StackLayout.isCurrentItem || item !== null
+            active: area.view.screenIndex === 1 || item !== null
             sourceComponent: NotesScreen {
                 view: area.notes
             }
         }
 
         Loader {
-            active: StackLayout.isCurrentItem || item !== null
+            active: area.view.screenIndex === 2 || item !== null
             sourceComponent: VocabularyScreen {
                 view: area.vocabulary
             }
         }
 
         Loader {
-            active: StackLayout.isCurrentItem || item !== null
+            active: area.view.screenIndex === 3 || item !== null
             sourceComponent: PhoneScreen {
                 view: area.phone
             }
