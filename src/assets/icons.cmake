@@ -32,10 +32,12 @@ set(KAVO_ICONS
     send
     settings
     smartphone
+    sliders-horizontal
     sparkles
     square
     terminal
     trash-2
     triangle-alert
     users
+    wrench
     x)

@@ -1,0 +1,128 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Kavo
+import Kavo.Settings
+
+// The settings panel: the list of tabs beside the shown tab, which scrolls. The main window draws the heading and
+// the Close button around it.
+//   view — the panel's state (SettingsView), owned by the application.
+//   tab  — the shown tab: General 0, Shortcuts 1, AI and languages 2, Microphone 3, Advanced 4.
+Item {
+    id: panel
+
+    required property SettingsView view
+    property int tab: 0
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Column {
+            Layout.preferredWidth: 210
+            Layout.fillHeight: true
+            Layout.topMargin: 16
+            leftPadding: 12
+            rightPadding: 12
+            spacing: 2
+
+            Repeater {
+                model: [{
+                        "title": qsTr("General"),
+                        "glyph": "sliders-horizontal"
+                    }, {
+                        "title": qsTr("Shortcuts"),
+                        "glyph": "keyboard"
+                    }, {
+                        "title": qsTr("AI and languages"),
+                        "glyph": "sparkles"
+                    }, {
+                        "title": qsTr("Microphone"),
+                        "glyph": "mic"
+                    }, {
+                        "title": qsTr("Advanced"),
+                        "glyph": "wrench"
+                    }]
+
+                delegate: SettingsTabButton {
+                    required property var modelData
+                    required property int index
+
+                    width: 186
+                    text: modelData.title
+                    glyph: modelData.glyph
+                    current: panel.tab === index
+                    onClicked: panel.tab = index
+                }
+            }
+        }
+
+        Rectangle {
+            Layout.fillHeight: true
+            Layout.preferredWidth: 1
+            color: Tokens.borderDefault
+        }
+
+        Flickable {
+            id: scroller
+
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            contentHeight: page.implicitHeight + 40
+            boundsBehavior: Flickable.StopAtBounds
+
+            ScrollBar.vertical: ScrollBar {}
+
+            Loader {
+                id: page
+
+                x: 20
+                y: 20
+                width: scroller.width - 40
+                sourceComponent: [general, shortcuts, ai, microphone, advanced][panel.tab]
+                onLoaded: scroller.contentY = 0
+            }
+        }
+    }
+
+    Component {
+        id: general
+
+        GeneralTab {
+            view: panel.view
+        }
+    }
+
+    Component {
+        id: shortcuts
+
+        ShortcutsTab {
+            view: panel.view
+        }
+    }
+
+    Component {
+        id: ai
+
+        AiTab {
+            view: panel.view
+        }
+    }
+
+    Component {
+        id: microphone
+
+        MicrophoneTab {
+            view: panel.view
+        }
+    }
+
+    Component {
+        id: advanced
+
+        AdvancedTab {
+            view: panel.view
+        }
+    }
+}

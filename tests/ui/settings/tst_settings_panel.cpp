@@ -1,0 +1,249 @@
+#include "state/key_check.h"
+#include "state/phone_status.h"
+#include "state/toasts.h"
+#include "store/data_actions.h"
+#include "store/data_stores.h"
+#include "store/settings.h"
+#include "support/quick_window.h"
+#include "support/screenshot.h"
+#include "support/table_rows.h"
+#include "ui/kavo/appearance.h"
+#include "ui/main/data_view.h"
+#include "ui/settings/settings_view.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+void qml_register_types_Kavo_Settings();
+
+using namespace kavo;
+using test::row;
+
+namespace {
+
+// Options as "value=label|…", or "label|…" when the values do not matter.
+QString describe(const QList<SettingOption>& options, bool withValues = true)
+{
+    QStringList parts;
+    for (const SettingOption& option : options)
+        parts << (withValues ? option.value.toString() + u'=' + option.label : option.label);
+    return parts.join(u'|');
+}
+
+} // namespace
+
+class SettingsPanelTest : public QObject
+{
+    Q_OBJECT
+
+    Appearance m_appearance;
+    Tokens m_tokens { m_appearance };
+    QQmlEngine m_engine;
+
+    struct Fixture
+    {
+        Settings settings;
+        KeyCheck keyCheck;
+        PhoneStatus phone;
+        DataStores stores;
+        DataActions actions { stores };
+        Toasts toasts;
+        DataView data { actions, toasts };
+        SettingsView view { settings, keyCheck, phone, data };
+    };
+
+    std::unique_ptr<QQuickWindow> panel(Fixture& fixture, int tab)
+    {
+        auto window = test::showScreen(m_engine, "Kavo.Settings", "SettingsPanel", &fixture.view);
+        window->contentItem()->childItems().constFirst()->setProperty("tab", tab);
+        return window;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        test::prepareInterface(m_engine, m_tokens);
+        qml_register_types_Kavo_Settings();
+    }
+
+    void cleanup() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    void models_data()
+    {
+        test::columns<QStringList, QString, QString>({ "offered", "configured", "options" });
+        row("configured offered", QStringList { "gemini-3.8-flash", "gemini-3.8-pro" }, u"gemini-3.8-pro"_qs,
+            u"gemini-3.8-flash=Gemini 3.8 Flash|gemini-3.8-pro=Gemini 3.8 Pro"_qs);
+        row("configured missing goes first", QStringList { "gemini-3.8-pro" }, u"gemini-2.5-flash-lite"_qs,
+            u"gemini-2.5-flash-lite=Gemini 2.5 Flash Lite|gemini-3.8-pro=Gemini 3.8 Pro"_qs);
+        row("nothing offered", QStringList {}, u"gemini-3.8-flash"_qs, u"gemini-3.8-flash=Gemini 3.8 Flash"_qs);
+        row("pieces not starting with a letter", QStringList {}, u"model-2b--x"_qs, u"model-2b--x=Model 2b  X"_qs);
+    }
+    void models()
+    {
+        const auto [offered, configured] = test::fetch<QStringList, QString>({ "offered", "configured" });
+        QTEST(describe(SettingsOptions::models(offered, configured)), "options");
+    }
+
+    // A toggle removes a present code or appends an absent one; codes keep the table's order, unknown ones last.
+    void languages_data()
+    {
+        test::columns<QStringList, QString, QStringList>({ "codes", "toggled", "result" });
+        row("added before a later one", QStringList { "en-US" }, u"ru-RU"_qs, QStringList { "ru-RU", "en-US" });
+        row("added after an earlier one", QStringList { "uz-UZ" }, u"ko-KR"_qs, QStringList { "uz-UZ", "ko-KR" });
+        row("removed", QStringList { "ru-RU", "en-US" }, u"ru-RU"_qs, QStringList { "en-US" });
+        row("last one removed", QStringList { "en-US" }, u"en-US"_qs, QStringList {});
+        row("unknown codes sort last", QStringList { "xx-XX", "en-US" }, u"uz-UZ"_qs,
+            QStringList { "uz-UZ", "en-US", "xx-XX" });
+    }
+    void languages()
+    {
+        const auto [codes, toggled] = test::fetch<QStringList, QString>({ "codes", "toggled" });
+        QTEST(SettingsOptions::toggledLanguage(codes, toggled), "result");
+    }
+
+    void fixedOptions_data()
+    {
+        test::columns<QString, int, QString>({ "rule", "current", "labels" });
+        row("hold time between", u"hold"_qs, 250, u"150 ms|200 ms|250 ms|300 ms|400 ms|500 ms|600 ms"_qs);
+        row("hold time offered", u"hold"_qs, 300, u"150 ms|200 ms|300 ms|400 ms|500 ms|600 ms"_qs);
+        row("hold time above", u"hold"_qs, 900, u"150 ms|200 ms|300 ms|400 ms|500 ms|600 ms|900 ms"_qs);
+        row("history kept 14 days", u"days"_qs, 14, u"Forever|90 days|30 days|7 days|14 days"_qs);
+        row("history forever", u"days"_qs, 0, u"Forever|90 days|30 days|7 days"_qs);
+    }
+    void fixedOptions()
+    {
+        const auto [rule, current] = test::fetch<QString, int>({ "rule", "current" });
+        const auto options
+            = rule == u"hold" ? SettingsOptions::holdTimes(current) : SettingsOptions::historyDays(current);
+        QTEST(describe(options, false), "labels");
+    }
+
+    void microphones_data()
+    {
+        test::columns<QString, QString>({ "configured", "options" });
+        row("system default", QString(), u"=System default|usb=USB Mic|hda=Built-in Audio"_qs);
+        row("connected", u"hda"_qs, u"=System default|usb=USB Mic|hda=Built-in Audio"_qs);
+        row("unplugged", u"bt"_qs, u"=System default|usb=USB Mic|hda=Built-in Audio|bt=Microphone not connected"_qs);
+    }
+    void microphones()
+    {
+        const QList<AudioInput> inputs { { u"usb"_qs, u"USB Mic"_qs }, { u"hda"_qs, u"Built-in Audio"_qs } };
+        const auto [configured] = test::fetch<QString>({ "configured" });
+        QTEST(describe(SettingsOptions::microphones(inputs, configured)), "options");
+    }
+
+    // Choosing a label writes the setting; the choice then shows that label.
+    void choose_data()
+    {
+        test::columns<QByteArray, QString, QByteArray, QVariant>({ "choice", "label", "field", "stored" });
+        row("theme", QByteArray("theme"), u"Dark"_qs, QByteArray("theme"), QVariant::fromValue(ThemeMode::dark));
+        row("hold time", QByteArray("holdTime"), u"400 ms"_qs, QByteArray("holdThresholdMs"), QVariant(400));
+        row("microphone back to the default", QByteArray("microphone"), u"System default"_qs,
+            QByteArray("inputDeviceID"), QVariant(QString()));
+        row("line break", QByteArray("newlineMode"), u"Alt + Return"_qs, QByteArray("newlineMode"),
+            QVariant::fromValue(NewlineMode::altReturn));
+    }
+    void choose()
+    {
+        const auto [name, label, field] = test::fetch<QByteArray, QString, QByteArray>({ "choice", "label", "field" });
+        Fixture fixture;
+        fixture.settings.setHoldThresholdMs(250);
+        fixture.settings.setInputDeviceID(u"unplugged"_qs);
+        auto* choice = fixture.view.property(name).value<SettingChoice*>();
+        QSignalSpy changes(choice, &SettingChoice::changed);
+        choice->choose(int(choice->labels().indexOf(label)));
+        QTEST(fixture.settings.property(field), "stored");
+        QCOMPARE(choice->labels().value(choice->currentIndex()), label);
+        QCOMPARE(changes.count(), 1);
+    }
+
+    void interfaceLanguageAsksForRelaunch()
+    {
+        Fixture fixture;
+        QSignalSpy requests(&fixture.view, &SettingsView::languageChangeRequested);
+        fixture.view.interfaceLanguage()->choose(
+            int(fixture.view.interfaceLanguage()->labels().indexOf(u"English"_qs)));
+        QCOMPARE(requests.value(0).value(0).toString(), "en");
+    }
+
+    // Delete arms on the first press and wipes on a second within its window; after the window it arms again.
+    void deleteAll_data()
+    {
+        test::columns<QList<int>, bool, bool>({ "pausesMs", "armed", "wiped" });
+        row("one press", QList<int> { 0 }, true, false);
+        row("two presses", QList<int> { 0, 100 }, false, true);
+        row("second press after the window", QList<int> { 0, 3300 }, true, false);
+    }
+    void deleteAll()
+    {
+        const auto [pauses] = test::fetch<QList<int>>({ "pausesMs" });
+        Fixture fixture;
+        for (const int pause : pauses) {
+            QTest::qWait(pause);
+            fixture.view.pressDelete();
+        }
+        QTEST(fixture.view.isDeleteArmed(), "armed");
+        QTEST(fixture.toasts.current().has_value() && fixture.toasts.current()->title == u"Data deleted", "wiped");
+    }
+
+    // Tab reaches the tabs and every control by name; keys change the theme, a switch and the hold time.
+    void keyboard()
+    {
+        Fixture fixture;
+        auto window = panel(fixture, 0);
+        QCOMPARE(test::tabOrder(*window, 30).join(u'|'),
+            "General|Shortcuts|AI and languages|Microphone|Advanced|Theme: Light|Theme: Dark|Theme: Auto|"
+            "Dictation sounds|Pause music|Turn off notifications|Start with the computer|Interface language|"
+            "Floating button");
+        while (test::focusedName(*window) != u"Theme: Dark")
+            QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QCOMPARE(fixture.settings.theme(), ThemeMode::dark);
+        while (test::focusedName(*window) != u"Dictation sounds")
+            QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QVERIFY(!fixture.settings.sounds());
+        QSignalSpy login(&fixture.view, &SettingsView::launchAtLoginChanged);
+        QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QCOMPARE(login.value(0).value(0).toBool(), true);
+
+        window = panel(fixture, 1);
+        auto* holdTime = window->findChild<QQuickItem*>(u"holdTime"_qs);
+        holdTime->forceActiveFocus(Qt::TabFocusReason);
+        QTest::keyClick(window.get(), Qt::Key_Down);
+        QCOMPARE(fixture.settings.holdThresholdMs(), 400);
+    }
+
+    // The tabs with realistic settings in both appearances, for people to look at.
+    void screenshots()
+    {
+        Fixture fixture;
+        fixture.keyCheck.setStatus(KeyCheck::Status::ok);
+        fixture.keyCheck.setModels({ u"gemini-3.8-flash"_qs, u"gemini-3.8-pro"_qs });
+        fixture.settings.setApiKey(u"AIzaSyD-example-key"_qs);
+        fixture.settings.setLanguageCodes({ u"uz-UZ"_qs, u"ru-RU"_qs, u"en-US"_qs });
+        fixture.settings.setPhoneServerEnabled(true);
+        fixture.settings.setPhonePlainEnabled(true);
+        fixture.phone.setShortcutURLs({ u"http://192.168.1.23:8766/dictate"_qs });
+        fixture.view.setInputs({ { u"usb"_qs, u"Blue Yeti USB Microphone"_qs } });
+        fixture.view.setMicTesting(true);
+        fixture.view.setLevel(0.55);
+        const QStringList names { "general", "shortcuts", "ai", "microphone", "advanced" };
+        for (const bool dark : { false, true }) {
+            m_appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);
+            for (int tab = 0; tab < names.size(); ++tab) {
+                auto window = panel(fixture, tab);
+                window->resize(776, tab == 4 ? 1700 : 680);
+                QTest::qWait(50);
+                test::screenshot(*window, u"settings-%1-%2"_qs.arg(names[tab], dark ? u"dark"_qs : u"light"_qs));
+            }
+        }
+        m_appearance.setTheme(ThemeMode::light);
+    }
+};
+
+QTEST_MAIN(SettingsPanelTest)
+#include "tst_settings_panel.moc"
