@@ -74,6 +74,23 @@ Item {
 
             ScrollBar.vertical: ScrollBar {}
 
+            // Keeps the control that Tab reaches in sight.
+            Connections {
+                target: panel.Window.window
+
+                function onActiveFocusItemChanged() {
+                    const item = panel.Window.activeFocusItem
+                    if (!item || !page.item || !page.item.contains(item.mapToItem(page.item, 0, 0)))
+                        return
+                    const top = item.mapToItem(page, 0, 0).y + page.y
+                    if (top < scroller.contentY + 20)
+                        scroller.contentY = Math.max(0, top - 20)
+                    else if (top + item.height > scroller.contentY + scroller.height - 20)
+                        scroller.contentY = Math.min(scroller.contentHeight - scroller.height,
+                                                     top + item.height - scroller.height + 20)
+                }
+            }
+
             Loader {
                 id: page
 

@@ -23,7 +23,7 @@ Switch {
             width: 16
             height: 16
             radius: 8
-            color: Tokens.surfaceCard
+            color: Tokens.textOnBrand
 
             Behavior on x {
                 NumberAnimation {

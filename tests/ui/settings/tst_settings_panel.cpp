@@ -241,6 +241,14 @@ private Q_SLOTS:
                 test::screenshot(*window, u"settings-%1-%2"_qs.arg(names[tab], dark ? u"dark"_qs : u"light"_qs));
             }
         }
+        m_appearance.setTheme(ThemeMode::dark);
+        fixture.settings.setPhoneServerEnabled(false);
+        fixture.phone.setShortcutURLs({});
+        fixture.view.pressDelete();
+        auto window = panel(fixture, 4);
+        window->resize(776, 1700);
+        QTest::qWait(50);
+        test::screenshot(*window, u"settings-advanced-off-dark"_qs);
         m_appearance.setTheme(ThemeMode::light);
     }
 };
