@@ -138,7 +138,7 @@ ColumnLayout {
                         echoMode: showKey.checked ? TextInput.Normal : TextInput.Password
                         text: tab.view.settings.apiKey
                         onTextEdited: tab.view.settings.apiKey = text
-                        onEditingFinished: tab.view.checkKey()
+                        onEditingFinished: tab.view.finishKeyEdit()
                     }
 
                     KavoButton {

@@ -82,6 +82,7 @@ SettingsView::SettingsView(
     connect(&settings, &Settings::hotkeyModeChanged, this, &SettingsView::shortcutChanged);
     connect(&settings, &Settings::languageCodesChanged, this, &SettingsView::languagesChanged);
     connect(&keyCheck, &KeyCheck::statusChanged, this, &SettingsView::keyStatusChanged);
+    connect(&settings, &Settings::apiKeyChanged, this, [this] { m_keyEdited = true; });
     connect(&phone, &PhoneStatus::shortcutURLsChanged, this, &SettingsView::shortcutAddressChanged);
     connect(&settings, &Settings::phoneServerEnabledChanged, this, &SettingsView::shortcutAddressChanged);
 
@@ -159,6 +160,14 @@ Tone SettingsView::keyStatusTone() const
         return Tone::red;
     }
     Q_UNREACHABLE();
+}
+
+void SettingsView::finishKeyEdit()
+{
+    if (!m_keyEdited)
+        return;
+    m_keyEdited = false;
+    Q_EMIT keyCheckRequested();
 }
 
 void SettingsView::setMicTesting(bool testing)

@@ -96,7 +96,8 @@ public:
 
     QString keyStatus() const;
     kavo::Tone keyStatusTone() const;
-    Q_INVOKABLE void checkKey() { Q_EMIT keyCheckRequested(); }
+    /// Editing the key field ended: a key typed since the last check is checked.
+    Q_INVOKABLE void finishKeyEdit();
 
     /// Whether the microphone test runs, and its sound level from 0 to 1; both fed by the application.
     bool isMicTesting() const { return m_micTesting; }
@@ -154,6 +155,7 @@ private:
     DataView& m_data;
     QList<AudioInput> m_inputs;
     bool m_launchAtLogin = false;
+    bool m_keyEdited = false;
     bool m_micTesting = false;
     double m_level = 0;
     QTimer m_deleteConfirm;

@@ -11,6 +11,8 @@
 #include "ui/main/data_view.h"
 #include "ui/settings/settings_view.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -184,6 +186,41 @@ private Q_SLOTS:
         }
         QTEST(fixture.view.isDeleteArmed(), "armed");
         QTEST(fixture.toasts.current().has_value() && fixture.toasts.current()->title == u"Data deleted", "wiped");
+    }
+
+    // The address row shows the first shortcut address, or why there is none; Copy reads "Copied" for a moment.
+    void shortcutAddress_data()
+    {
+        test::columns<bool, QStringList, QString>({ "serverOn", "urls", "note" });
+        row("server off", false, QStringList {}, u"The address appears once the phone server is on"_qs);
+        row("no network", true, QStringList {}, u"The address appears once this computer is on Wi-Fi"_qs);
+        row("listening", true, QStringList { "http://192.168.1.23:8766/", "http://10.0.0.5:8766/" }, QString());
+    }
+    void shortcutAddress()
+    {
+        const auto [serverOn, urls] = test::fetch<bool, QStringList>({ "serverOn", "urls" });
+        Fixture fixture;
+        fixture.settings.setPhoneServerEnabled(serverOn);
+        fixture.phone.setShortcutURLs(urls);
+        QTEST(fixture.view.shortcutAddressNote(), "note");
+        QCOMPARE(fixture.view.shortcutAddress(), urls.value(0));
+        QGuiApplication::clipboard()->setText(u"before"_qs);
+        fixture.view.copyShortcutAddress();
+        QCOMPARE(QGuiApplication::clipboard()->text(), urls.value(0, u"before"_qs));
+        QCOMPARE(fixture.view.isCopied(), !urls.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(!fixture.view.isCopied(), 2500);
+    }
+
+    // Only a key edited since the last check is checked when editing ends.
+    void keyCheckAfterEdit()
+    {
+        Fixture fixture;
+        QSignalSpy checks(&fixture.view, &SettingsView::keyCheckRequested);
+        fixture.view.finishKeyEdit();
+        fixture.settings.setApiKey(u"AIzaSy-new"_qs);
+        fixture.view.finishKeyEdit();
+        fixture.view.finishKeyEdit();
+        QCOMPARE(checks.count(), 1);
     }
 
     // Tab reaches the tabs and every control by name; keys change the theme, a switch and the hold time.
