@@ -247,6 +247,14 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_Space);
         QCOMPARE(login.value(0).value(0).toBool(), true);
 
+        // The prompt's text area passes Tab on instead of typing it.
+        fixture.phone.setShortcutURLs({ u"http://192.168.1.23:8766/"_qs });
+        window = panel(fixture, 4);
+        QCOMPARE(test::tabOrder(*window, 40).mid(5).join(u'|'),
+            "Text insertion|Line break|Keep audio files|Phone server|Type phone text into the front app|"
+            "HTTP for iOS Shortcuts|Copy|Keep history|Open the data folder|Export all|Delete|Model instructions|"
+            "Thinking level");
+
         window = panel(fixture, 1);
         auto* holdTime = window->findChild<QQuickItem*>(u"holdTime"_qs);
         holdTime->forceActiveFocus(Qt::TabFocusReason);
