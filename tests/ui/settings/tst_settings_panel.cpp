@@ -159,6 +159,51 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 1);
     }
 
+    // A setting changed elsewhere shows in its control, with its value added to the options when it is not one.
+    void choiceFollowsSettings_data()
+    {
+        test::columns<QByteArray, QByteArray, QVariant, QString, int>(
+            { "choice", "field", "value", "current", "count" });
+        row("hold time", QByteArray("holdTime"), QByteArray("holdThresholdMs"), QVariant(250), u"250 ms"_qs, 7);
+        row("history days", QByteArray("historyDays"), QByteArray("historyDays"), QVariant(14), u"14 days"_qs, 5);
+        row("unplugged microphone", QByteArray("microphone"), QByteArray("inputDeviceID"), QVariant(u"usb"_qs),
+            u"Microphone not connected"_qs, 3);
+        row("model nobody offers", QByteArray("model"), QByteArray("model"), QVariant(u"gemini-1.0-pro"_qs),
+            u"Gemini 1.0 Pro"_qs, 3);
+    }
+    void choiceFollowsSettings()
+    {
+        const auto [name, field, value] = test::fetch<QByteArray, QByteArray, QVariant>({ "choice", "field", "value" });
+        Fixture fixture;
+        fixture.keyCheck.setModels({ u"gemini-3.8-flash"_qs, u"gemini-3.8-pro"_qs });
+        fixture.view.setInputs({ { u"hda"_qs, u"Built-in Audio"_qs } });
+        auto* choice = fixture.view.property(name).value<SettingChoice*>();
+        fixture.settings.setProperty(field, value);
+        QTEST(choice->labels().value(choice->currentIndex()), "current");
+        QTEST(int(choice->labels().size()), "count");
+    }
+
+    // The level from 0 to 1 lights the bars from the left, rounded to the nearest bar.
+    void levelBars_data()
+    {
+        test::columns<double, int>({ "level", "lit" });
+        row("silent", 0.0, 0);
+        row("below half a bar", 0.04, 0);
+        row("half a bar rounds up", 0.05, 1);
+        row("half", 0.5, 6);
+        row("full", 1.0, 12);
+        row("above full", 1.4, 12);
+        row("below silent", -0.2, 0);
+    }
+    void levelBars()
+    {
+        const auto [level] = test::fetch<double>({ "level" });
+        Fixture fixture;
+        fixture.view.setMicTesting(true);
+        fixture.view.setLevel(level);
+        QTEST(fixture.view.litBars(), "lit");
+    }
+
     void interfaceLanguageAsksForRelaunch()
     {
         Fixture fixture;
@@ -254,6 +299,14 @@ private Q_SLOTS:
             "Text insertion|Line break|Keep audio files|Phone server|Type phone text into the front app|"
             "HTTP for iOS Shortcuts|Copy|Keep history|Open the data folder|Export all|Delete|Model instructions|"
             "Thinking level");
+
+        // A language chip removes its language.
+        fixture.settings.setLanguageCodes({ u"uz-UZ"_qs, u"ru-RU"_qs });
+        window = panel(fixture, 2);
+        while (test::focusedName(*window) != u"Русский")
+            QTest::keyClick(window.get(), Qt::Key_Tab);
+        QTest::keyClick(window.get(), Qt::Key_Space);
+        QCOMPARE(fixture.settings.languageCodes(), QStringList { u"uz-UZ"_qs });
 
         window = panel(fixture, 1);
         auto* holdTime = window->findChild<QQuickItem*>(u"holdTime"_qs);
