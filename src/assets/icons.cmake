@@ -1,6 +1,7 @@
 # Lucide icons the interface draws; only these are compiled into the application.
 set(KAVO_ICONS
     app-window
+    arrow-left
     arrow-right
     audio-lines
     book-a
@@ -15,9 +16,11 @@ set(KAVO_ICONS
     folder-plus
     globe
     hard-drive
+    key-round
     history
     info
     keyboard
+    languages
     layers
     loader-circle
     mail
