@@ -166,8 +166,9 @@ private Q_SLOTS:
         m_settings.setLanguageCodes({ "en-US" });
         m_keyCheck.setStatus(Status::ok);
         const auto view = makeView();
-        while (view->step() != step)
+        for (int press = 0; press < int(step); ++press)
             view->next();
+        QCOMPARE(view->step(), step);
         m_settings.setLanguageCodes(languages);
         m_microphoneAllowed = microphone;
         view->checkMicrophone();
@@ -201,8 +202,9 @@ private Q_SLOTS:
         m_settings.setLanguageCodes({ "en-US" });
         m_keyCheck.setStatus(Status::ok);
         const auto view = makeView();
-        while (view->step() != step)
+        for (int press = 0; press < int(step); ++press)
             view->next();
+        QCOMPARE(view->step(), step);
         QSignalSpy textsChanged(view.get(), &OnboardingView::textsChanged);
         m_settings.setHotkeyMode(mode);
         QCOMPARE(textsChanged.count(), int(mode != HotkeyMode::hold));
