@@ -200,6 +200,8 @@ Window {
                 ColumnLayout {
                     visible: window.view.step === 4
                     Layout.fillWidth: true
+                    // The first dictation lands here, so the box has the cursor as soon as the step shows.
+                    onVisibleChanged: if (visible) tryArea.forceActiveFocus()
                     spacing: 10
 
                     KavoText {

@@ -330,11 +330,11 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_Space);
 
         QCOMPARE(view->step(), Step::tryIt);
+        QCOMPARE(test::focusedName(*window), u"Hold the keys and talk"_qs);
+        typeText(*window, "Hello from Kavo");
         tabTo(*window, u"Talk key"_qs);
         QTest::keyClick(window.get(), Qt::Key_Down);
         QCOMPARE(m_settings.hotkey(), HotkeyKind::super);
-        tabTo(*window, u"Hold the keys and talk"_qs);
-        typeText(*window, "Hello from Kavo");
         m_dictation.setPhase(DictationState::Phase::recording);
         QCOMPARE(view->listeningText(), u"Listening…"_qs);
         screenshots(*window, u"try-it"_qs);
