@@ -5,7 +5,9 @@
 #include "platform/session_backends.h"
 #include "platform/x11/x11_floating_window.h"
 #include "session/desktop_session.h"
+#include "session/login_item.h"
 #include "state/config_diff.h"
+#include "store/interface_language.h"
 #include "store/log.h"
 #include "ui/kavo/qml_engine.h"
 #include "ui/kavo/typeface.h"
@@ -22,6 +24,7 @@ void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
 void qml_register_types_Kavo_Notes();
 void qml_register_types_Kavo_Phone();
+void qml_register_types_Kavo_Settings();
 void qml_register_types_Kavo_Vocabulary();
 void qml_register_types_Kavo_Pill();
 
@@ -99,6 +102,23 @@ void AppDelegate::launch()
             m_notesView.leave();
     });
     connect(&m_phoneView, &PhoneView::newCodeRequested, this, &AppDelegate::newPhoneCode);
+    // What the settings panel asks of the application.
+    m_settingsView.setLaunchAtLogin(LoginItem::isEnabled());
+    connect(&m_settingsView, &SettingsView::launchAtLoginChanged, this, [this](bool on) {
+        LoginItem::set(on, QCoreApplication::applicationFilePath());
+        m_settingsView.setLaunchAtLogin(LoginItem::isEnabled());
+    });
+    connect(&m_settingsView, &SettingsView::keyCheckRequested, this, &AppDelegate::checkKey);
+    connect(&m_settingsView, &SettingsView::micTestToggled, &m_micTest, &MicTest::toggle);
+    connect(&m_micTest, &MicTest::levelChanged, this, [this] {
+        m_settingsView.setMicTesting(m_micTest.isRunning());
+        m_settingsView.setLevel(m_micTest.levelOrZero());
+    });
+    connect(&m_settingsView, &SettingsView::languageChangeRequested, this, [](const QString& code) {
+        const std::optional<QString> choice = code.isEmpty() ? std::nullopt : std::optional(code);
+        if (InterfaceLanguage::chooseAndRelaunch(choice, QCoreApplication::applicationFilePath()))
+            QCoreApplication::quit();
+    });
     // A recording needs the microphone to itself.
     connect(&m_flow, &DictationFlow::recordingStarting, &m_micTest, &MicTest::stop);
     connect(&m_navigation, &Navigation::screenRequested, this, [this] { openMainWindow(); });
@@ -311,6 +331,10 @@ void AppDelegate::pickMicrophone(const QString& deviceID)
 void AppDelegate::readInputs()
 {
     m_inputs = AudioRecorder::inputs();
+    QList<AudioInput> inputs;
+    for (const AudioRecorder::Input& input : std::as_const(m_inputs))
+        inputs.append({ input.id, input.name });
+    m_settingsView.setInputs(inputs);
     refreshStatusItem();
 }
 
@@ -327,7 +351,8 @@ void AppDelegate::openMainWindow(std::optional<Navigation::Screen> screen, std::
                 { QStringLiteral("history"), QVariant::fromValue(&m_historyView) },
                 { QStringLiteral("notes"), QVariant::fromValue(&m_notesView) },
                 { QStringLiteral("vocabulary"), QVariant::fromValue(&m_vocabularyView) },
-                { QStringLiteral("phone"), QVariant::fromValue(&m_phoneView) } });
+                { QStringLiteral("phone"), QVariant::fromValue(&m_phoneView) },
+                { QStringLiteral("settings"), QVariant::fromValue(&m_settingsView) } });
         if (!m_mainWindow)
             return;
         // A window closed or minimized stops the microphone test and the settings panel, and leaves the Notes
@@ -371,6 +396,7 @@ QQmlEngine& AppDelegate::qmlEngine()
         qml_register_types_Kavo_Main();
         qml_register_types_Kavo_Notes();
         qml_register_types_Kavo_Phone();
+        qml_register_types_Kavo_Settings();
         qml_register_types_Kavo_Vocabulary();
         qml_register_types_Kavo_Pill();
     }

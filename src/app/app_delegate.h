@@ -32,6 +32,8 @@
 #include "ui/phone/phone_view.h"
 #include "ui/pill/pill_panel.h"
 #include "ui/pill/pill_view.h"
+#include "ui/settings/data_view.h"
+#include "ui/settings/settings_view.h"
 #include "ui/vocabulary/vocabulary_view.h"
 
 #include <QPointer>
@@ -114,6 +116,8 @@ private:
     NotesView m_notesView;
     VocabularyView m_vocabularyView;
     PhoneView m_phoneView;
+    DataView m_dataView { m_dataActions, m_toasts };
+    SettingsView m_settingsView { m_stores.settings, m_keyCheck, m_phoneStatus, m_dataView };
     // Windows made from QML go before their engine.
     std::unique_ptr<QQmlEngine> m_qmlEngine;
     std::unique_ptr<FloatingWindowSystem> m_floatingWindows;

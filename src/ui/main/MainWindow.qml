@@ -6,6 +6,7 @@ import Kavo.History
 import Kavo.Main
 import Kavo.Notes
 import Kavo.Phone
+import Kavo.Settings
 import Kavo.Vocabulary
 
 // The main window: the sidebar and the screen area.
@@ -18,6 +19,7 @@ ApplicationWindow {
     required property NotesView notes
     required property VocabularyView vocabulary
     required property PhoneView phone
+    required property SettingsView settings
 
     title: "Kavo Voice"
     width: 1040
@@ -48,6 +50,7 @@ ApplicationWindow {
             notes: window.notes
             vocabulary: window.vocabulary
             phone: window.phone
+            settings: window.settings
             Layout.fillWidth: true
             Layout.fillHeight: true
         }

@@ -5,10 +5,11 @@ import Kavo.History
 import Kavo.Main
 import Kavo.Notes
 import Kavo.Phone
+import Kavo.Settings
 import Kavo.Vocabulary
 
-// Where the chosen screen, or the settings panel, is shown. A screen is built the first time it is shown and then
-// kept, so that coming back to it is instant and it keeps its scroll position.
+// Where the chosen screen, or the settings panel with its heading, is shown. A screen, and the panel, is built the
+// first time it is shown and then kept, so that coming back to it is instant and it keeps its scroll position.
 Item {
     id: area
 
@@ -17,6 +18,7 @@ Item {
     required property NotesView notes
     required property VocabularyView vocabulary
     required property PhoneView phone
+    required property SettingsView settings
 
     StackLayout {
         anchors.fill: parent
@@ -76,9 +78,17 @@ Item {
             }
         }
 
-        Item {
+        Loader {
+            active: area.view.settingsOpen || item !== null
             Layout.fillWidth: true
             Layout.fillHeight: true
+
+            sourceComponent: SettingsPanel {
+                objectName: "settingsPanel"
+                view: area.settings
+                tab: area.view.settingsTabIndex
+                onTabChosen: index => area.view.settingsTabIndex = index
+            }
         }
     }
 }

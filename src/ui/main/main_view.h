@@ -24,6 +24,8 @@ class MainView : public QObject
     Q_PROPERTY(int searchFocus READ searchFocus NOTIFY searchFocusChanged)
     Q_PROPERTY(bool settingsOpen READ isSettingsOpen WRITE setSettingsOpen NOTIFY settingsChanged)
     Q_PROPERTY(kavo::Navigation::SettingsTab settingsTab READ settingsTab NOTIFY settingsChanged)
+    // QML sees the settings tab by its place in the panel: general, shortcuts, AI, microphone, advanced.
+    Q_PROPERTY(int settingsTabIndex READ settingsTabIndex WRITE setSettingsTabIndex NOTIFY settingsChanged)
     Q_PROPERTY(QString settingsTitle READ settingsTitle NOTIFY settingsChanged)
     Q_PROPERTY(bool recording READ isRecording NOTIFY dictationChanged)
     Q_PROPERTY(bool failed READ hasFailed NOTIFY dictationChanged)
@@ -54,6 +56,8 @@ public:
     bool isSettingsOpen() const { return m_settingsOpen; }
     void setSettingsOpen(bool open);
     Navigation::SettingsTab settingsTab() const { return m_settingsTab; }
+    int settingsTabIndex() const { return int(m_settingsTab); }
+    void setSettingsTabIndex(int index) { openSettings(Navigation::SettingsTab(index)); }
     QString settingsTitle() const { return Navigation::settingsTabTitle(m_settingsTab); }
     /// Opens the settings panel on `tab`.
     void openSettings(Navigation::SettingsTab tab);

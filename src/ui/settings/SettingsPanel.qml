@@ -7,12 +7,16 @@ import Kavo.Settings
 // The settings panel: the list of tabs beside the shown tab, which scrolls. The main window draws the heading and
 // the Close button around it.
 //   view — the panel's state (SettingsView), owned by the application.
-//   tab  — the shown tab: General 0, Shortcuts 1, AI and languages 2, Microphone 3, Advanced 4.
+//   tab  — the shown tab: General 0, Shortcuts 1, AI and languages 2, Microphone 3, Advanced 4; a press on a tab's
+//          button asks for it through tabChosen().
 Item {
     id: panel
 
     required property SettingsView view
     property int tab: 0
+
+    // A tab's button was pressed; whoever owns `tab` shows that tab.
+    signal tabChosen(int index)
 
     RowLayout {
         anchors.fill: parent
@@ -52,7 +56,7 @@ Item {
                     text: modelData.title
                     glyph: modelData.glyph
                     current: panel.tab === index
-                    onClicked: panel.tab = index
+                    onClicked: panel.tabChosen(index)
                 }
             }
         }

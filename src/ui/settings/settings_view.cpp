@@ -4,7 +4,7 @@
 #include "state/key_check.h"
 #include "state/phone_status.h"
 #include "store/interface_language.h"
-#include "ui/main/data_view.h"
+#include "ui/settings/data_view.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,7 @@
 #include "dictation/dictation_state.h"
 #include "format/format.h"
 #include "state/input_access.h"
+#include "state/key_check.h"
 #include "state/phone_status.h"
 #include "state/toasts.h"
 #include "store/data_actions.h"
@@ -15,11 +16,12 @@
 #include "ui/kavo/qml_engine.h"
 #include "ui/kavo/tokens.h"
 #include "ui/kavo/typeface.h"
-#include "ui/main/data_view.h"
 #include "ui/main/main_view.h"
 #include "ui/main/permissions_view.h"
 #include "ui/notes/notes_view.h"
 #include "ui/phone/phone_view.h"
+#include "ui/settings/data_view.h"
+#include "ui/settings/settings_view.h"
 #include "ui/vocabulary/vocabulary_view.h"
 
 #include <QAccessible>
@@ -36,6 +38,7 @@ void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
 void qml_register_types_Kavo_Notes();
 void qml_register_types_Kavo_Phone();
+void qml_register_types_Kavo_Settings();
 void qml_register_types_Kavo_Vocabulary();
 
 using namespace kavo;
@@ -61,6 +64,9 @@ class MainWindowTest : public QObject
     NotesView m_notesView { m_stores.notes, m_dictation, m_toasts };
     VocabularyView m_vocabularyView { m_settings, m_dataActions, m_toasts };
     PhoneView m_phoneView { m_phoneStatus, m_settings, m_stores.history, m_toasts };
+    KeyCheck m_keyCheck;
+    DataView m_dataView { m_dataActions, m_toasts };
+    SettingsView m_settingsView { m_settings, m_keyCheck, m_phoneStatus, m_dataView };
     bool m_inputGranted = false;
     InputAccess m_inputAccess { [this] { return m_inputGranted; } };
 
@@ -73,6 +79,7 @@ class MainWindowTest : public QObject
             properties.insert(u"notes"_qs, QVariant::fromValue(&m_notesView));
             properties.insert(u"vocabulary"_qs, QVariant::fromValue(&m_vocabularyView));
             properties.insert(u"phone"_qs, QVariant::fromValue(&m_phoneView));
+            properties.insert(u"settings"_qs, QVariant::fromValue(&m_settingsView));
         }
         QQmlComponent component(&m_engine, QUrl(u"qrc:/qt/qml/Kavo/Main/%1.qml"_qs.arg(name)));
         if (!component.isReady())
@@ -95,6 +102,7 @@ private Q_SLOTS:
         qml_register_types_Kavo_Main();
         qml_register_types_Kavo_Notes();
         qml_register_types_Kavo_Phone();
+        qml_register_types_Kavo_Settings();
         qml_register_types_Kavo_Vocabulary();
     }
 
@@ -160,6 +168,12 @@ private Q_SLOTS:
 
         Q_EMIT m_navigation.settingsRequested(Navigation::SettingsTab::ai);
         QCOMPARE(view.settingsTitle(), "AI and languages");
+        // The panel shows the tab asked for, and a press on another tab's button goes through the window's state.
+        QObject* panel = main->findChild<QObject*>(u"settingsPanel"_qs);
+        QCOMPARE(panel->property("tab").toInt(), int(Navigation::SettingsTab::ai));
+        QMetaObject::invokeMethod(panel, "tabChosen", Q_ARG(int, int(Navigation::SettingsTab::microphone)));
+        QCOMPARE(view.settingsTitle(), "Microphone");
+        QCOMPARE(panel->property("tab").toInt(), int(Navigation::SettingsTab::microphone));
         view.setScreen(Navigation::Screen::phone);
         Q_EMIT m_navigation.noteRequested(QUuid::createUuid());
         QCOMPARE(view.screen(), Navigation::Screen::notes);

@@ -8,7 +8,7 @@
 #include "support/screenshot.h"
 #include "support/table_rows.h"
 #include "ui/kavo/appearance.h"
-#include "ui/main/data_view.h"
+#include "ui/settings/data_view.h"
 #include "ui/settings/settings_view.h"
 
 #include <QClipboard>
