@@ -12,6 +12,7 @@
 #include "ui/kavo/qml_engine.h"
 #include "ui/kavo/typeface.h"
 #include "ui/main/permissions_view.h"
+#include "ui/onboarding/onboarding_view.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -23,6 +24,7 @@
 void qml_register_types_Kavo_History();
 void qml_register_types_Kavo_Main();
 void qml_register_types_Kavo_Notes();
+void qml_register_types_Kavo_Onboarding();
 void qml_register_types_Kavo_Phone();
 void qml_register_types_Kavo_Settings();
 void qml_register_types_Kavo_Vocabulary();
@@ -151,8 +153,7 @@ void AppDelegate::launch()
 
     checkInputAccess();
     if (!m_stores.settings.onboardingDone()) {
-        // Set-up has no window of its own yet: a first start shows the main window.
-        openMainWindow();
+        openOnboardingWindow();
         return;
     }
     QStringList missing;
@@ -294,8 +295,7 @@ void AppDelegate::menuTriggered(StatusMenuItem::Action action, const QString& de
         openMainWindow(std::nullopt, m_mainView.settingsTab());
         break;
     case Action::showOnboarding:
-        // Set-up has no window of its own yet: the settings hold everything it asks.
-        openMainWindow(std::nullopt, Navigation::SettingsTab::general);
+        openOnboardingWindow();
         break;
     case Action::toggleHUD:
         m_stores.settings.setHudVisible(!m_stores.settings.hudVisible());
@@ -387,6 +387,24 @@ void AppDelegate::openPermissionsWindow()
     present(*m_permissionsWindow);
 }
 
+void AppDelegate::openOnboardingWindow()
+{
+    if (!m_onboardingWindow) {
+        m_onboardingView = std::make_unique<OnboardingView>(
+            m_stores.settings, m_keyCheck, m_inputAccess, m_flow.state(),
+            [] { return !AudioRecorder::inputs().isEmpty(); }, desktopSession() == DesktopSession::wayland);
+        m_onboardingWindow = createWindow(QStringLiteral("Onboarding/OnboardingWindow"),
+            { { QStringLiteral("view"), QVariant::fromValue(m_onboardingView.get()) } });
+        if (!m_onboardingWindow)
+            return;
+        connect(m_onboardingView.get(), &OnboardingView::finished, this, [this] {
+            m_onboardingWindow.release()->deleteLater();
+            m_onboardingView.release()->deleteLater();
+        });
+    }
+    present(*m_onboardingWindow);
+}
+
 QQmlEngine& AppDelegate::qmlEngine()
 {
     if (!m_qmlEngine) {
@@ -395,6 +413,7 @@ QQmlEngine& AppDelegate::qmlEngine()
         qml_register_types_Kavo_History();
         qml_register_types_Kavo_Main();
         qml_register_types_Kavo_Notes();
+        qml_register_types_Kavo_Onboarding();
         qml_register_types_Kavo_Phone();
         qml_register_types_Kavo_Settings();
         qml_register_types_Kavo_Vocabulary();

@@ -42,6 +42,7 @@
 
 namespace kavo {
 
+class OnboardingView;
 class PermissionsView;
 
 /// The desktop application: owns the running objects, starts them in order, applies settings changes to them,
@@ -68,6 +69,8 @@ public:
     void openMainWindow(std::optional<Navigation::Screen> screen = std::nullopt,
         std::optional<Navigation::SettingsTab> tab = std::nullopt);
     void openPermissionsWindow();
+    /// Shows the set-up window, made on first use; its Done marks set-up as done.
+    void openOnboardingWindow();
     void checkKey();
     void newPhoneCode();
     void refreshStatusItem();
@@ -129,6 +132,8 @@ private:
     std::unique_ptr<QQuickWindow> m_mainWindow;
     std::unique_ptr<PermissionsView> m_permissionsView;
     std::unique_ptr<QQuickWindow> m_permissionsWindow;
+    std::unique_ptr<OnboardingView> m_onboardingView;
+    std::unique_ptr<QQuickWindow> m_onboardingWindow;
     std::optional<Config> m_applied;
     /// The microphones as the menu lists them, read at launch and whenever the menu opens, so that a phase change
     /// does not ask the sound server.

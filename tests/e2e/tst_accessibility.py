@@ -4,7 +4,8 @@ and its actions work by name alone.
 
 Run by CTest under scripts/test-services, with the program to test as the argument. Starts the accessibility bus on
 the private session bus, a stand-in for the Gemini service on the loopback address, then the program with a data
-folder of its own holding one failed dictation and its recording (a first start, which opens the main window)."""
+folder of its own, set up already and holding one failed dictation and its recording, and asks it to show its
+main window."""
 
 import http.server
 import json
@@ -72,6 +73,12 @@ class FakeGemini(http.server.BaseHTTPRequestHandler):
         pass
 
 
+def set_up(folder):
+    """Settings of a finished set-up, so that the program starts without its set-up window."""
+    with open(os.path.join(folder, "config.json"), "w", encoding="utf-8") as file:
+        json.dump({"onboardingDone": True}, file)
+
+
 def keep_failed_dictation(folder):
     """A History with one dictation that failed offline, its spoken recording kept in the audio folder."""
     entry_id = str(uuid.uuid4()).upper()
@@ -94,12 +101,16 @@ class TestAccessibility(unittest.TestCase):
         cls.gemini = http.server.ThreadingHTTPServer(("127.0.0.1", 0), FakeGemini)
         threading.Thread(target=cls.gemini.serve_forever, daemon=True).start()
         cls.data = tempfile.TemporaryDirectory()
+        set_up(cls.data.name)
         keep_failed_dictation(cls.data.name)
         environment = dict(os.environ, KAVO_DATA_DIR=cls.data.name, QT_QPA_PLATFORM="xcb", LANGUAGE="en",
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", GEMINI_API_KEY="test-key",
                            KAVO_GEMINI_BASE_URL="http://127.0.0.1:%d" % cls.gemini.server_port)
         time.sleep(0.5)
         cls.application = subprocess.Popen([PROGRAM], env=environment)
+        # The running program answers on the session bus once it is up.
+        wait_for(lambda: subprocess.run([PROGRAM, "show"], env=environment, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL).returncode == 0)
 
     @classmethod
     def tearDownClass(cls):
