@@ -2,6 +2,260 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>AdvancedTab</name>
+    <message>
+        <source>Text insertion</source>
+        <translation>Вставка текста</translation>
+    </message>
+    <message>
+        <source>How the text gets into the app</source>
+        <translation>Как текст попадает в приложение</translation>
+    </message>
+    <message>
+        <source>Line break</source>
+        <translation>Перенос строки</translation>
+    </message>
+    <message>
+        <source>A plain Return sends the message in a chat</source>
+        <translation>Обычный Return отправляет сообщение в чате</translation>
+    </message>
+    <message>
+        <source>Keep audio files</source>
+        <translation>Сохранять аудиофайлы</translation>
+    </message>
+    <message>
+        <source>Recordings stay in the data folder after they are written out</source>
+        <translation>Записи остаются в папке данных после распознавания</translation>
+    </message>
+    <message>
+        <source>Phone server</source>
+        <translation>Сервер для телефона</translation>
+    </message>
+    <message>
+        <source>A phone on the same Wi-Fi can dictate into this computer</source>
+        <translation>Телефон в той же сети Wi-Fi может диктовать на этот компьютер</translation>
+    </message>
+    <message>
+        <source>Type phone text into the front app</source>
+        <translation>Печатать текст с телефона в активное приложение</translation>
+    </message>
+    <message>
+        <source>Otherwise it is only kept in History</source>
+        <translation>Иначе он только сохраняется в Истории</translation>
+    </message>
+    <message>
+        <source>HTTP for iOS Shortcuts</source>
+        <translation>HTTP для «Команд» iOS</translation>
+    </message>
+    <message>
+        <source>Shortcuts cannot use the secure address; this one is not encrypted</source>
+        <translation>«Команды» не могут использовать защищённый адрес; этот не шифруется</translation>
+    </message>
+    <message>
+        <source>Shortcut address</source>
+        <translation>Адрес для команды</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Скопировано</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Make the Shortcut</source>
+        <translation>Создайте команду</translation>
+    </message>
+    <message>
+        <source>In the Shortcuts app on the iPhone</source>
+        <translation>В приложении «Команды» на iPhone</translation>
+    </message>
+    <message>
+        <source>Create a new shortcut.</source>
+        <translation>Создайте новую команду.</translation>
+    </message>
+    <message>
+        <source>Add “Record Audio”. Set it to start right away and to finish on tap.</source>
+        <translation>Добавьте «Записать аудио». Пусть запись начинается сразу и заканчивается по нажатию.</translation>
+    </message>
+    <message>
+        <source>Add “Get Contents of URL” with the address above. Method: POST. Request Body: File, with the recorded audio.</source>
+        <translation>Добавьте «Получить содержимое URL» с адресом выше. Метод: POST. Тело запроса: файл с записанным аудио.</translation>
+    </message>
+    <message>
+        <source>Add “Get Dictionary Value” with the key “text”.</source>
+        <translation>Добавьте «Получить значение из словаря» с ключом «text».</translation>
+    </message>
+    <message>
+        <source>Add “Show Result” to see the text.</source>
+        <translation>Добавьте «Показать результат», чтобы увидеть текст.</translation>
+    </message>
+    <message>
+        <source>Put the shortcut on the Action Button, Back Tap or the Home Screen.</source>
+        <translation>Поместите команду на кнопку действия, в «Касание задней панели» или на экран «Домой».</translation>
+    </message>
+    <message>
+        <source>Keep history</source>
+        <translation>Хранить историю</translation>
+    </message>
+    <message>
+        <source>Older entries are deleted automatically</source>
+        <translation>Старые записи удаляются автоматически</translation>
+    </message>
+    <message>
+        <source>Data folder</source>
+        <translation>Папка данных</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Open the data folder</source>
+        <translation>Открыть папку данных</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Save history, notes and vocabulary in one file</source>
+        <translation>Сохранить историю, заметки и словарь в один файл</translation>
+    </message>
+    <message>
+        <source>Exported</source>
+        <translation>Экспортировано</translation>
+    </message>
+    <message>
+        <source>Export all</source>
+        <translation>Экспортировать всё</translation>
+    </message>
+    <message>
+        <source>ZIP archives (*.zip)</source>
+        <translation>ZIP-архивы (*.zip)</translation>
+    </message>
+    <message>
+        <source>Delete all data</source>
+        <translation>Удалить все данные</translation>
+    </message>
+    <message>
+        <source>History, notes and vocabulary</source>
+        <translation>История, заметки и словарь</translation>
+    </message>
+    <message>
+        <source>Confirm — this cannot be undone</source>
+        <translation>Подтвердите — это нельзя отменить</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Подтвердить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Model instructions</source>
+        <translation>Инструкции для модели</translation>
+    </message>
+    <message>
+        <source>The cleanup switches and the vocabulary are added to it by themselves</source>
+        <translation>Настройки очистки и словарь добавляются к ним сами</translation>
+    </message>
+    <message>
+        <source>Prompt</source>
+        <translation>Инструкция</translation>
+    </message>
+    <message>
+        <source>Thinking level</source>
+        <translation>Уровень размышления</translation>
+    </message>
+    <message>
+        <source>How much the model thinks before it writes</source>
+        <translation>Сколько модель думает перед ответом</translation>
+    </message>
+</context>
+<context>
+    <name>AiTab</name>
+    <message>
+        <source>Model</source>
+        <translation>Модель</translation>
+    </message>
+    <message>
+        <source>Flash — faster, Pro — more accurate</source>
+        <translation>Flash — быстрее, Pro — точнее</translation>
+    </message>
+    <message>
+        <source>Languages</source>
+        <translation>Языки</translation>
+    </message>
+    <message>
+        <source>Understands you even when you mix languages</source>
+        <translation>Понимает, даже когда вы смешиваете языки</translation>
+    </message>
+    <message>
+        <source>Add a language</source>
+        <translation>Добавить язык</translation>
+    </message>
+    <message>
+        <source>Text cleanup</source>
+        <translation>Очистка текста</translation>
+    </message>
+    <message>
+        <source>Remove filler words</source>
+        <translation>Убирать слова-паразиты</translation>
+    </message>
+    <message>
+        <source>Words like «uh», «um» and «like» are left out</source>
+        <translation>Слова вроде «э», «ну» и «как бы» опускаются</translation>
+    </message>
+    <message>
+        <source>Punctuation</source>
+        <translation>Пунктуация</translation>
+    </message>
+    <message>
+        <source>Puts in commas, full stops and question marks by itself</source>
+        <translation>Сам ставит запятые, точки и вопросительные знаки</translation>
+    </message>
+    <message>
+        <source>Understand self-corrections</source>
+        <translation>Понимать самоисправления</translation>
+    </message>
+    <message>
+        <source>«at ten, no, at eleven» — only the last one is written</source>
+        <translation>«в десять, нет, в одиннадцать» — пишется только последнее</translation>
+    </message>
+    <message>
+        <source>Gemini API key</source>
+        <translation>Ключ API Gemini</translation>
+    </message>
+    <message>
+        <source>Paste the key here</source>
+        <translation>Вставьте ключ сюда</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Скрыть</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Показать</translation>
+    </message>
+    <message>
+        <source>Get a key for free:</source>
+        <translation>Получите ключ бесплатно:</translation>
+    </message>
+    <message>
+        <source>Google AI Studio</source>
+        <translation>Google AI Studio</translation>
+    </message>
+    <message>
+        <source>Your voice goes straight to Google, with your own key. If you go over the free limit, you pay Google directly.</source>
+        <translation>Ваш голос идёт прямо в Google, с вашим собственным ключом. Если вы превысите бесплатный лимит, вы платите Google напрямую.</translation>
+    </message>
+</context>
+<context>
     <name>AppGlyph</name>
     <message>
         <source>From phone</source>
@@ -179,6 +433,21 @@
     </message>
 </context>
 <context>
+    <name>EntryEditor</name>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+<context>
     <name>FolderRow</name>
     <message>
         <source>Rename</source>
@@ -232,6 +501,65 @@
     </message>
 </context>
 <context>
+    <name>GeneralTab</name>
+    <message>
+        <source>Theme</source>
+        <translation>Тема</translation>
+    </message>
+    <message>
+        <source>Light, dark or match the system</source>
+        <translation>Светлая, тёмная или как в системе</translation>
+    </message>
+    <message>
+        <source>Dictation sounds</source>
+        <translation>Звуки диктовки</translation>
+    </message>
+    <message>
+        <source>A short signal when recording starts and ends</source>
+        <translation>Короткий сигнал в начале и конце записи</translation>
+    </message>
+    <message>
+        <source>Pause music</source>
+        <translation>Ставить музыку на паузу</translation>
+    </message>
+    <message>
+        <source>Pauses music and video while you dictate</source>
+        <translation>Ставит музыку и видео на паузу, пока вы диктуете</translation>
+    </message>
+    <message>
+        <source>Turn off notifications</source>
+        <translation>Отключить уведомления</translation>
+    </message>
+    <message>
+        <source>Kavo Voice shows no notifications at all</source>
+        <translation>Kavo Voice совсем не показывает уведомления</translation>
+    </message>
+    <message>
+        <source>Start with the computer</source>
+        <translation>Запускать вместе с компьютером</translation>
+    </message>
+    <message>
+        <source>The app waits in the background</source>
+        <translation>Приложение ждёт в фоне</translation>
+    </message>
+    <message>
+        <source>Interface language</source>
+        <translation>Язык интерфейса</translation>
+    </message>
+    <message>
+        <source>The app restarts to switch the language</source>
+        <translation>Для смены языка приложение перезапустится</translation>
+    </message>
+    <message>
+        <source>Floating button</source>
+        <translation>Плавающая кнопка</translation>
+    </message>
+    <message>
+        <source>Sits at the bottom of the screen; click it to dictate</source>
+        <translation>Находится внизу экрана; нажмите, чтобы диктовать</translation>
+    </message>
+</context>
+<context>
     <name>HistoryCard</name>
     <message>
         <source>Cancelled</source>
@@ -248,14 +576,6 @@
     <message>
         <source>Delete</source>
         <translation>Удалить</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Сохранить</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
     </message>
 </context>
 <context>
@@ -348,6 +668,37 @@
     </message>
 </context>
 <context>
+    <name>MicrophoneTab</name>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>For dictation</source>
+        <translation>Для диктовки</translation>
+    </message>
+    <message>
+        <source>Noise reduction</source>
+        <translation>Шумоподавление</translation>
+    </message>
+    <message>
+        <source>Lowers background noise and keyboard sounds</source>
+        <translation>Снижает фоновый шум и звук клавиатуры</translation>
+    </message>
+    <message>
+        <source>Shorten long pauses</source>
+        <translation>Сокращать длинные паузы</translation>
+    </message>
+    <message>
+        <source>Long silences are cut before the audio is sent</source>
+        <translation>Длинная тишина вырезается перед отправкой</translation>
+    </message>
+    <message>
+        <source>Sound level</source>
+        <translation>Уровень звука</translation>
+    </message>
+</context>
+<context>
     <name>NoSessionSource</name>
     <message>
         <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
@@ -424,6 +775,49 @@
     <message>
         <source>New folder</source>
         <translation>Новая папка</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingWindow</name>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Проверить снова</translation>
+    </message>
+    <message>
+        <source>Keyboard access</source>
+        <translation>Доступ к клавиатуре</translation>
+    </message>
+    <message>
+        <source>Copy command</source>
+        <translation>Копировать команду</translation>
+    </message>
+    <message>
+        <source>Google AI Studio</source>
+        <translation>Google AI Studio</translation>
+    </message>
+    <message>
+        <source>«Create API key»</source>
+        <translation>«Create API key»</translation>
+    </message>
+    <message>
+        <source>Paste it here</source>
+        <translation>Вставьте сюда</translation>
+    </message>
+    <message>
+        <source>Talk key</source>
+        <translation>Клавиша для речи</translation>
+    </message>
+    <message>
+        <source>More info</source>
+        <translation>Подробнее</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Назад</translation>
     </message>
 </context>
 <context>
@@ -605,6 +999,163 @@
     <message>
         <source>Turn on</source>
         <translation>Включить</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsOptions</name>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 мс</translation>
+    </message>
+    <message>
+        <source>Forever</source>
+        <translation>Всегда</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days</source>
+        <translation>
+            <numerusform>%n день</numerusform>
+            <numerusform>%n дня</numerusform>
+            <numerusform>%n дней</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Системный по умолчанию</translation>
+    </message>
+    <message>
+        <source>Microphone not connected</source>
+        <translation>Микрофон не подключён</translation>
+    </message>
+    <message>
+        <source>Not checked</source>
+        <translation>Не проверен</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>Проверка</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Подключён</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Светлая</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Тёмная</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Авто</translation>
+    </message>
+    <message>
+        <source>Hold</source>
+        <translation>Удерживать</translation>
+    </message>
+    <message>
+        <source>Press once</source>
+        <translation>Нажать один раз</translation>
+    </message>
+    <message>
+        <source>Paste (Ctrl+V)</source>
+        <translation>Вставить (Ctrl+V)</translation>
+    </message>
+    <message>
+        <source>Type it out</source>
+        <translation>Напечатать</translation>
+    </message>
+    <message>
+        <source>Shift + Return (does not send)</source>
+        <translation>Shift + Return (не отправляет)</translation>
+    </message>
+    <message>
+        <source>Alt + Return</source>
+        <translation>Alt + Return</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <source>A space instead</source>
+        <translation>Вместо него пробел</translation>
+    </message>
+    <message>
+        <source>Model default</source>
+        <translation>По умолчанию модели</translation>
+    </message>
+    <message>
+        <source>Low (fastest)</source>
+        <translation>Низкий (быстрее всего)</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокий</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPanel</name>
+    <message>
+        <source>General</source>
+        <translation>Общие</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Клавиши</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>ИИ и языки</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Дополнительно</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutsTab</name>
+    <message>
+        <source>Dictation</source>
+        <translation>Диктовка</translation>
+    </message>
+    <message>
+        <source>Change keys</source>
+        <translation>Изменить клавиши</translation>
+    </message>
+    <message>
+        <source>Dictation mode</source>
+        <translation>Режим диктовки</translation>
+    </message>
+    <message>
+        <source>Hold time</source>
+        <translation>Время удержания</translation>
+    </message>
+    <message>
+        <source>How long to hold the keys before recording starts</source>
+        <translation>Сколько держать клавиши до начала записи</translation>
+    </message>
+    <message>
+        <source>Cancel dictation</source>
+        <translation>Отменить диктовку</translation>
+    </message>
+    <message>
+        <source>Not typed; kept in History as cancelled</source>
+        <translation>Не печатается; хранится в Истории как отменённая</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
     </message>
 </context>
 <context>
@@ -1088,6 +1639,121 @@
     </message>
 </context>
 <context>
+    <name>kavo::OnboardingView</name>
+    <message>
+        <source>Which languages do you speak?</source>
+        <translation>На каких языках вы говорите?</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Микрофон</translation>
+    </message>
+    <message>
+        <source>Keyboard access</source>
+        <translation>Доступ к клавиатуре</translation>
+    </message>
+    <message>
+        <source>Gemini API key</source>
+        <translation>Ключ API Gemini</translation>
+    </message>
+    <message>
+        <source>Try it</source>
+        <translation>Попробуйте</translation>
+    </message>
+    <message>
+        <source>You can pick more than one.</source>
+        <translation>Можно выбрать несколько.</translation>
+    </message>
+    <message>
+        <source>Records only while you hold the key.</source>
+        <translation>Записывает, только пока вы держите клавишу.</translation>
+    </message>
+    <message>
+        <source>Records only from one key press to the next.</source>
+        <translation>Записывает только от одного нажатия до следующего.</translation>
+    </message>
+    <message>
+        <source>Needed to type the text where your cursor is.</source>
+        <translation>Нужно, чтобы печатать текст там, где курсор.</translation>
+    </message>
+    <message>
+        <source>Turning speech into text needs a free key.</source>
+        <translation>Для распознавания речи нужен бесплатный ключ.</translation>
+    </message>
+    <message>
+        <source>Hold the keys, talk, and let go.</source>
+        <translation>Удерживайте клавиши, говорите и отпустите.</translation>
+    </message>
+    <message>
+        <source>Press the keys, talk, and press them again.</source>
+        <translation>Нажмите клавиши, говорите и нажмите снова.</translation>
+    </message>
+    <message>
+        <source>Even if you mix languages in one sentence, Kavo Voice writes each word in the language it was said in.</source>
+        <translation>Даже если вы смешиваете языки в одном предложении, Kavo Voice пишет каждое слово на том языке, на котором оно сказано.</translation>
+    </message>
+    <message>
+        <source>It also records when you press the floating button on the screen. The microphone is not used at any other time.</source>
+        <translation>Запись идёт и при нажатии плавающей кнопки на экране. В остальное время микрофон не используется.</translation>
+    </message>
+    <message>
+        <source>Linux asks for this so Kavo Voice can notice the keys and type text in any app. What you type is never saved or sent anywhere.</source>
+        <translation>Linux запрашивает это, чтобы Kavo Voice замечал клавиши и печатал текст в любом приложении. То, что вы печатаете, нигде не сохраняется и никуда не отправляется.</translation>
+    </message>
+    <message>
+        <source>Getting a key takes about a minute. The free tier has a daily limit, and Google may use the requests to improve its products. With billing turned on, neither applies.</source>
+        <translation>Получение ключа занимает около минуты. У бесплатного тарифа есть дневной лимит, и Google может использовать запросы для улучшения своих продуктов. С включённой оплатой ни то ни другое не действует.</translation>
+    </message>
+    <message>
+        <source>The text appears where the cursor is — here now, and in any app later. You can also talk with the floating button at the bottom of the screen. Everything you say is kept in History.</source>
+        <translation>Текст появляется там, где курсор, — сейчас здесь, а потом в любом приложении. Говорить можно и через плавающую кнопку внизу экрана. Всё сказанное сохраняется в Истории.</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Далее</translation>
+    </message>
+    <message>
+        <source>Kavo Voice can read the keys and type in this session.</source>
+        <translation>Kavo Voice может читать клавиши и печатать в этом сеансе.</translation>
+    </message>
+    <message>
+        <source>In an X11 session Kavo Voice can read the keys and type right away: there is nothing to turn on.</source>
+        <translation>В сеансе X11 Kavo Voice сразу может читать клавиши и печатать: ничего включать не нужно.</translation>
+    </message>
+    <message>
+        <source>Waiting for permission…</source>
+        <translation>Ожидание разрешения…</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Проверка…</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>The key works · </source>
+        <translation>Ключ работает · </translation>
+    </message>
+    <message>
+        <source>Hold the keys and talk</source>
+        <translation>Удерживайте клавиши и говорите</translation>
+    </message>
+    <message>
+        <source>Press the keys and talk</source>
+        <translation>Нажмите клавиши и говорите</translation>
+    </message>
+    <message>
+        <source>Listening…</source>
+        <translation>Слушаю…</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PermissionsView</name>
     <message>
         <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
@@ -1137,6 +1803,49 @@
     <message>
         <source>Listening</source>
         <translation>Слушаю</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::SettingsView</name>
+    <message>
+        <source>Hold and talk</source>
+        <translation>Удерживайте и говорите</translation>
+    </message>
+    <message>
+        <source>Press once, talk, press again</source>
+        <translation>Нажмите, говорите, нажмите снова</translation>
+    </message>
+    <message>
+        <source>Recording stops when you let go</source>
+        <translation>Запись останавливается, когда вы отпускаете</translation>
+    </message>
+    <message>
+        <source>Recording stops when you press again</source>
+        <translation>Запись останавливается при повторном нажатии</translation>
+    </message>
+    <message>
+        <source>Speak — the green bars follow your voice.</source>
+        <translation>Говорите — зелёные полоски следуют за голосом.</translation>
+    </message>
+    <message>
+        <source>Press Test and say a few words.</source>
+        <translation>Нажмите «Проверить» и скажите несколько слов.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>The address appears once this computer is on Wi-Fi</source>
+        <translation>Адрес появится, когда этот компьютер подключится к Wi-Fi</translation>
+    </message>
+    <message>
+        <source>The address appears once the phone server is on</source>
+        <translation>Адрес появится, когда сервер для телефона будет включён</translation>
     </message>
 </context>
 <context>

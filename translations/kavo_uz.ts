@@ -2,6 +2,260 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="tr">
 <context>
+    <name>AdvancedTab</name>
+    <message>
+        <source>Text insertion</source>
+        <translation>Matnni qoʻyish</translation>
+    </message>
+    <message>
+        <source>How the text gets into the app</source>
+        <translation>Matn ilovaga qanday tushadi</translation>
+    </message>
+    <message>
+        <source>Line break</source>
+        <translation>Yangi qator</translation>
+    </message>
+    <message>
+        <source>A plain Return sends the message in a chat</source>
+        <translation>Oddiy Return chatda xabarni yuboradi</translation>
+    </message>
+    <message>
+        <source>Keep audio files</source>
+        <translation>Audio fayllarni saqlash</translation>
+    </message>
+    <message>
+        <source>Recordings stay in the data folder after they are written out</source>
+        <translation>Yozuvlar matnga oʻgirilgandan keyin ham maʼlumotlar jildida qoladi</translation>
+    </message>
+    <message>
+        <source>Phone server</source>
+        <translation>Telefon serveri</translation>
+    </message>
+    <message>
+        <source>A phone on the same Wi-Fi can dictate into this computer</source>
+        <translation>Shu Wi-Fi dagi telefon bu kompyuterga diktovka qila oladi</translation>
+    </message>
+    <message>
+        <source>Type phone text into the front app</source>
+        <translation>Telefon matnini oldingi ilovaga yozish</translation>
+    </message>
+    <message>
+        <source>Otherwise it is only kept in History</source>
+        <translation>Aks holda u faqat Tarixda saqlanadi</translation>
+    </message>
+    <message>
+        <source>HTTP for iOS Shortcuts</source>
+        <translation>iOS Shortcuts uchun HTTP</translation>
+    </message>
+    <message>
+        <source>Shortcuts cannot use the secure address; this one is not encrypted</source>
+        <translation>Shortcuts xavfsiz manzildan foydalana olmaydi; bu manzil shifrlanmagan</translation>
+    </message>
+    <message>
+        <source>Shortcut address</source>
+        <translation>Shortcut manzili</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Nusxalandi</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Nusxalash</translation>
+    </message>
+    <message>
+        <source>Make the Shortcut</source>
+        <translation>Shortcut yarating</translation>
+    </message>
+    <message>
+        <source>In the Shortcuts app on the iPhone</source>
+        <translation>iPhone’dagi Shortcuts ilovasida</translation>
+    </message>
+    <message>
+        <source>Create a new shortcut.</source>
+        <translation>Yangi shortcut yarating.</translation>
+    </message>
+    <message>
+        <source>Add “Record Audio”. Set it to start right away and to finish on tap.</source>
+        <translation>“Record Audio” qoʻshing. Darhol boshlanadigan va bosilganda tugaydigan qiling.</translation>
+    </message>
+    <message>
+        <source>Add “Get Contents of URL” with the address above. Method: POST. Request Body: File, with the recorded audio.</source>
+        <translation>Yuqoridagi manzil bilan “Get Contents of URL” qoʻshing. Method: POST. Request Body: File, yozilgan audio bilan.</translation>
+    </message>
+    <message>
+        <source>Add “Get Dictionary Value” with the key “text”.</source>
+        <translation>“text” kaliti bilan “Get Dictionary Value” qoʻshing.</translation>
+    </message>
+    <message>
+        <source>Add “Show Result” to see the text.</source>
+        <translation>Matnni koʻrish uchun “Show Result” qoʻshing.</translation>
+    </message>
+    <message>
+        <source>Put the shortcut on the Action Button, Back Tap or the Home Screen.</source>
+        <translation>Shortcut’ni Action tugmasi, Back Tap yoki bosh ekranga qoʻying.</translation>
+    </message>
+    <message>
+        <source>Keep history</source>
+        <translation>Tarixni saqlash</translation>
+    </message>
+    <message>
+        <source>Older entries are deleted automatically</source>
+        <translation>Eskiroq yozuvlar avtomatik oʻchiriladi</translation>
+    </message>
+    <message>
+        <source>Data folder</source>
+        <translation>Maʼlumotlar jildi</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ochish</translation>
+    </message>
+    <message>
+        <source>Open the data folder</source>
+        <translation>Maʼlumotlar jildini ochish</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Eksport</translation>
+    </message>
+    <message>
+        <source>Save history, notes and vocabulary in one file</source>
+        <translation>Tarix, qaydlar va lugʻatni bitta faylga saqlash</translation>
+    </message>
+    <message>
+        <source>Exported</source>
+        <translation>Eksport qilindi</translation>
+    </message>
+    <message>
+        <source>Export all</source>
+        <translation>Hammasini eksport qilish</translation>
+    </message>
+    <message>
+        <source>ZIP archives (*.zip)</source>
+        <translation>ZIP arxivlar (*.zip)</translation>
+    </message>
+    <message>
+        <source>Delete all data</source>
+        <translation>Barcha maʼlumotlarni oʻchirish</translation>
+    </message>
+    <message>
+        <source>History, notes and vocabulary</source>
+        <translation>Tarix, qaydlar va lugʻat</translation>
+    </message>
+    <message>
+        <source>Confirm — this cannot be undone</source>
+        <translation>Tasdiqlang — buni qaytarib boʻlmaydi</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Tasdiqlash</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Oʻchirish</translation>
+    </message>
+    <message>
+        <source>Model instructions</source>
+        <translation>Model uchun koʻrsatmalar</translation>
+    </message>
+    <message>
+        <source>The cleanup switches and the vocabulary are added to it by themselves</source>
+        <translation>Tozalash sozlamalari va lugʻat unga oʻzi qoʻshiladi</translation>
+    </message>
+    <message>
+        <source>Prompt</source>
+        <translation>Koʻrsatma</translation>
+    </message>
+    <message>
+        <source>Thinking level</source>
+        <translation>Oʻylash darajasi</translation>
+    </message>
+    <message>
+        <source>How much the model thinks before it writes</source>
+        <translation>Model yozishdan oldin qancha oʻylaydi</translation>
+    </message>
+</context>
+<context>
+    <name>AiTab</name>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Flash — faster, Pro — more accurate</source>
+        <translation>Flash — tezroq, Pro — aniqroq</translation>
+    </message>
+    <message>
+        <source>Languages</source>
+        <translation>Tillar</translation>
+    </message>
+    <message>
+        <source>Understands you even when you mix languages</source>
+        <translation>Tillarni aralashtirsangiz ham tushunadi</translation>
+    </message>
+    <message>
+        <source>Add a language</source>
+        <translation>Til qoʻshish</translation>
+    </message>
+    <message>
+        <source>Text cleanup</source>
+        <translation>Matnni tozalash</translation>
+    </message>
+    <message>
+        <source>Remove filler words</source>
+        <translation>Toʻldiruvchi soʻzlarni olib tashlash</translation>
+    </message>
+    <message>
+        <source>Words like «uh», «um» and «like» are left out</source>
+        <translation>«ee», «mm» kabi soʻzlar tashlab ketiladi</translation>
+    </message>
+    <message>
+        <source>Punctuation</source>
+        <translation>Tinish belgilari</translation>
+    </message>
+    <message>
+        <source>Puts in commas, full stops and question marks by itself</source>
+        <translation>Vergul, nuqta va soʻroq belgilarini oʻzi qoʻyadi</translation>
+    </message>
+    <message>
+        <source>Understand self-corrections</source>
+        <translation>Oʻz-oʻzini tuzatishni tushunish</translation>
+    </message>
+    <message>
+        <source>«at ten, no, at eleven» — only the last one is written</source>
+        <translation>«oʻnda, yoʻq, oʻn birda» — faqat oxirgisi yoziladi</translation>
+    </message>
+    <message>
+        <source>Gemini API key</source>
+        <translation>Gemini API kaliti</translation>
+    </message>
+    <message>
+        <source>Paste the key here</source>
+        <translation>Kalitni shu yerga qoʻying</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Yashirish</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Koʻrsatish</translation>
+    </message>
+    <message>
+        <source>Get a key for free:</source>
+        <translation>Kalitni bepul oling:</translation>
+    </message>
+    <message>
+        <source>Google AI Studio</source>
+        <translation>Google AI Studio</translation>
+    </message>
+    <message>
+        <source>Your voice goes straight to Google, with your own key. If you go over the free limit, you pay Google directly.</source>
+        <translation>Ovozingiz oʻz kalitingiz bilan toʻgʻridan-toʻgʻri Google’ga boradi. Bepul limitdan oshsangiz, Google’ga oʻzingiz toʻlaysiz.</translation>
+    </message>
+</context>
+<context>
     <name>AppGlyph</name>
     <message>
         <source>From phone</source>
@@ -179,6 +433,21 @@
     </message>
 </context>
 <context>
+    <name>EntryEditor</name>
+    <message>
+        <source>Edit</source>
+        <translation>Tahrirlash</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Saqlash</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Bekor qilish</translation>
+    </message>
+</context>
+<context>
     <name>FolderRow</name>
     <message>
         <source>Rename</source>
@@ -230,6 +499,65 @@
     </message>
 </context>
 <context>
+    <name>GeneralTab</name>
+    <message>
+        <source>Theme</source>
+        <translation>Mavzu</translation>
+    </message>
+    <message>
+        <source>Light, dark or match the system</source>
+        <translation>Yorugʻ, qorongʻi yoki tizimga mos</translation>
+    </message>
+    <message>
+        <source>Dictation sounds</source>
+        <translation>Diktovka tovushlari</translation>
+    </message>
+    <message>
+        <source>A short signal when recording starts and ends</source>
+        <translation>Yozish boshlanganda va tugaganda qisqa signal</translation>
+    </message>
+    <message>
+        <source>Pause music</source>
+        <translation>Musiqani pauza qilish</translation>
+    </message>
+    <message>
+        <source>Pauses music and video while you dictate</source>
+        <translation>Diktovka paytida musiqa va videoni toʻxtatadi</translation>
+    </message>
+    <message>
+        <source>Turn off notifications</source>
+        <translation>Bildirishnomalarni oʻchirish</translation>
+    </message>
+    <message>
+        <source>Kavo Voice shows no notifications at all</source>
+        <translation>Kavo Voice umuman bildirishnoma koʻrsatmaydi</translation>
+    </message>
+    <message>
+        <source>Start with the computer</source>
+        <translation>Kompyuter bilan birga ishga tushish</translation>
+    </message>
+    <message>
+        <source>The app waits in the background</source>
+        <translation>Ilova fonda kutib turadi</translation>
+    </message>
+    <message>
+        <source>Interface language</source>
+        <translation>Interfeys tili</translation>
+    </message>
+    <message>
+        <source>The app restarts to switch the language</source>
+        <translation>Tilni almashtirish uchun ilova qayta ishga tushadi</translation>
+    </message>
+    <message>
+        <source>Floating button</source>
+        <translation>Suzuvchi tugma</translation>
+    </message>
+    <message>
+        <source>Sits at the bottom of the screen; click it to dictate</source>
+        <translation>Ekran pastida turadi; diktovka uchun bosing</translation>
+    </message>
+</context>
+<context>
     <name>HistoryCard</name>
     <message>
         <source>Cancelled</source>
@@ -246,14 +574,6 @@
     <message>
         <source>Delete</source>
         <translation>Oʻchirish</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Saqlash</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Bekor qilish</translation>
     </message>
 </context>
 <context>
@@ -346,6 +666,37 @@
     </message>
 </context>
 <context>
+    <name>MicrophoneTab</name>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>For dictation</source>
+        <translation>Diktovka uchun</translation>
+    </message>
+    <message>
+        <source>Noise reduction</source>
+        <translation>Shovqinni kamaytirish</translation>
+    </message>
+    <message>
+        <source>Lowers background noise and keyboard sounds</source>
+        <translation>Fon shovqini va klaviatura tovushlarini pasaytiradi</translation>
+    </message>
+    <message>
+        <source>Shorten long pauses</source>
+        <translation>Uzun pauzalarni qisqartirish</translation>
+    </message>
+    <message>
+        <source>Long silences are cut before the audio is sent</source>
+        <translation>Uzun jimliklar audio yuborilishidan oldin kesiladi</translation>
+    </message>
+    <message>
+        <source>Sound level</source>
+        <translation>Ovoz darajasi</translation>
+    </message>
+</context>
+<context>
     <name>NoSessionSource</name>
     <message>
         <source>The hotkey needs an X11 or Wayland desktop session, and none was found.</source>
@@ -422,6 +773,49 @@
     <message>
         <source>New folder</source>
         <translation>Yangi jild</translation>
+    </message>
+</context>
+<context>
+    <name>OnboardingWindow</name>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Check again</source>
+        <translation>Qayta tekshirish</translation>
+    </message>
+    <message>
+        <source>Keyboard access</source>
+        <translation>Klaviaturaga kirish</translation>
+    </message>
+    <message>
+        <source>Copy command</source>
+        <translation>Buyruqni nusxalash</translation>
+    </message>
+    <message>
+        <source>Google AI Studio</source>
+        <translation>Google AI Studio</translation>
+    </message>
+    <message>
+        <source>«Create API key»</source>
+        <translation>«Create API key»</translation>
+    </message>
+    <message>
+        <source>Paste it here</source>
+        <translation>Shu yerga qoʻying</translation>
+    </message>
+    <message>
+        <source>Talk key</source>
+        <translation>Gapirish tugmasi</translation>
+    </message>
+    <message>
+        <source>More info</source>
+        <translation>Batafsil</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Orqaga</translation>
     </message>
 </context>
 <context>
@@ -603,6 +997,161 @@
     <message>
         <source>Turn on</source>
         <translation>Yoqish</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsOptions</name>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Forever</source>
+        <translation>Doimiy</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days</source>
+        <translation>
+            <numerusform>%n kun</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Tizim standarti</translation>
+    </message>
+    <message>
+        <source>Microphone not connected</source>
+        <translation>Mikrofon ulanmagan</translation>
+    </message>
+    <message>
+        <source>Not checked</source>
+        <translation>Tekshirilmagan</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>Tekshirilmoqda</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Ulangan</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Xato</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Yorugʻ</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Qorongʻi</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Avto</translation>
+    </message>
+    <message>
+        <source>Hold</source>
+        <translation>Bosib turish</translation>
+    </message>
+    <message>
+        <source>Press once</source>
+        <translation>Bir marta bosish</translation>
+    </message>
+    <message>
+        <source>Paste (Ctrl+V)</source>
+        <translation>Qoʻyish (Ctrl+V)</translation>
+    </message>
+    <message>
+        <source>Type it out</source>
+        <translation>Harfma-harf yozish</translation>
+    </message>
+    <message>
+        <source>Shift + Return (does not send)</source>
+        <translation>Shift + Return (yubormaydi)</translation>
+    </message>
+    <message>
+        <source>Alt + Return</source>
+        <translation>Alt + Return</translation>
+    </message>
+    <message>
+        <source>Return</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <source>A space instead</source>
+        <translation>Oʻrniga boʻsh joy</translation>
+    </message>
+    <message>
+        <source>Model default</source>
+        <translation>Model boʻyicha</translation>
+    </message>
+    <message>
+        <source>Low (fastest)</source>
+        <translation>Past (eng tez)</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Yuqori</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPanel</name>
+    <message>
+        <source>General</source>
+        <translation>Umumiy</translation>
+    </message>
+    <message>
+        <source>Shortcuts</source>
+        <translation>Tugmalar</translation>
+    </message>
+    <message>
+        <source>AI and languages</source>
+        <translation>AI va tillar</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Advanced</source>
+        <translation>Qoʻshimcha</translation>
+    </message>
+</context>
+<context>
+    <name>ShortcutsTab</name>
+    <message>
+        <source>Dictation</source>
+        <translation>Diktovka</translation>
+    </message>
+    <message>
+        <source>Change keys</source>
+        <translation>Tugmalarni oʻzgartirish</translation>
+    </message>
+    <message>
+        <source>Dictation mode</source>
+        <translation>Diktovka rejimi</translation>
+    </message>
+    <message>
+        <source>Hold time</source>
+        <translation>Bosib turish vaqti</translation>
+    </message>
+    <message>
+        <source>How long to hold the keys before recording starts</source>
+        <translation>Yozish boshlanishidan oldin tugmalarni qancha bosib turish kerak</translation>
+    </message>
+    <message>
+        <source>Cancel dictation</source>
+        <translation>Diktovkani bekor qilish</translation>
+    </message>
+    <message>
+        <source>Not typed; kept in History as cancelled</source>
+        <translation>Yozilmaydi; Tarixda bekor qilingan sifatida saqlanadi</translation>
+    </message>
+    <message>
+        <source>Esc</source>
+        <translation>Esc</translation>
     </message>
 </context>
 <context>
@@ -1086,6 +1635,121 @@
     </message>
 </context>
 <context>
+    <name>kavo::OnboardingView</name>
+    <message>
+        <source>Which languages do you speak?</source>
+        <translation>Qaysi tillarda gaplashasiz?</translation>
+    </message>
+    <message>
+        <source>Microphone</source>
+        <translation>Mikrofon</translation>
+    </message>
+    <message>
+        <source>Keyboard access</source>
+        <translation>Klaviaturaga kirish</translation>
+    </message>
+    <message>
+        <source>Gemini API key</source>
+        <translation>Gemini API kaliti</translation>
+    </message>
+    <message>
+        <source>Try it</source>
+        <translation>Sinab koʻrish</translation>
+    </message>
+    <message>
+        <source>You can pick more than one.</source>
+        <translation>Bir nechtasini tanlashingiz mumkin.</translation>
+    </message>
+    <message>
+        <source>Records only while you hold the key.</source>
+        <translation>Faqat tugmani bosib turganingizda yozadi.</translation>
+    </message>
+    <message>
+        <source>Records only from one key press to the next.</source>
+        <translation>Faqat bir bosishdan keyingisigacha yozadi.</translation>
+    </message>
+    <message>
+        <source>Needed to type the text where your cursor is.</source>
+        <translation>Matnni kursor turgan joyga yozish uchun kerak.</translation>
+    </message>
+    <message>
+        <source>Turning speech into text needs a free key.</source>
+        <translation>Nutqni matnga aylantirish uchun bepul kalit kerak.</translation>
+    </message>
+    <message>
+        <source>Hold the keys, talk, and let go.</source>
+        <translation>Tugmalarni bosib turing, gapiring va qoʻyib yuboring.</translation>
+    </message>
+    <message>
+        <source>Press the keys, talk, and press them again.</source>
+        <translation>Tugmalarni bosing, gapiring va yana bosing.</translation>
+    </message>
+    <message>
+        <source>Even if you mix languages in one sentence, Kavo Voice writes each word in the language it was said in.</source>
+        <translation>Bir gapda tillarni aralashtirsangiz ham, Kavo Voice har bir soʻzni aytilgan tilida yozadi.</translation>
+    </message>
+    <message>
+        <source>It also records when you press the floating button on the screen. The microphone is not used at any other time.</source>
+        <translation>Ekrandagi suzuvchi tugmani bosganingizda ham yozadi. Boshqa paytda mikrofon ishlatilmaydi.</translation>
+    </message>
+    <message>
+        <source>Linux asks for this so Kavo Voice can notice the keys and type text in any app. What you type is never saved or sent anywhere.</source>
+        <translation>Linux buni Kavo Voice tugmalarni sezishi va istalgan ilovada matn yozishi uchun soʻraydi. Siz yozgan narsa hech qachon saqlanmaydi va hech qayerga yuborilmaydi.</translation>
+    </message>
+    <message>
+        <source>Getting a key takes about a minute. The free tier has a daily limit, and Google may use the requests to improve its products. With billing turned on, neither applies.</source>
+        <translation>Kalit olish taxminan bir daqiqa oladi. Bepul tarifda kunlik limit bor va Google soʻrovlardan mahsulotlarini yaxshilash uchun foydalanishi mumkin. Toʻlov yoqilganda bularning hech biri amal qilmaydi.</translation>
+    </message>
+    <message>
+        <source>The text appears where the cursor is — here now, and in any app later. You can also talk with the floating button at the bottom of the screen. Everything you say is kept in History.</source>
+        <translation>Matn kursor turgan joyda paydo boʻladi — hozir shu yerda, keyin istalgan ilovada. Ekran pastidagi suzuvchi tugma bilan ham gapirishingiz mumkin. Aytganlaringizning hammasi Tarixda saqlanadi.</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Tayyor</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Keyingi</translation>
+    </message>
+    <message>
+        <source>Kavo Voice can read the keys and type in this session.</source>
+        <translation>Kavo Voice bu seansda tugmalarni oʻqiy va yoza oladi.</translation>
+    </message>
+    <message>
+        <source>In an X11 session Kavo Voice can read the keys and type right away: there is nothing to turn on.</source>
+        <translation>X11 seansida Kavo Voice tugmalarni darhol oʻqiy va yoza oladi: hech narsani yoqish shart emas.</translation>
+    </message>
+    <message>
+        <source>Waiting for permission…</source>
+        <translation>Ruxsat kutilmoqda…</translation>
+    </message>
+    <message>
+        <source>Checking…</source>
+        <translation>Tekshirilmoqda…</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Tekshirish</translation>
+    </message>
+    <message>
+        <source>The key works · </source>
+        <translation>Kalit ishlaydi · </translation>
+    </message>
+    <message>
+        <source>Hold the keys and talk</source>
+        <translation>Tugmalarni bosib turing va gapiring</translation>
+    </message>
+    <message>
+        <source>Press the keys and talk</source>
+        <translation>Tugmalarni bosing va gapiring</translation>
+    </message>
+    <message>
+        <source>Listening…</source>
+        <translation>Tinglayapman…</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PermissionsView</name>
     <message>
         <source>The hotkey and typing need the X server&apos;s XInput2 and XTEST extensions. Start Kavo Voice in a desktop session whose X server has them.</source>
@@ -1135,6 +1799,49 @@
     <message>
         <source>Listening</source>
         <translation>Tinglanmoqda</translation>
+    </message>
+</context>
+<context>
+    <name>kavo::SettingsView</name>
+    <message>
+        <source>Hold and talk</source>
+        <translation>Bosib turing va gapiring</translation>
+    </message>
+    <message>
+        <source>Press once, talk, press again</source>
+        <translation>Bir marta bosing, gapiring, yana bosing</translation>
+    </message>
+    <message>
+        <source>Recording stops when you let go</source>
+        <translation>Qoʻyib yuborganingizda yozish toʻxtaydi</translation>
+    </message>
+    <message>
+        <source>Recording stops when you press again</source>
+        <translation>Yana bosganingizda yozish toʻxtaydi</translation>
+    </message>
+    <message>
+        <source>Speak — the green bars follow your voice.</source>
+        <translation>Gapiring — yashil chiziqlar ovozingizga ergashadi.</translation>
+    </message>
+    <message>
+        <source>Press Test and say a few words.</source>
+        <translation>Sinash tugmasini bosing va bir necha soʻz ayting.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Toʻxtatish</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Sinash</translation>
+    </message>
+    <message>
+        <source>The address appears once this computer is on Wi-Fi</source>
+        <translation>Manzil bu kompyuter Wi-Fi ga ulanganda paydo boʻladi</translation>
+    </message>
+    <message>
+        <source>The address appears once the phone server is on</source>
+        <translation>Manzil telefon serveri yoqilganda paydo boʻladi</translation>
     </message>
 </context>
 <context>
