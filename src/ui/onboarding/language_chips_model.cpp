@@ -2,32 +2,9 @@
 
 #include "store/config.h"
 #include "store/settings.h"
-
-#include <algorithm>
+#include "ui/settings/settings_options.h"
 
 namespace kavo {
-
-namespace {
-
-qsizetype tablePosition(const QString& code)
-{
-    const QList<SpokenLanguage>& table = SpokenLanguage::all();
-    const auto found = std::find_if(
-        table.begin(), table.end(), [&](const SpokenLanguage& language) { return language.code == code; });
-    return found - table.begin();
-}
-
-} // namespace
-
-QStringList toggledLanguage(const QStringList& codes, const QString& code)
-{
-    QStringList toggled = codes;
-    if (!toggled.removeAll(code))
-        toggled.append(code);
-    std::stable_sort(toggled.begin(), toggled.end(),
-        [](const QString& left, const QString& right) { return tablePosition(left) < tablePosition(right); });
-    return toggled;
-}
 
 LanguageChipsModel::LanguageChipsModel(Settings& settings, QObject* parent)
     : QAbstractListModel(parent)
@@ -70,7 +47,7 @@ QHash<int, QByteArray> LanguageChipsModel::roleNames() const
 
 void LanguageChipsModel::toggle(const QString& code)
 {
-    m_settings.setLanguageCodes(toggledLanguage(m_settings.languageCodes(), code));
+    m_settings.setLanguageCodes(SettingsOptions::toggledLanguage(m_settings.languageCodes(), code));
 }
 
 QStringList LanguageChipsModel::unknownCodes() const

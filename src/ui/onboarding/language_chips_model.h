@@ -8,10 +8,6 @@ namespace kavo {
 
 class Settings;
 
-/// `codes` with `code` taken out when present or appended when absent, ordered by the language table; codes the
-/// table does not know keep their order after all that it knows.
-QStringList toggledLanguage(const QStringList& codes, const QString& code);
-
 /// The language chips: every language of the table, then the chosen codes the table does not know, each with its
 /// label and whether it is chosen. Follows the `languageCodes` setting and toggles codes in it.
 class LanguageChipsModel : public QAbstractListModel
