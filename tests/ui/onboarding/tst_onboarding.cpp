@@ -70,6 +70,13 @@ class OnboardingTest : public QObject
         QCOMPARE(test::focusedName(window), name);
     }
 
+    // Reaches the control by Tab and presses it with Space, as a keyboard user does.
+    static void press(QQuickWindow& window, const QString& name)
+    {
+        tabTo(window, name);
+        QTest::keyClick(&window, Qt::Key_Space);
+    }
+
     static void typeText(QQuickWindow& window, const char* text)
     {
         for (const char* key = text; *key; ++key)
@@ -293,31 +300,25 @@ private Q_SLOTS:
         QCOMPARE(order.size(), 14);
         QCOMPARE(order.last(), u"More info"_qs);
         for (const QString& language : { u"English"_qs, u"Русский"_qs }) {
-            tabTo(*window, language);
-            QTest::keyClick(window.get(), Qt::Key_Space);
+            press(*window, language);
         }
         QCOMPARE(m_settings.languageCodes(), QStringList({ "ru-RU", "en-US" }));
-        tabTo(*window, u"More info"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"More info"_qs);
         QVERIFY(view->isInfoOpen());
         screenshots(*window, u"languages"_qs);
-        tabTo(*window, u"Next"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::microphone);
         screenshots(*window, u"microphone-missing"_qs);
         m_microphoneAllowed = true;
-        tabTo(*window, u"Check again"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Check again"_qs);
         QVERIFY(view->isMicAllowed());
         screenshots(*window, u"microphone"_qs);
-        tabTo(*window, u"Next"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::accessibility);
         screenshots(*window, u"accessibility"_qs);
-        tabTo(*window, u"Next"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::gemini);
         m_gemini.enqueue(FakeGemini::models({ "gemini-3.8-flash" }));
@@ -326,8 +327,7 @@ private Q_SLOTS:
         QTest::keyClick(window.get(), Qt::Key_Return);
         QTRY_VERIFY(view->isKeyChecked());
         screenshots(*window, u"gemini"_qs);
-        tabTo(*window, u"Next"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::tryIt);
         QCOMPARE(test::focusedName(*window), u"Hold the keys and talk"_qs);
@@ -338,8 +338,7 @@ private Q_SLOTS:
         m_dictation.setPhase(DictationState::Phase::recording);
         QCOMPARE(view->listeningText(), u"Listening…"_qs);
         screenshots(*window, u"try-it"_qs);
-        tabTo(*window, u"Done"_qs);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        press(*window, u"Done"_qs);
         QCOMPARE(finished.count(), 1);
         QVERIFY(m_settings.onboardingDone());
     }
