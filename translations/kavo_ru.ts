@@ -1157,6 +1157,22 @@
         <source>Esc</source>
         <translation>Esc</translation>
     </message>
+    <message>
+        <source>Until then, a keyboard shortcut of your desktop&apos;s own can start and stop dictation with this command:</source>
+        <translation>А пока диктовку может запускать и останавливать сочетание клавиш самого рабочего стола с этой командой:</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Скопировано</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Copy the command</source>
+        <translation>Скопировать команду</translation>
+    </message>
 </context>
 <context>
     <name>Sidebar</name>

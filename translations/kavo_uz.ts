@@ -1153,6 +1153,22 @@
         <source>Esc</source>
         <translation>Esc</translation>
     </message>
+    <message>
+        <source>Until then, a keyboard shortcut of your desktop&apos;s own can start and stop dictation with this command:</source>
+        <translation>Ungacha diktovkani ish stolingizning oʻz tugmalar birikmasi shu buyruq bilan boshlab va toʻxtatib turishi mumkin:</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Nusxalandi</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Nusxalash</translation>
+    </message>
+    <message>
+        <source>Copy the command</source>
+        <translation>Buyruqdan nusxa olish</translation>
+    </message>
 </context>
 <context>
     <name>Sidebar</name>

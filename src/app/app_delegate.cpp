@@ -136,6 +136,7 @@ void AppDelegate::launch()
     for (const auto changed : { &DictationState::phaseChanged, &DictationState::messageChanged })
         connect(&dictation, changed, this, &AppDelegate::refreshStatusItem);
     connect(&m_inputAccess, &InputAccess::grantedChanged, this, &AppDelegate::refreshStatusItem);
+    connect(&m_inputAccess, &InputAccess::grantedChanged, this, &AppDelegate::refreshHotkeyProblem);
     connect(&m_stores.history, &HistoryManager::lastTranscriptChanged, this, &AppDelegate::refreshStatusItem);
     connect(&m_tray, &Tray::triggered, this, &AppDelegate::menuTriggered);
     connect(&m_tray, &Tray::activated, this, [this] { openMainWindow(); });
@@ -251,6 +252,7 @@ void AppDelegate::checkKey()
 void AppDelegate::checkInputAccess()
 {
     m_inputAccess.check();
+    refreshHotkeyProblem();
     if (!m_inputAccess.isGranted())
         m_flow.showHint(InputAccess::waitingMessage());
     connect(
@@ -260,6 +262,18 @@ void AppDelegate::checkInputAccess()
                 m_flow.showHint({});
         },
         Qt::SingleShotConnection);
+}
+
+// What the Shortcuts tab tells while the hotkey cannot see the keyboard.
+void AppDelegate::refreshHotkeyProblem()
+{
+    QString problem;
+    if (!m_inputAccess.isGranted()) {
+        problem = SessionBackends::inputProblem();
+        if (problem.isEmpty())
+            problem = InputAccess::waitingMessage();
+    }
+    m_settingsView.setHotkeyProblem(problem);
 }
 
 void AppDelegate::refreshStatusItem()
@@ -379,6 +393,7 @@ void AppDelegate::openPermissionsWindow()
             { { QStringLiteral("view"), QVariant::fromValue(m_permissionsView.get()) } });
         if (!m_permissionsWindow)
             return;
+        m_permissionsView->watchMicrophone(PermissionsView::microphonePoll);
         connect(m_permissionsView.get(), &PermissionsView::finished, this, [this] {
             m_permissionsWindow.release()->deleteLater();
             m_permissionsView.release()->deleteLater();

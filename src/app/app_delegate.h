@@ -79,6 +79,7 @@ public:
 
 private:
     void checkInputAccess();
+    void refreshHotkeyProblem();
     void menuTriggered(StatusMenuItem::Action action, const QString& deviceID);
     void pickMicrophone(const QString& deviceID);
     void readInputs();

@@ -98,6 +98,15 @@ bool SessionBackends::hasInputAccess()
     return false;
 }
 
+QString SessionBackends::inputProblem()
+{
+    const std::unique_ptr<InputEventSource> source = hotkeySource();
+    source->start();
+    QString problem = source->problem();
+    source->stop();
+    return problem;
+}
+
 std::unique_ptr<InjectionBackend> SessionBackends::injectionBackend()
 {
     switch (desktopSession()) {

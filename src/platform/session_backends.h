@@ -8,6 +8,7 @@
 #include <memory>
 
 class QObject;
+class QString;
 
 namespace kavo {
 
@@ -20,6 +21,9 @@ std::unique_ptr<InputEventSource> hotkeySource();
 /// Whether the hotkey can watch the keyboard and text can be typed: the X server's XInput2 and XTEST, or read access to
 /// a keyboard under /dev/input and write access to /dev/uinput in a Wayland session.
 bool hasInputAccess();
+/// Why the hotkey cannot watch the keyboard, in its event source's own words (those `kavo-voice hotkey watch`
+/// prints); empty when it can.
+QString inputProblem();
 /// Text delivery; null (after a log line) when it cannot start.
 std::unique_ptr<InjectionBackend> injectionBackend();
 /// The focused application, as far as the X display tells it (XWayland windows only in a Wayland session).

@@ -75,4 +75,19 @@ inline QStringList tabOrder(QQuickWindow& window, int presses)
     return names;
 }
 
+/// Moves the keyboard focus with Tab to the control of that accessible name, as a keyboard user would.
+inline void tabTo(QQuickWindow& window, const QString& name, int presses = 40)
+{
+    for (int press = 0; press < presses && focusedName(window) != name; ++press)
+        QTest::keyClick(&window, Qt::Key_Tab);
+    QCOMPARE(focusedName(window), name);
+}
+
+/// Reaches the control by Tab and presses it with Space, as a keyboard user does.
+inline void pressKey(QQuickWindow& window, const QString& name)
+{
+    tabTo(window, name);
+    QTest::keyClick(&window, Qt::Key_Space);
+}
+
 } // namespace kavo::test

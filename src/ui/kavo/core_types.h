@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/toasts.h"
+#include "store/settings.h"
 
 #include <QtQml/qqml.h>
 
@@ -13,6 +14,14 @@ struct ToastsForeign
     QML_FOREIGN(kavo::Toasts)
     QML_NAMED_ELEMENT(Toasts)
     QML_UNCREATABLE("The application owns its toasts")
+};
+
+struct SettingsForeign
+{
+    Q_GADGET
+    QML_FOREIGN(kavo::Settings)
+    QML_NAMED_ELEMENT(Settings)
+    QML_UNCREATABLE("The application owns the settings")
 };
 
 } // namespace kavo

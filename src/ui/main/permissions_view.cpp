@@ -16,7 +16,6 @@ PermissionsView::PermissionsView(
 {
     connect(&inputAccess, &InputAccess::grantedChanged, this, &PermissionsView::inputChanged);
     connect(&m_poll, &QTimer::timeout, this, &PermissionsView::checkMicrophone);
-    m_poll.start(microphonePoll);
     checkMicrophone();
 }
 
@@ -49,6 +48,12 @@ void PermissionsView::checkMicrophone()
         return;
     m_microphoneGranted = granted;
     Q_EMIT microphoneChanged();
+}
+
+void PermissionsView::watchMicrophone(std::chrono::milliseconds interval)
+{
+    checkMicrophone();
+    m_poll.start(interval);
 }
 
 void PermissionsView::copyCommand() const

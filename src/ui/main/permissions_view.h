@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QtQml/qqmlregistration.h>
 
+#include <chrono>
 #include <functional>
 
 namespace kavo {
@@ -24,6 +25,7 @@ class PermissionsView : public QObject
 
 public:
     using MicrophoneProbe = std::function<bool()>;
+    /// How often the permissions window looks at the microphone again.
     static constexpr std::chrono::seconds microphonePoll { 2 };
 
     PermissionsView(
@@ -38,6 +40,9 @@ public:
 
     /// Looks at the microphone again now.
     Q_INVOKABLE void checkMicrophone();
+    /// Looks at the microphone now and then every `interval` until `stopWatchingMicrophone()`.
+    void watchMicrophone(std::chrono::milliseconds interval);
+    void stopWatchingMicrophone() { m_poll.stop(); }
     /// Puts the command on the clipboard.
     Q_INVOKABLE void copyCommand() const;
     /// The "Later" and "Done" buttons: the window closes.

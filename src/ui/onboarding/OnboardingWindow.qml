@@ -243,10 +243,14 @@ Window {
                             color: Tokens.negativeBg
                             implicitWidth: listening.implicitWidth + 20
                             implicitHeight: 24
+                            // Named here so that screen readers hear it start and stop.
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: window.view.listeningText
 
                             KavoText {
                                 id: listening
                                 anchors.centerIn: parent
+                                Accessible.ignored: true
                                 text: window.view.listeningText
                                 pixelSize: 12
                                 weight: Font.DemiBold

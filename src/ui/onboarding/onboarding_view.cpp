@@ -56,8 +56,6 @@ OnboardingView::OnboardingView(Settings& settings, KeyCheck& keyCheck, InputAcce
     connect(&keyCheck, &KeyCheck::statusChanged, this, &OnboardingView::primaryEnabledChanged);
     connect(&settings, &Settings::modelChanged, this, &OnboardingView::keyChanged);
     connect(&dictation, &DictationState::phaseChanged, this, &OnboardingView::listeningChanged);
-    connect(&m_microphonePoll, &QTimer::timeout, &m_permissions, &PermissionsView::checkMicrophone);
-    m_microphonePoll.setInterval(microphonePoll);
 }
 
 void OnboardingView::setInfoOpen(bool open)
@@ -281,12 +279,10 @@ void OnboardingView::setStep(Step step)
 {
     m_step = step;
     setInfoOpen(false);
-    if (step == Step::microphone) {
-        m_permissions.checkMicrophone();
-        m_microphonePoll.start();
-    } else {
-        m_microphonePoll.stop();
-    }
+    if (step == Step::microphone)
+        m_permissions.watchMicrophone(microphonePoll);
+    else
+        m_permissions.stopWatchingMicrophone();
     if (step == Step::accessibility && !isInputGranted() && !m_inputAccess.isWaiting()) {
         m_inputAccess.check();
         Q_EMIT inputChanged();

@@ -5,7 +5,6 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 #include <QUrl>
 #include <QtQmlIntegration/qqmlintegration.h>
 
@@ -66,6 +65,7 @@ public:
     Q_ENUM(Step)
 
     using MicrophoneProbe = std::function<bool()>;
+    /// How often the microphone step looks at the microphone again while it shows.
     static constexpr std::chrono::seconds microphonePoll { 1 };
 
     /// `microphone` tells whether a microphone can record now; `wayland` whether the session is a Wayland one,
@@ -155,7 +155,6 @@ private:
     LanguageChipsModel m_languages;
     Step m_step = Step::languages;
     bool m_infoOpen = false;
-    QTimer m_microphonePoll;
 };
 
 } // namespace kavo

@@ -13,7 +13,7 @@ Item {
     property alias below: belowSlot.data
 
     Layout.fillWidth: true
-    implicitHeight: header.height + (belowSlot.children.length > 0 ? belowSlot.implicitHeight + 12 : 0) + 28
+    implicitHeight: header.height + (belowSlot.implicitHeight > 0 ? belowSlot.implicitHeight + 12 : 0) + 28
 
     Rectangle {
         visible: row.y > 0

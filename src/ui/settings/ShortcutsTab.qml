@@ -57,6 +57,47 @@ ColumnLayout {
                     }
                 }
             }
+
+            below: Column {
+                width: parent.width
+                visible: tab.view.hotkeyProblem !== ""
+                spacing: 8
+
+                WarningNote {
+                    objectName: "hotkeyProblem"
+                    width: parent.width
+                    text: tab.view.hotkeyProblem
+                }
+
+                KavoText {
+                    width: parent.width
+                    text: qsTr("Until then, a keyboard shortcut of your desktop's own can start and stop dictation "
+                               + "with this command:")
+                    pixelSize: 13
+                    color: Tokens.textSecondary
+                    wrapMode: Text.Wrap
+                }
+
+                RowLayout {
+                    width: parent.width
+                    spacing: 8
+
+                    KavoText {
+                        Layout.fillWidth: true
+                        text: tab.view.toggleCommand
+                        font: Tokens.monospace(13)
+                        color: Tokens.textBody
+                        // A long path breaks anywhere rather than push the button out of the card.
+                        wrapMode: Text.WrapAnywhere
+                    }
+
+                    KavoButton {
+                        text: tab.view.copied ? qsTr("Copied") : qsTr("Copy")
+                        Accessible.name: qsTr("Copy the command")
+                        onClicked: tab.view.copyToggleCommand()
+                    }
+                }
+            }
         }
 
         SettingsRow {

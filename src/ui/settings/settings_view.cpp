@@ -7,7 +7,10 @@
 #include "ui/settings/data_view.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <cmath>
 
@@ -213,6 +216,31 @@ QString SettingsView::shortcutAddressNote() const
         return {};
     return m_settings.phoneServerEnabled() ? tr("The address appears once this computer is on Wi-Fi")
                                            : tr("The address appears once the phone server is on");
+}
+
+void SettingsView::setHotkeyProblem(const QString& problem)
+{
+    if (problem == m_hotkeyProblem)
+        return;
+    m_hotkeyProblem = problem;
+    Q_EMIT hotkeyProblemChanged();
+}
+
+QString SettingsView::toggleCommand(const QString& program)
+{
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("kavo-voice"));
+    QString command = program;
+    if (!found.isEmpty() && QFileInfo(found).canonicalFilePath() == QFileInfo(program).canonicalFilePath())
+        command = QStringLiteral("kavo-voice");
+    else if (!QRegularExpression(QStringLiteral("^[A-Za-z0-9_./+-]+$")).match(program).hasMatch())
+        command = u'\'' + QString(program).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
+    return command + QStringLiteral(" toggle");
+}
+
+void SettingsView::copyToggleCommand()
+{
+    QGuiApplication::clipboard()->setText(toggleCommand());
+    showFor(m_copied, doneMoment, &SettingsView::copiedChanged);
 }
 
 void SettingsView::copyShortcutAddress()

@@ -5,6 +5,7 @@
 #include "settings_options.h"
 #include "store/settings.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QTimer>
 #include <QUrl>
@@ -42,6 +43,8 @@ class SettingsView : public QObject
     Q_PROPERTY(QStringList hotkeyKeys READ hotkeyKeys NOTIFY shortcutChanged)
     Q_PROPERTY(QString dictationDescription READ dictationDescription NOTIFY shortcutChanged)
     Q_PROPERTY(QString modeDescription READ modeDescription NOTIFY shortcutChanged)
+    Q_PROPERTY(QString hotkeyProblem READ hotkeyProblem NOTIFY hotkeyProblemChanged)
+    Q_PROPERTY(QString toggleCommand READ toggleCommand CONSTANT)
     Q_PROPERTY(QVariantList languageChips READ languageChips NOTIFY languagesChanged)
     Q_PROPERTY(QVariantList addableLanguages READ addableLanguages NOTIFY languagesChanged)
     Q_PROPERTY(QString keyStatus READ keyStatus NOTIFY keyStatusChanged)
@@ -89,6 +92,13 @@ public:
     QStringList hotkeyKeys() const;
     QString dictationDescription() const;
     QString modeDescription() const;
+    /// Why the hotkey cannot read the keyboard and how to allow it; empty while it can. Set by the application.
+    QString hotkeyProblem() const { return m_hotkeyProblem; }
+    void setHotkeyProblem(const QString& problem);
+    /// The command that starts or stops a dictation, for a keyboard shortcut of the desktop's own: the bare program
+    /// name when the shell finds `program` under it, else its path, quoted for the shell where it needs to be.
+    static QString toggleCommand(const QString& program = QCoreApplication::applicationFilePath());
+    Q_INVOKABLE void copyToggleCommand();
 
     QVariantList languageChips() const;
     QVariantList addableLanguages() const;
@@ -137,6 +147,7 @@ Q_SIGNALS:
     /// relaunches.
     void languageChangeRequested(const QString& code);
     void shortcutChanged();
+    void hotkeyProblemChanged();
     void languagesChanged();
     void keyStatusChanged();
     void micTestingChanged();
@@ -154,6 +165,7 @@ private:
     const PhoneStatus& m_phone;
     DataView& m_data;
     QList<AudioInput> m_inputs;
+    QString m_hotkeyProblem;
     bool m_launchAtLogin = false;
     bool m_keyEdited = false;
     bool m_micTesting = false;

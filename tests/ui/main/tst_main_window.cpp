@@ -231,8 +231,13 @@ private Q_SLOTS:
             m_inputAccess, [&] { return microphone; }, true);
         QVERIFY(!view.isMicrophoneGranted() && !view.isInputGranted());
         QCOMPARE(view.command(), "sudo usermod -aG input $USER");
+        view.watchMicrophone(std::chrono::milliseconds(50));
         microphone = true;
-        QTRY_VERIFY_WITH_TIMEOUT(view.isMicrophoneGranted(), 3000); // polled while the window is open
+        QTRY_VERIFY_WITH_TIMEOUT(view.isMicrophoneGranted(), 1000);
+        view.stopWatchingMicrophone();
+        microphone = false;
+        QTest::qWait(200);
+        QVERIFY(view.isMicrophoneGranted());
         QVERIFY(PermissionsView(
             m_inputAccess, [] { return true; }, false)
                     .command()

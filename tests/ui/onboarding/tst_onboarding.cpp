@@ -62,21 +62,6 @@ class OnboardingTest : public QObject
         return window;
     }
 
-    // Opens the window's control of that accessible name with Tab, as a keyboard user would.
-    static void tabTo(QQuickWindow& window, const QString& name)
-    {
-        for (int press = 0; press < 30 && test::focusedName(window) != name; ++press)
-            QTest::keyClick(&window, Qt::Key_Tab);
-        QCOMPARE(test::focusedName(window), name);
-    }
-
-    // Reaches the control by Tab and presses it with Space, as a keyboard user does.
-    static void press(QQuickWindow& window, const QString& name)
-    {
-        tabTo(window, name);
-        QTest::keyClick(&window, Qt::Key_Space);
-    }
-
     static void typeText(QQuickWindow& window, const char* text)
     {
         for (const char* key = text; *key; ++key)
@@ -299,46 +284,45 @@ private Q_SLOTS:
         QCOMPARE(order.mid(0, 3), QStringList({ "O'zbek", "Русский", "English" }));
         QCOMPARE(order.size(), 14);
         QCOMPARE(order.last(), u"More info"_qs);
-        for (const QString& language : { u"English"_qs, u"Русский"_qs }) {
-            press(*window, language);
-        }
+        for (const QString& language : { u"English"_qs, u"Русский"_qs })
+            test::pressKey(*window, language);
         QCOMPARE(m_settings.languageCodes(), QStringList({ "ru-RU", "en-US" }));
-        press(*window, u"More info"_qs);
+        test::pressKey(*window, u"More info"_qs);
         QVERIFY(view->isInfoOpen());
         screenshots(*window, u"languages"_qs);
-        press(*window, u"Next"_qs);
+        test::pressKey(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::microphone);
         screenshots(*window, u"microphone-missing"_qs);
         m_microphoneAllowed = true;
-        press(*window, u"Check again"_qs);
+        test::pressKey(*window, u"Check again"_qs);
         QVERIFY(view->isMicAllowed());
         screenshots(*window, u"microphone"_qs);
-        press(*window, u"Next"_qs);
+        test::pressKey(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::accessibility);
         screenshots(*window, u"accessibility"_qs);
-        press(*window, u"Next"_qs);
+        test::pressKey(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::gemini);
         m_gemini.enqueue(FakeGemini::models({ "gemini-3.8-flash" }));
-        tabTo(*window, u"Paste it here"_qs);
+        test::tabTo(*window, u"Paste it here"_qs);
         typeText(*window, "AIza-walk");
         QTest::keyClick(window.get(), Qt::Key_Return);
         QTRY_VERIFY(view->isKeyChecked());
         screenshots(*window, u"gemini"_qs);
-        press(*window, u"Next"_qs);
+        test::pressKey(*window, u"Next"_qs);
 
         QCOMPARE(view->step(), Step::tryIt);
         QCOMPARE(test::focusedName(*window), u"Hold the keys and talk"_qs);
         typeText(*window, "Hello from Kavo");
-        tabTo(*window, u"Talk key"_qs);
+        test::tabTo(*window, u"Talk key"_qs);
         QTest::keyClick(window.get(), Qt::Key_Down);
         QCOMPARE(m_settings.hotkey(), HotkeyKind::super);
         m_dictation.setPhase(DictationState::Phase::recording);
         QCOMPARE(view->listeningText(), u"Listening…"_qs);
         screenshots(*window, u"try-it"_qs);
-        press(*window, u"Done"_qs);
+        test::pressKey(*window, u"Done"_qs);
         QCOMPARE(finished.count(), 1);
         QVERIFY(m_settings.onboardingDone());
     }

@@ -4,6 +4,7 @@
 #include "store/data_actions.h"
 #include "store/data_stores.h"
 #include "store/settings.h"
+#include "store/settings_observer.h"
 #include "support/quick_window.h"
 #include "support/screenshot.h"
 #include "support/table_rows.h"
@@ -12,8 +13,12 @@
 #include "ui/settings/settings_view.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 void qml_register_types_Kavo_Settings();
@@ -216,20 +221,21 @@ private Q_SLOTS:
     // Delete arms on the first press and wipes on a second within its window; after the window it arms again.
     void deleteAll_data()
     {
-        test::columns<QList<int>, bool, bool>({ "pausesMs", "armed", "wiped" });
-        row("one press", QList<int> { 0 }, true, false);
-        row("two presses", QList<int> { 0, 100 }, false, true);
-        row("second press after the window", QList<int> { 0, 3300 }, true, false);
+        test::columns<QList<int>, QString, bool>({ "pausesMs", "button", "wiped" });
+        row("one press", QList<int> { 0 }, u"Confirm"_qs, false);
+        row("two presses", QList<int> { 0, 100 }, u"Delete"_qs, true);
+        row("second press after the window", QList<int> { 0, 3300 }, u"Confirm"_qs, false);
     }
     void deleteAll()
     {
         const auto [pauses] = test::fetch<QList<int>>({ "pausesMs" });
         Fixture fixture;
+        auto window = panel(fixture, 4);
         for (const int pause : pauses) {
             QTest::qWait(pause);
-            fixture.view.pressDelete();
+            test::pressKey(*window, fixture.view.isDeleteArmed() ? u"Confirm"_qs : u"Delete"_qs);
         }
-        QTEST(fixture.view.isDeleteArmed(), "armed");
+        QTEST(test::focusedName(*window), "button");
         QTEST(fixture.toasts.current().has_value() && fixture.toasts.current()->title == u"Data deleted", "wiped");
     }
 
@@ -268,29 +274,45 @@ private Q_SLOTS:
         QCOMPARE(checks.count(), 1);
     }
 
-    // Tab reaches the tabs and every control by name; keys change the theme, a switch and the hold time.
+    // Tab reaches the tabs and every control by name; keys change the theme, a switch and the hold time, and
+    // config.json takes all three in one write once the settings have been quiet for the observer's spell.
     void keyboard()
     {
         Fixture fixture;
+        fixture.settings.load();
+        const QByteArray before = test::readFile(Config::filePath());
+        SettingsObserver observer(fixture.settings);
+        QSignalSpy saves(&observer, &SettingsObserver::applyRequested);
         auto window = panel(fixture, 0);
         QCOMPARE(test::tabOrder(*window, 30).join(u'|'),
             "General|Shortcuts|AI and languages|Microphone|Advanced|Theme: Light|Theme: Dark|Theme: Auto|"
             "Dictation sounds|Pause music|Turn off notifications|Start with the computer|Interface language|"
             "Floating button");
-        while (test::focusedName(*window) != u"Theme: Dark")
-            QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Space);
-        QCOMPARE(fixture.settings.theme(), ThemeMode::dark);
-        while (test::focusedName(*window) != u"Dictation sounds")
-            QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Space);
-        QVERIFY(!fixture.settings.sounds());
+        // From the first change to the last nothing runs the event loop, so the observer's timer cannot fire
+        // between them.
+        test::pressKey(*window, u"Theme: Dark"_qs);
+        test::pressKey(*window, u"Dictation sounds"_qs);
         QSignalSpy login(&fixture.view, &SettingsView::launchAtLoginChanged);
-        QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        test::pressKey(*window, u"Start with the computer"_qs);
         QCOMPARE(login.value(0).value(0).toBool(), true);
+        window->contentItem()->childItems().constFirst()->setProperty("tab", 1);
+        auto* holdTime = window->findChild<QQuickItem*>(u"holdTime"_qs);
+        holdTime->forceActiveFocus(Qt::TabFocusReason);
+        QTest::keyClick(window.get(), Qt::Key_Down);
+        QElapsedTimer quiet;
+        quiet.start();
+        QCOMPARE(fixture.settings.theme(), ThemeMode::dark);
+        QVERIFY(!fixture.settings.sounds());
+        QCOMPARE(fixture.settings.holdThresholdMs(), 400);
+        QCOMPARE(test::readFile(Config::filePath()), before);
+        QTRY_COMPARE(saves.count(), 1);
+        QCOMPARE_GE(quiet.elapsed(), 237); // a coarse timer may fire up to 5 % early
+        QTest::qWait(300);
+        QCOMPARE(saves.count(), 1);
+        const QJsonObject saved = QJsonDocument::fromJson(test::readFile(Config::filePath())).object();
+        QCOMPARE(saved[u"theme"].toString(), "dark");
+        QCOMPARE(saved[u"sounds"].toBool(true), false);
+        QCOMPARE(saved[u"holdThresholdMs"].toInt(), 400);
 
         // The prompt's text area passes Tab on instead of typing it.
         fixture.phone.setShortcutURLs({ u"http://192.168.1.23:8766/"_qs });
@@ -303,16 +325,49 @@ private Q_SLOTS:
         // A language chip removes its language.
         fixture.settings.setLanguageCodes({ u"uz-UZ"_qs, u"ru-RU"_qs });
         window = panel(fixture, 2);
-        while (test::focusedName(*window) != u"Русский")
-            QTest::keyClick(window.get(), Qt::Key_Tab);
-        QTest::keyClick(window.get(), Qt::Key_Space);
+        test::pressKey(*window, u"Русский"_qs);
         QCOMPARE(fixture.settings.languageCodes(), QStringList { u"uz-UZ"_qs });
+    }
 
-        window = panel(fixture, 1);
-        auto* holdTime = window->findChild<QQuickItem*>(u"holdTime"_qs);
-        holdTime->forceActiveFocus(Qt::TabFocusReason);
-        QTest::keyClick(window.get(), Qt::Key_Down);
-        QCOMPARE(fixture.settings.holdThresholdMs(), 400);
+    // The command names the program as the shell would find it.
+    void toggleCommand_data()
+    {
+        test::columns<QString, QString, QString>({ "folder", "path", "command" });
+        row("on the search path", u"bin"_qs, u"bin"_qs, u"kavo-voice toggle"_qs);
+        row("elsewhere", u"build"_qs, u"bin"_qs, u"@/build/kavo-voice toggle"_qs);
+        row("a path with a space", u"my build"_qs, u"bin"_qs, u"'@/my build/kavo-voice' toggle"_qs);
+    }
+    void toggleCommand()
+    {
+        const auto [folder, path] = test::fetch<QString, QString>({ "folder", "path" });
+        const QTemporaryDir root;
+        const QString program = root.filePath(folder + u"/kavo-voice");
+        test::writeFile(program, "#!/bin/sh\n");
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
+        test::writeFile(root.filePath(u"bin/kavo-voice"_qs), "#!/bin/sh\n");
+        QFile::setPermissions(root.filePath(u"bin/kavo-voice"_qs), QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray searchPath = qgetenv("PATH");
+        qputenv("PATH", root.filePath(path).toLocal8Bit());
+        const QString command = SettingsView::toggleCommand(program);
+        qputenv("PATH", searchPath);
+        QTEST(QString(command).replace(root.path(), u"@"_qs), "command");
+    }
+
+    // Without keyboard access the Dictation row says why, and offers the command for a desktop shortcut.
+    void hotkeyProblem()
+    {
+        Fixture fixture;
+        auto window = panel(fixture, 1);
+        QVERIFY(!test::tabOrder(*window, 30).contains(u"Copy the command"));
+        const QString problem = u"The hotkey cannot read the keyboard. To allow it, run …"_qs;
+        fixture.view.setHotkeyProblem(problem);
+        test::pressKey(*window, u"Copy the command"_qs);
+        QCOMPARE(QGuiApplication::clipboard()->text(), SettingsView::toggleCommand());
+        const QAccessibleInterface* warning
+            = QAccessible::queryAccessibleInterface(window->findChild<QQuickItem*>(u"hotkeyProblem"_qs));
+        QCOMPARE(warning->text(QAccessible::Name), problem);
+        fixture.view.setHotkeyProblem({});
+        QVERIFY(!test::tabOrder(*window, 30).contains(u"Copy the command"));
     }
 
     // The tabs with realistic settings in both appearances, for people to look at.
@@ -329,6 +384,9 @@ private Q_SLOTS:
         fixture.view.setInputs({ { u"usb"_qs, u"Blue Yeti USB Microphone"_qs } });
         fixture.view.setMicTesting(true);
         fixture.view.setLevel(0.55);
+        fixture.view.setHotkeyProblem(u"The hotkey cannot read the keyboard. To allow it, run “sudo usermod -aG "
+                                      "input $USER”, then log out and back in (or install the udev rule that comes "
+                                      "with Kavo Voice)."_qs);
         const QStringList names { "general", "shortcuts", "ai", "microphone", "advanced" };
         for (const bool dark : { false, true }) {
             m_appearance.setTheme(dark ? ThemeMode::dark : ThemeMode::light);

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Layouts
 import Kavo
 
-// A warning on the page, such as the phone server's last error.
+// A warning on the page, such as the phone server's last error or why the hotkey cannot work.
 Rectangle {
     id: note
 
