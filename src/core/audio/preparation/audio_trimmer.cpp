@@ -1,27 +1,19 @@
 #include "audio_trimmer.h"
 
 #include "audio/codec/wav_reader.h"
-#include "audio/levels/mic_engine.h"
+#include "audio/preparation/silence_rules.h"
 #include "store/log.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
-#include <cmath>
 #include <new>
 #include <vector>
 
 namespace kavo::AudioTrimmer {
 
 namespace {
-
-constexpr double windowSeconds = 0.02;
-constexpr float silenceBelowDecibels = -45;
-// A pause is long when it outlasts the kept margin by this much, and never when it is shorter than the floor.
-constexpr double pauseBeyondMarginSeconds = 0.3;
-constexpr double shortestLongPauseSeconds = 0.4;
-constexpr double fallbackMinimumRunWindows = 20;
 
 /// Frames [start, end) of the input that go to the output.
 struct Segment
@@ -50,44 +42,33 @@ QString trimmedPath(const QString& path)
     return stem + QStringLiteral(".trimmed.wav");
 }
 
-/// RMS level in dB full scale of each window of `frames`, the last window taking whatever is left.
-std::vector<float> windowLevels(const std::vector<float>& frames, qsizetype window)
+/// Whether each window of `frames` is silent, the last window taking whatever is left.
+std::vector<bool> silentWindows(const std::vector<float>& frames, qsizetype window)
 {
     const auto count = qsizetype(frames.size());
-    std::vector<float> levels;
-    levels.reserve(size_t((count + window - 1) / window));
+    std::vector<bool> silent;
+    silent.reserve(size_t((count + window - 1) / window));
     for (qsizetype start = 0; start < count; start += window) {
         const qsizetype end = std::min(start + window, count);
         double sumOfSquares = 0;
         for (qsizetype frame = start; frame < end; ++frame)
             sumOfSquares += double(frames[frame]) * frames[frame];
-        const double rms = std::sqrt(sumOfSquares / double(end - start));
-        levels.push_back(rms == 0 ? MicEngine::silenceDecibels : float(20 * std::log10(rms)));
+        silent.push_back(SilenceRules::isSilent(sumOfSquares, end - start));
     }
-    return levels;
-}
-
-/// The fewest consecutive silent windows that make a pause worth cutting.
-double minimumRunWindows(double keepSeconds)
-{
-    const double pause = keepSeconds + pauseBeyondMarginSeconds;
-    if (keepSeconds >= 0 && pause >= shortestLongPauseSeconds)
-        return std::ceil(pause / windowSeconds);
-    return fallbackMinimumRunWindows;
+    return silent;
 }
 
 /// The parts of channel 0 to keep: everything but the middle of each long pause.
 std::vector<Segment> keptSegments(const std::vector<float>& channel, int sampleRate, double keepSeconds)
 {
     const auto frames = qsizetype(channel.size());
-    const auto window = std::max(qsizetype(sampleRate * windowSeconds), qsizetype(1));
-    const std::vector<float> levels = windowLevels(channel, window);
-    const auto windows = qsizetype(levels.size());
-    const double minimumRun = minimumRunWindows(keepSeconds);
+    const qsizetype window = SilenceRules::windowFrames(sampleRate);
+    const std::vector<bool> silent = silentWindows(channel, window);
+    const auto windows = qsizetype(silent.size());
+    const double minimumRun = SilenceRules::minimumRunWindows(keepSeconds);
 
     // No pause is longer than the file, so a margin beyond it cannot change anything; clamping keeps it finite.
-    const double keep = keepSeconds > 0 ? keepSeconds : 0;
-    const auto keepFrames = qsizetype(std::min(keep * sampleRate, double(frames)));
+    const qsizetype keepFrames = SilenceRules::marginFrames(keepSeconds, sampleRate, frames);
     const qsizetype head = keepFrames / 2;
     const qsizetype tail = keepFrames - head;
 
@@ -98,12 +79,12 @@ std::vector<Segment> keptSegments(const std::vector<float>& channel, int sampleR
     };
     qsizetype from = 0;
     for (qsizetype i = 0; i < windows;) {
-        if (levels[i] >= silenceBelowDecibels) {
+        if (!silent[i]) {
             ++i;
             continue;
         }
         qsizetype j = i;
-        while (j < windows && levels[j] < silenceBelowDecibels)
+        while (j < windows && silent[j])
             ++j;
         if (double(j - i) >= minimumRun) {
             const qsizetype runStart = i * window;
