@@ -95,10 +95,10 @@ private:
             flow.setFrontApplication(front.get());
             flow.attachHotkey(hotkey);
             hotkey.start();
-            // The recording is complete once trimming begins; a copy tells what the upload should hold.
+            // The recording is complete once its upload goes out; a copy tells what the upload should hold.
             QObject::connect(&state, &DictationState::stageChanged, &state, [this, copyTo] {
                 const QStringList recordings = QDir::temp().entryList({ u"kavo-*.wav"_qs }, QDir::Files, QDir::Time);
-                if (state.stage() == DictationStage::trimming && !recordings.isEmpty()) {
+                if (state.stage() == DictationStage::transcribing && !recordings.isEmpty()) {
                     QFile::remove(copyTo);
                     QFile::copy(QDir::temp().filePath(recordings.last()), copyTo);
                     recordingCopy = copyTo;
@@ -204,6 +204,8 @@ private Q_SLOTS:
         QVERIFY2(sent > expected - 0.001 && sent < expected + 1024.0 / 16000,
             qPrintable(u"sent %1 s, trimmed %2 s"_qs.arg(sent).arg(expected)));
         QCOMPARE(QDir::temp().entryList({ u"kavo-*"_qs }, QDir::Files), QStringList());
+        // The upload was made while the microphone spoke.
+        QVERIFY(!test::logText().contains(u"could not be prepared while recording"_qs));
     }
 
     // A refusal keeps the audio for a retry and shows a notification on the desktop.

@@ -12,9 +12,10 @@
 
 namespace kavo::test {
 
-void ScriptedRecorder::start(const QString&, bool)
+void ScriptedRecorder::start(const QString&, bool, FrameListener listener)
 {
     m_broken = false;
+    m_listener = std::move(listener);
     if (startFailure)
         throw *std::exchange(startFailure, std::nullopt);
     if (m_recording)
@@ -31,7 +32,16 @@ std::optional<Recorder::Recording> ScriptedRecorder::take()
     const WavAudio audio = readWav(*source);
     const QString copy = Recorder::newFilePath();
     QFile::copy(*source, copy);
-    return Recording { copy, double(audio.frameCount()) / audio.format.sampleRate };
+    if (m_listener && audio.format == WavFormat { 16000, 1, SampleFormat::int16 }) {
+        const std::vector<float>& samples = audio.channels.front();
+        for (size_t start = 0; start < samples.size(); start += 320) {
+            std::vector<qint16> run;
+            for (size_t index = start; index < std::min(start + 320, samples.size()); ++index)
+                run.push_back(qint16(samples[index] * 32768.0f));
+            m_listener(run.data(), int(run.size()));
+        }
+    }
+    return Recording { copy, double(audio.frameCount()) / audio.format.sampleRate, audio.frameCount() };
 }
 
 QCoro::Task<std::optional<Recorder::Recording>> ScriptedRecorder::stop()

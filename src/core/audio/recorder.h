@@ -7,6 +7,7 @@
 
 #include <QCoroTask>
 
+#include <functional>
 #include <optional>
 
 namespace kavo {
@@ -24,13 +25,18 @@ public:
     {
         QString path; ///< the WAV file, now the caller's
         double duration = 0; ///< seconds
+        qint64 frames = 0; ///< of the file, at the recording rate
     };
+
+    /// Told every run of samples as they go into the recording, from the recorder's threads, one call at a time;
+    /// told a null run when the recording started over, so that what it was told before is void.
+    using FrameListener = std::function<void(const qint16* samples, int frames)>;
 
     using QObject::QObject;
 
     /// Starts recording from `deviceID` (empty: the default source). Throws `Failure`. What a failed recording
     /// left behind and nobody took is deleted.
-    virtual void start(const QString& deviceID, bool noiseReduction) = 0;
+    virtual void start(const QString& deviceID, bool noiseReduction, FrameListener listener = {}) = 0;
     /// Ends the recording and hands over its file; nothing when nothing was recorded. After `failed`, it hands over
     /// what was recorded until then.
     virtual QCoro::Task<std::optional<Recording>> stop() = 0;

@@ -3,6 +3,7 @@
 #include "audio/audio_error.h"
 #include "audio/codec/wav_reader.h"
 #include "audio/preparation/audio_preparation.h"
+#include "audio/preparation/streaming_preparation.h"
 #include "delivery/text_injector.h"
 #include "format/format.h"
 #include "hotkey/hotkey_monitor.h"
@@ -30,6 +31,20 @@ using Phase = DictationState::Phase;
 QString seconds(Clock::duration duration)
 {
     return QString::asprintf("%.2fs", std::chrono::duration<double>(duration).count());
+}
+
+/// The margin kept of shortened pauses, or nothing when pauses stay as they are.
+std::optional<double> trimMargin(const Config& config)
+{
+    return config.trimSilence ? std::optional(config.keepSilenceSeconds) : std::nullopt;
+}
+
+/// The upload of a recording about to start, made while it records, beside the recordings in the temporary folder.
+std::shared_ptr<StreamingPreparation> prepareWhileRecording(const Config& config)
+{
+    const QString recording = Recorder::newFilePath();
+    return std::make_shared<StreamingPreparation>(
+        recording.left(recording.size() - 4) + QStringLiteral(".m4a"), trimMargin(config));
 }
 
 /// Phone audio in the recording format, and its length in seconds (0 when it cannot be told).
@@ -156,8 +171,13 @@ void DictationFlow::startRecording(const QString& source, Target target)
         m_pausedMedia = true;
         m_media->pauseIfPlaying();
     }
+    const std::shared_ptr<StreamingPreparation> streaming = prepareWhileRecording(config);
     try {
-        m_recorder.start(config.inputDeviceID, config.noiseReduction);
+        m_recorder.start(config.inputDeviceID, config.noiseReduction,
+            [weak = std::weak_ptr(streaming)](const qint16* samples, int frames) {
+                if (const std::shared_ptr<StreamingPreparation> preparation = weak.lock())
+                    preparation->push(samples, frames);
+            });
     } catch (const std::exception& error) {
         resumeMedia();
         fail(audioErrorText(error));
@@ -166,7 +186,7 @@ void DictationFlow::startRecording(const QString& source, Target target)
     Log::write(QStringLiteral("recording started (%1) on %2").arg(source, m_recorder.deviceName(config.inputDeviceID)));
     GeminiClient::fromConfig(config).warmUp();
 
-    m_recording = Recording { source, target, app, config };
+    m_recording = Recording { source, target, app, config, streaming };
     m_state.setRecordingStarted(QDateTime::currentDateTime());
     m_state.setDoneText(std::nullopt);
     m_state.setPhase(Phase::recording);
@@ -267,12 +287,23 @@ QCoro::Task<> DictationFlow::runPipeline(Recorder::Recording recorded, Recording
     const std::optional<NoteJob> job = noteJob(recording.target, config);
     const GeminiClient client = GeminiClient::fromConfig(config);
     AudioPreparation audio(recorded.path, AudioPreparation::Ownership::owned);
-    if (config.trimSilence) {
-        setStage(DictationStage::trimming);
-        co_await audio.trimSilence(config.keepSilenceSeconds);
+    Clock::time_point encodeStart = Clock::now();
+    std::optional<QString> streamed;
+    // The stream followed the settings of the start; a change to the pauses since then is honoured as a whole.
+    if (recording.streaming && trimMargin(recording.config) == trimMargin(config)) {
+        streamed = co_await QtConcurrent::run(
+            [streaming = recording.streaming, frames = recorded.frames] { return streaming->finish(frames); });
     }
-    const Clock::time_point encodeStart = Clock::now();
-    co_await audio.encode();
+    if (streamed) {
+        audio.useUpload(*streamed);
+    } else {
+        if (config.trimSilence) {
+            setStage(DictationStage::trimming);
+            co_await audio.trimSilence(config.keepSilenceSeconds);
+        }
+        encodeStart = Clock::now();
+        co_await audio.encode();
+    }
     const Clock::time_point ready = Clock::now();
     const QUuid id = QUuid::createUuid();
 

@@ -18,9 +18,12 @@
 
 #include <chrono>
 #include <exception>
+#include <memory>
 #include <optional>
 
 namespace kavo {
+
+class StreamingPreparation;
 
 struct DataStores;
 class HotkeyMonitor;
@@ -123,6 +126,8 @@ private:
         Target target;
         FrontApp app;
         Config config;
+        /// The upload made while recording; null when it could not start.
+        std::shared_ptr<StreamingPreparation> streaming;
     };
 
     QCoro::Task<> collect(Recording recording, Clock::time_point stopped);

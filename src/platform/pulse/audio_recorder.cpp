@@ -106,11 +106,12 @@ void AudioRecorder::onMain(std::function<void()> work)
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void AudioRecorder::start(const QString& deviceID, bool noiseReduction)
+void AudioRecorder::start(const QString& deviceID, bool noiseReduction, FrameListener listener)
 {
     if (m_isRecording)
         throw Failure::alreadyRecording();
     discardLeftover();
+    m_listener = std::move(listener);
     if (noiseReduction) {
         try {
             startEngine(deviceID);
@@ -137,7 +138,7 @@ void AudioRecorder::startEngine(const QString& deviceID)
     if (!device)
         throw Failure::noMicrophone();
     const QString path = newFilePath();
-    auto writer = std::make_shared<WavWriter>(path);
+    auto writer = std::make_shared<WavWriter>(path, m_listener);
     const int run = ++m_engineRun;
     m_engineRecording = EngineRecording { writer, path, deviceID };
     m_engineLevel.reset();
@@ -239,6 +240,8 @@ void AudioRecorder::fallBack(int run, const QString& deviceID)
     if (const qint64 frames = recording.writer->finish(); frames >= 1)
         Log::write(QStringLiteral("dropping the first %1s of the recording").arg(seconds(frames), 0, 'f', 1));
     QFile::remove(recording.path);
+    if (m_listener)
+        m_listener(nullptr, 0);
     m_isRecording = false;
     try {
         startCapture(deviceID);
@@ -266,7 +269,7 @@ void AudioRecorder::stopEngine(Completion completion)
                 completion(std::nullopt);
                 return;
             }
-            completion(Recording { recording.path, seconds(frames) });
+            completion(Recording { recording.path, seconds(frames), frames });
         });
     });
 }
@@ -303,7 +306,7 @@ void AudioRecorder::startCapture(const QString& deviceID)
 
     std::shared_ptr<WavWriter> writer;
     try {
-        writer = std::make_shared<WavWriter>(path);
+        writer = std::make_shared<WavWriter>(path, m_listener);
     } catch (const WavError& error) {
         throw Failure::couldNotStart(error.message());
     }
@@ -369,7 +372,7 @@ void AudioRecorder::captureEnded(const QString& reason)
         const qint64 frames = writer->finish();
         onMain([this, path, frames] {
             if (frames >= 1)
-                m_leftover = Recording { path, seconds(frames) };
+                m_leftover = Recording { path, seconds(frames), frames };
             else
                 QFile::remove(path);
             release();
@@ -413,7 +416,7 @@ void AudioRecorder::captureFinished(const QString& path, qint64 frames)
         duration = double(m_startedAt->msecsTo(QDateTime::currentDateTimeUtc())) / 1000.0;
     const QFileInfo file(path);
     if (file.exists() && file.size() > bareHeaderBytes && duration > 0) {
-        deliver(Recording { path, duration });
+        deliver(Recording { path, duration, frames });
         return;
     }
     QFile::remove(path);

@@ -41,7 +41,7 @@ public:
     explicit AudioRecorder(QObject* parent = nullptr);
     ~AudioRecorder() override;
 
-    void start(const QString& deviceID, bool noiseReduction) override;
+    void start(const QString& deviceID, bool noiseReduction, FrameListener listener = {}) override;
     QCoro::Task<std::optional<Recording>> stop() override;
     std::optional<float> level() const override;
     bool isRecording() const override { return m_isRecording; }
@@ -102,6 +102,8 @@ private:
     QString m_sessionDeviceID;
     std::mutex m_captureLock;
     std::shared_ptr<WavWriter> m_captureWriter;
+    /// Told what goes into the recording under way; kept for a capture that replaces a failed engine.
+    FrameListener m_listener;
     std::optional<QString> m_currentPath;
     std::optional<QDateTime> m_startedAt;
     Completion m_finished;

@@ -1,15 +1,22 @@
+#include "audio/codec/aac_encoder.h"
 #include "audio/codec/wav_reader.h"
 #include "audio/preparation/audio_trimmer.h"
 #include "audio/preparation/silence_rules.h"
+#include "audio/preparation/streaming_preparation.h"
 #include "audio/preparation/streaming_trimmer.h"
+#include "store/log.h"
 #include "support/command_runner.h"
 #include "support/data_folder.h"
 #include "support/table_rows.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTest>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 
 using namespace kavo;
 using test::row;
@@ -72,6 +79,35 @@ Channels trimmedStreaming(const Channels& audio, double keepSeconds, qsizetype c
     if (trimmer.framesIn() != total || trimmer.framesKept() != qsizetype(kept.front().size()))
         qFatal("the trimmer miscounted its frames");
     return kept.front().empty() ? audio : kept;
+}
+
+// The recording's samples as the recorder writes them.
+std::vector<qint16> recorded(const std::vector<float>& samples)
+{
+    std::vector<qint16> pcm;
+    for (const float sample : samples)
+        pcm.push_back(qint16(std::clamp(std::nearbyint(sample * 32768.0f), -32768.0f, 32767.0f)));
+    return pcm;
+}
+
+Channels asChannels(const std::vector<qint16>& pcm)
+{
+    std::vector<float> samples;
+    for (const qint16 sample : pcm)
+        samples.push_back(float(sample) / 32768.0f);
+    return { samples };
+}
+
+// Feeds the recording to a streaming preparation in the recorder's 20 ms runs, with `between` called after each.
+std::optional<QString> streamed(StreamingPreparation& preparation, const std::vector<qint16>& pcm,
+    const std::function<void(qsizetype)>& between = {})
+{
+    for (size_t start = 0; start < pcm.size(); start += 320) {
+        preparation.push(pcm.data() + start, int(std::min<size_t>(320, pcm.size() - start)));
+        if (between)
+            between(qsizetype(start));
+    }
+    return preparation.finish(qsizetype(pcm.size()));
 }
 
 } // namespace
@@ -158,6 +194,97 @@ private Q_SLOTS:
         const auto [keepSeconds, stop] = test::fetch<double, qsizetype>({ "keepSeconds", "stop" });
         const Channels audio = firstFrames(pieces({ 16000, -200000 }), 16000 + stop);
         QCOMPARE(trimmedStreaming(audio, keepSeconds, 333), trimmedWhole(m_folder, audio, keepSeconds));
+    }
+
+    // The M4A made while recording is the file that shortening and encoding the finished recording makes; where
+    // that would send the recording itself, it makes none.
+    void makesTheUploadOfTheFinishedRecording_data()
+    {
+        QTest::addColumn<Channels>("audio");
+        QTest::addColumn<std::optional<double>>("keepSeconds");
+        QTest::addColumn<bool>("made");
+        std::vector<float> spoken = m_speech;
+        spoken.insert(spoken.end(), size_t(rate) * 2, 0.0f);
+        spoken.insert(spoken.end(), m_speech.begin(), m_speech.end());
+        QTest::addRow("pauses shortened") << Channels { spoken } << std::optional(0.25) << true;
+        QTest::addRow("pauses kept") << Channels { spoken } << std::optional<double>() << true;
+        QTest::addRow("nothing to shorten") << Channels { m_speech } << std::optional(0.25) << true;
+        QTest::addRow("silence only, no margin") << pieces({ -32000 }) << std::optional(0.0) << false;
+    }
+    void makesTheUploadOfTheFinishedRecording()
+    {
+        const auto [audio, keepSeconds, made]
+            = test::fetch<Channels, std::optional<double>, bool>({ "audio", "keepSeconds", "made" });
+        const QString wav = QDir(m_folder).filePath(u"kavo-rec.wav"_qs);
+        const std::vector<qint16> pcm = recorded(audio.front());
+        Log::reset();
+        writeWav(wav, WavFormat { rate, 1, SampleFormat::int16 }, asChannels(pcm));
+        const std::optional<QString> trimmed
+            = keepSeconds ? AudioTrimmer::trimSilence(wav, *keepSeconds) : std::nullopt;
+        const QByteArray whole = test::readFile(AACEncoder::m4a(trimmed.value_or(wav)));
+        const auto withoutTimes = [] { return test::logText().replace(QRegularExpression(u"\\d+ms"_qs), u"Nms"_qs); };
+        const QString wholeLog = withoutTimes();
+        Log::reset();
+
+        const QString path = QDir(m_folder).filePath(u"kavo-stream.m4a"_qs);
+        std::optional<QString> result;
+        {
+            StreamingPreparation preparation(path, keepSeconds);
+            result = streamed(preparation, pcm);
+        }
+        QCOMPARE(result.has_value(), made);
+        QCOMPARE(QFile::exists(path), made);
+        if (made)
+            QVERIFY(test::readFile(path) == whole);
+        if (made)
+            QCOMPARE(withoutTimes(), wholeLog);
+    }
+
+    // When the encoder fails halfway, as on a full disk, the preparation gives up with one log line and leaves no
+    // file; so does one that saw other samples than the recording holds.
+    void givesUpOnFailure_data()
+    {
+        test::columns<QString, QString>({ "failure", "logLine" });
+        row("disk full halfway", "disk full",
+            "^the upload could not be prepared while recording, preparing it "
+            "afterwards: could not (write|finish) the M4A file.*$");
+        row("recording started over", "started over",
+            "^the upload could not be prepared while recording, preparing "
+            "it afterwards: the recording started over$");
+    }
+    void givesUpOnFailure()
+    {
+        const auto [failure, logLine] = test::fetch<QString, QString>({ "failure", "logLine" });
+        Log::reset();
+        std::vector<float> long_;
+        for (int repeat = 0; repeat < 4; ++repeat)
+            long_.insert(long_.end(), m_speech.begin(), m_speech.end());
+        const std::vector<qint16> pcm = recorded(long_);
+        const QString path = QDir(m_folder).filePath(u"kavo-stream.m4a"_qs);
+        rlimit original {};
+        getrlimit(RLIMIT_FSIZE, &original);
+        std::signal(SIGXFSZ, SIG_IGN);
+        std::optional<QString> result;
+        {
+            StreamingPreparation preparation(path, 0.25);
+            bool struck = false;
+            result = streamed(preparation, pcm, [&](qsizetype at) {
+                if (at < qsizetype(pcm.size()) / 2 || std::exchange(struck, true))
+                    return;
+                if (failure == u"disk full") {
+                    const rlimit limited { 1000, original.rlim_max };
+                    setrlimit(RLIMIT_FSIZE, &limited);
+                } else {
+                    preparation.push(nullptr, 0);
+                }
+            });
+        }
+        setrlimit(RLIMIT_FSIZE, &original);
+        QCOMPARE(result, std::nullopt);
+        QVERIFY(!QFile::exists(path));
+        const QStringList lines = test::logText().split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 1 && QRegularExpression(logLine).match(lines.value(0)).hasMatch(),
+            qPrintable(lines.join(u'\n')));
     }
 };
 

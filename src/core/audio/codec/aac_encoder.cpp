@@ -26,11 +26,14 @@ QString siblingM4a(const QString& wavPath)
     return wav.path() + QLatin1Char('/') + wav.completeBaseName() + QStringLiteral(".m4a");
 }
 
-/// One encoding run: the AAC encoder feeding the "ipod" muxer, whose brand makes the file an M4A.
-class M4aWriter
+} // namespace
+
+/// One encoding run: the AAC encoder feeding the "ipod" muxer, whose brand makes the file an M4A. Samples gather in
+/// one encoder frame until it is full, since only the last frame may be shorter.
+class M4aStream::Encoder
 {
 public:
-    M4aWriter(const QString& path, const WavFormat& format, AACEncoder::Coder coder)
+    Encoder(const QString& path, const WavFormat& format, AACEncoder::Coder coder)
     {
         const QByteArray fileName = path.toUtf8();
         AVFormatContext* container = nullptr;
@@ -86,21 +89,27 @@ public:
     {
         const qsizetype frames = channels.empty() ? 0 : qsizetype(channels.front().size());
         const qsizetype frameSize = m_encoder->frame_size;
-        for (qsizetype offset = 0; offset < frames; offset += frameSize) {
-            // The encoder may still hold the previous frame's buffers.
-            checkAv(av_frame_make_writable(m_frame.get()), QStringLiteral("could not reuse the encoding buffers"));
-            const int count = int(std::min(frameSize, frames - offset));
-            for (size_t channel = 0; channel < channels.size(); ++channel)
-                std::memcpy(m_frame->extended_data[channel], channels[channel].data() + offset, count * sizeof(float));
-            m_frame->nb_samples = count;
-            m_frame->pts = offset;
-            checkAv(avcodec_send_frame(m_encoder.get(), m_frame.get()), QStringLiteral("could not encode the audio"));
-            writePackets();
+        for (qsizetype offset = 0; offset < frames;) {
+            if (m_filled == 0) {
+                // The encoder may still hold the previous frame's buffers.
+                checkAv(av_frame_make_writable(m_frame.get()), QStringLiteral("could not reuse the encoding buffers"));
+            }
+            const qsizetype count = std::min(frameSize - m_filled, frames - offset);
+            for (size_t channel = 0; channel < channels.size(); ++channel) {
+                std::memcpy(reinterpret_cast<float*>(m_frame->extended_data[channel]) + m_filled,
+                    channels[channel].data() + offset, size_t(count) * sizeof(float));
+            }
+            m_filled += count;
+            offset += count;
+            if (m_filled == frameSize)
+                sendFrame();
         }
     }
 
     void finish()
     {
+        if (m_filled > 0)
+            sendFrame();
         checkAv(avcodec_send_frame(m_encoder.get(), nullptr), QStringLiteral("could not finish encoding"));
         writePackets();
         checkAv(av_write_trailer(m_container.get()), QStringLiteral("could not finish the M4A file"));
@@ -109,6 +118,16 @@ public:
     }
 
 private:
+    void sendFrame()
+    {
+        m_frame->nb_samples = int(m_filled);
+        m_frame->pts = m_sent;
+        checkAv(avcodec_send_frame(m_encoder.get(), m_frame.get()), QStringLiteral("could not encode the audio"));
+        m_sent += m_filled;
+        m_filled = 0;
+        writePackets();
+    }
+
     void writePackets()
     {
         for (;;) {
@@ -128,9 +147,25 @@ private:
     AVStream* m_stream = nullptr;
     FramePtr m_frame;
     PacketPtr m_packet;
+    qsizetype m_filled = 0;
+    qint64 m_sent = 0;
 };
 
-} // namespace
+M4aStream::M4aStream(const QString& path, int sampleRate, int channelCount, AACEncoder::Coder coder)
+    : m_encoder(std::make_unique<Encoder>(path, WavFormat { sampleRate, channelCount, SampleFormat::float32 }, coder))
+{ }
+
+M4aStream::~M4aStream() = default;
+
+void M4aStream::write(const std::vector<std::vector<float>>& channels)
+{
+    m_encoder->write(channels);
+}
+
+void M4aStream::finish()
+{
+    m_encoder->finish();
+}
 
 QString AACEncoder::m4a(const QString& wavPath, Coder coder)
 {
@@ -138,9 +173,9 @@ QString AACEncoder::m4a(const QString& wavPath, Coder coder)
     QFile::remove(output);
     try {
         const WavAudio audio = readWav(wavPath);
-        M4aWriter writer(output, audio.format, coder);
-        writer.write(audio.channels);
-        writer.finish();
+        M4aStream stream(output, audio.format.sampleRate, audio.format.channelCount, coder);
+        stream.write(audio.channels);
+        stream.finish();
     } catch (...) {
         QFile::remove(output);
         throw;

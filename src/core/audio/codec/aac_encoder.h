@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 namespace kavo {
 
 /// Re-encodes a WAV recording as AAC-LC at 32 kbit/s in an M4A file, the small form in which it is uploaded.
@@ -19,6 +22,27 @@ public:
     /// Throws `WavError` when the WAV cannot be read and `AudioCodecError` when encoding or writing fails,
     /// leaving no output file behind.
     static QString m4a(const QString& wavPath, Coder coder = Coder::fast);
+};
+
+/// An M4A file written as its audio arrives, encoded as `AACEncoder::m4a` encodes a whole WAV: the same audio in any
+/// pieces makes the same file. Every call throws `AudioCodecError` when encoding or writing fails; the owner removes
+/// the unfinished file.
+class M4aStream
+{
+public:
+    M4aStream(const QString& path, int sampleRate, int channelCount, AACEncoder::Coder coder = AACEncoder::Coder::fast);
+    ~M4aStream();
+    M4aStream(const M4aStream&) = delete;
+    M4aStream& operator=(const M4aStream&) = delete;
+
+    /// Float samples, one vector per channel, all of equal length.
+    void write(const std::vector<std::vector<float>>& channels);
+    /// Encodes what is left and completes the file.
+    void finish();
+
+private:
+    class Encoder;
+    std::unique_ptr<Encoder> m_encoder;
 };
 
 } // namespace kavo

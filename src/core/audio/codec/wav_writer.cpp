@@ -49,9 +49,10 @@ SwrContextPtr makeConverter(const AudioFormat& format)
 
 } // namespace
 
-WavWriter::WavWriter(const QString& path)
+WavWriter::WavWriter(const QString& path, Listener listener)
     : m_file(std::make_unique<QFile>(path))
     , m_output(outputCapacity)
+    , m_listener(std::move(listener))
 {
     // Unbuffered, so that a write error shows at the write that caused it.
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
@@ -137,6 +138,8 @@ bool WavWriter::convert(const quint8* const* input, int frames)
 
 bool WavWriter::writeOutput(int frames)
 {
+    if (m_listener && frames > 0)
+        m_listener(m_output.data(), frames);
     if constexpr (QSysInfo::ByteOrder == QSysInfo::BigEndian)
         qToLittleEndian<qint16>(m_output.data(), frames, m_output.data());
     // A short write (a full disk, a file size limit) is retried, so that the error behind it is reported.

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <functional>
+
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -24,8 +26,11 @@ public:
     /// Converted audio goes through one scratch buffer of this many frames (0.5 s).
     static constexpr int outputCapacity = 8000;
 
+    /// Told every run of samples written, in the calling thread, under the writer's lock.
+    using Listener = std::function<void(const qint16* samples, int frames)>;
+
     /// Creates the file and writes the header of an empty recording. Throws `WavError` when it cannot.
-    explicit WavWriter(const QString& path);
+    explicit WavWriter(const QString& path, Listener listener = {});
     /// Finishes the file if `finish` was not called.
     ~WavWriter();
     WavWriter(const WavWriter&) = delete;
@@ -51,6 +56,7 @@ private:
     AudioFormat m_converterFormat;
     std::vector<const quint8*> m_inputPlanes;
     std::vector<qint16> m_output;
+    Listener m_listener;
     qint64 m_frames = 0;
     bool m_failed = false;
 };

@@ -34,6 +34,8 @@ public:
     QCoro::Task<> trimSilence(double keepSeconds);
     /// Encodes what is to be sent as M4A; when that fails, the WAV is sent (after a log line).
     QCoro::Task<> encode();
+    /// Sends `m4a`, made from the recording while it was recorded; the file is now this preparation's.
+    void useUpload(const QString& m4a) { m_upload = { m4a, Upload::Format::m4a }; }
 
     const QString& recording() const { return m_recording; }
     /// The WAV to send: the shortened copy when there is one, else the recording.
