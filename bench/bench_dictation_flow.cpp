@@ -1,7 +1,9 @@
 #include "bench_support.h"
 
 #include "audio/codec/ffmpeg_support.h"
+#include "audio/codec/wav_reader.h"
 #include "audio/preparation/audio_preparation.h"
+#include "audio/preparation/streaming_preparation.h"
 #include "delivery/text_injector.h"
 #include "dictation/dictation_flow.h"
 #include "platform/x11/x11_injection_backend.h"
@@ -19,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <ctime>
 
 using namespace kavo;
 using Clock = std::chrono::steady_clock;
@@ -51,16 +54,18 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeou
     return true;
 }
 
-// One dictation of 10 s of speech through the flow into a Qt text field: from the stop to the upload reaching the
-// service (trimmed, encoded, sent), and from the service's reply to the whole transcript standing in the field.
-void dictateTenSeconds(benchmark::State& state)
+// One dictation of speech (10 s, 120 s) through the flow into a Qt text field: from the stop to the upload being
+// ready (the tail of the pauses shortened, the M4A completed) and to its reaching the service, and from the service's
+// reply to the whole transcript standing in the field. The recorder tells its samples at the start, as a microphone
+// delivers them before the stop.
+void dictate(benchmark::State& state)
 {
     if (qEnvironmentVariableIsEmpty("KAVO_TEST_SERVICES")) {
         state.SkipWithError("needs the private X display of scripts/test-services");
         return;
     }
     bench::useTemporaryDataFolder();
-    const QString speech = bench::speechWav(10);
+    const QString speech = bench::speechWav(int(state.range(0)));
     test::FakeGemini gemini;
     gemini.start();
     gemini.answerModelLookups(true);
@@ -87,11 +92,18 @@ void dictateTenSeconds(benchmark::State& state)
         if (gemini.requests().at(index).method == "POST")
             received = Clock::now();
     });
+    std::optional<Clock::time_point> ready;
+    QObject::connect(&flow.state(), &DictationState::stageChanged, [&] {
+        if (flow.state().stage() == DictationStage::transcribing && !ready)
+            ready = Clock::now();
+    });
+    double readyMs = 0;
     double uploadMs = 0;
     double deliveryMs = 0;
     for (auto _ : state) {
         field.clear();
         received.reset();
+        ready.reset();
         gemini.enqueue(test::FakeGemini::text(transcript));
         recorder.nextRecording = speech;
         flow.startRecording(DictationSource::computer, DictationTarget::frontApp());
@@ -103,6 +115,7 @@ void dictateTenSeconds(benchmark::State& state)
             return;
         }
         const auto present = Clock::now();
+        readyMs += std::chrono::duration<double, std::milli>(ready.value_or(*received) - stopped).count();
         uploadMs += std::chrono::duration<double, std::milli>(*received - stopped).count();
         deliveryMs += std::chrono::duration<double, std::milli>(present - *received).count();
         state.SetIterationTime(std::chrono::duration<double>(present - stopped).count());
@@ -110,10 +123,64 @@ void dictateTenSeconds(benchmark::State& state)
         waitFor([] { return false; }, std::chrono::milliseconds(800));
     }
     printTimingLines();
+    state.counters["stop_to_ready_ms"] = readyMs / double(state.iterations());
     state.counters["stop_to_request_ms"] = uploadMs / double(state.iterations());
     state.counters["reply_to_text_ms"] = deliveryMs / double(state.iterations());
 }
-BENCHMARK(dictateTenSeconds)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(dictate)->Arg(10)->Arg(120)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+double processSeconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// The preparation made while recording, alone: the CPU it takes per second of speech as the samples arrive (in the
+// recorder's 20 ms runs), then the time from the stop to a complete M4A, for each AAC coder, and the upload's size.
+void prepareWhileRecording(benchmark::State& state)
+{
+    bench::useTemporaryDataFolder();
+    const auto seconds = int(state.range(0));
+    const auto coder = AACEncoder::Coder(state.range(1));
+    const WavAudio speech = readWav(bench::speechWav(seconds));
+    std::vector<qint16> samples;
+    for (const float sample : speech.channels.front())
+        samples.push_back(qint16(sample * 32768.0f));
+    double cpuSeconds = 0;
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString path = Recorder::newFilePath() + QStringLiteral(".m4a");
+        {
+            StreamingPreparation preparation(path, 0.25, coder);
+            const double cpuStart = processSeconds();
+            for (size_t start = 0; start < samples.size(); start += 320)
+                preparation.push(samples.data() + start, qsizetype(std::min<size_t>(320, samples.size() - start)));
+            cpuSeconds += processSeconds() - cpuStart;
+            state.ResumeTiming();
+            const std::optional<QString> upload = preparation.finish(qsizetype(samples.size()));
+            state.PauseTiming();
+            if (!upload) {
+                state.SkipWithError("the preparation failed");
+                return;
+            }
+            bytes = QFile(*upload).size();
+        }
+        QFile::remove(path);
+        state.ResumeTiming();
+    }
+    state.counters["cpu_ms_per_recorded_s"] = cpuSeconds * 1000 / double(state.iterations()) / seconds;
+    state.counters["upload_bytes"] = double(bytes);
+}
+BENCHMARK(prepareWhileRecording)
+    ->ArgNames({ "seconds", "twoloop" })
+    ->Args({ 10, 0 })
+    ->Args({ 10, 1 })
+    ->Args({ 120, 0 })
+    ->Args({ 120, 1 })
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 QCoro::Task<std::unique_ptr<AudioPreparation>> prepare(QString recording)
 {

@@ -22,16 +22,15 @@ void ScriptedRecorder::start(const QString&, bool, FrameListener listener)
         throw Failure::alreadyRecording();
     m_recording = true;
     ++starts;
+    if (nextRecording)
+        m_made = { *nextRecording, record(*nextRecording) };
 }
 
-std::optional<Recorder::Recording> ScriptedRecorder::take()
+Recorder::Recording ScriptedRecorder::record(const QString& source) const
 {
-    const std::optional<QString> source = std::exchange(nextRecording, std::nullopt);
-    if (!source)
-        return std::nullopt;
-    const WavAudio audio = readWav(*source);
+    const WavAudio audio = readWav(source);
     const QString copy = Recorder::newFilePath();
-    QFile::copy(*source, copy);
+    QFile::copy(source, copy);
     if (m_listener && audio.format == WavFormat { 16000, 1, SampleFormat::int16 }) {
         const std::vector<float>& samples = audio.channels.front();
         for (size_t start = 0; start < samples.size(); start += 320) {
@@ -42,6 +41,19 @@ std::optional<Recorder::Recording> ScriptedRecorder::take()
         }
     }
     return Recording { copy, double(audio.frameCount()) / audio.format.sampleRate, audio.frameCount() };
+}
+
+std::optional<Recorder::Recording> ScriptedRecorder::take()
+{
+    const std::optional<QString> source = std::exchange(nextRecording, std::nullopt);
+    const std::optional<std::pair<QString, Recording>> made = std::exchange(m_made, std::nullopt);
+    if (made && made->first == source)
+        return made->second;
+    if (made)
+        QFile::remove(made->second.path);
+    if (!source)
+        return std::nullopt;
+    return record(*source);
 }
 
 QCoro::Task<std::optional<Recorder::Recording>> ScriptedRecorder::stop()

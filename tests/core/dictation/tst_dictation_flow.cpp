@@ -1,8 +1,12 @@
+#include "audio/codec/aac_encoder.h"
+#include "audio/codec/wav_reader.h"
+#include "audio/preparation/audio_trimmer.h"
 #include "delivery/text_injector.h"
 #include "dictation/dictation_flow.h"
 #include "state/key_check.h"
 #include "state/toasts.h"
 #include "store/data_stores.h"
+#include "store/log.h"
 
 #include "support/data_folder.h"
 #include "support/fake_gemini.h"
@@ -11,9 +15,12 @@
 #include "support/task_outcome.h"
 
 #include <QDir>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace kavo;
 using test::FakeGemini;
@@ -98,6 +105,40 @@ QStringList strayFiles()
     return QDir::temp().entryList({ QStringLiteral("kavo-*") }, QDir::Files);
 }
 
+// The audio bytes of a generate-content request.
+QByteArray sentAudio(const FakeGemini::Request& request)
+{
+    const QJsonObject data = request.json()["contents"][0]["parts"][1]["inline_data"].toObject();
+    return QByteArray::fromBase64(data["data"].toString().toLatin1());
+}
+
+// A second of tone, two of silence and a second of tone at `rate`.
+QString pausedTone(int rate)
+{
+    std::vector<float> samples(size_t(rate) * 4, 0.0f);
+    for (size_t index = 0; index < samples.size(); ++index) {
+        if (index < size_t(rate) || index >= size_t(rate) * 3)
+            samples[index] = 0.3f * float(std::sin(0.12 * double(index)));
+    }
+    const QString path = QDir::temp().filePath(u"paused-%1.wav"_qs.arg(rate));
+    writeWav(path, WavFormat { rate, 1, SampleFormat::int16 }, { samples });
+    return path;
+}
+
+// The M4A that preparing the finished recording makes.
+QByteArray preparedAfterwards(const QString& recording, std::optional<double> keepSeconds)
+{
+    const QString copy = QDir::temp().filePath(u"expected.wav"_qs);
+    QFile::remove(copy);
+    QFile::copy(recording, copy);
+    const std::optional<QString> trimmed = keepSeconds ? AudioTrimmer::trimSilence(copy, *keepSeconds) : std::nullopt;
+    const QString m4a = AACEncoder::m4a(trimmed.value_or(copy));
+    const QByteArray bytes = test::readFile(m4a);
+    for (const QString& made : { copy, m4a, trimmed.value_or(copy) })
+        QFile::remove(made);
+    return bytes;
+}
+
 bool sentAs(const FakeGemini::Request& request, const char* mime)
 {
     return request.body.contains(QByteArray("\"" + QByteArray(mime) + "\""));
@@ -178,6 +219,39 @@ private Q_SLOTS:
             "timing format=m4a bytes=[1-9]\\d* encode=\\d+\\.\\d\\ds ready=\\d+\\.\\d\\ds "
             "response=\\d+\\.\\d\\ds inserted=\\d+\\.\\d\\ds")))); // The upload was made while recording.
         QVERIFY(!test::logText().contains(QStringLiteral("could not be prepared while recording")));
+    }
+
+    // The upload made while recording is the one preparing the finished recording makes; a recording the stream
+    // could not follow, or a change to the pauses' setting since the start, has it prepared afterwards.
+    void uploadMadeWhileRecording_data()
+    {
+        test::columns<int, bool, QString>({ "rate", "changeSetting", "logLine" });
+        test::row("made while recording", 16000, false, QString());
+        test::row("a recording the stream cannot follow", 44100, false,
+            u"the upload could not be prepared while recording, preparing it afterwards: it saw 0 frames of the "
+            "176400 recorded"_qs);
+        test::row("pauses kept since the start", 16000, true, QString());
+    }
+    void uploadMadeWhileRecording()
+    {
+        const auto [rate, changeSetting, logLine]
+            = test::fetch<int, bool, QString>({ "rate", "changeSetting", "logLine" });
+        m_gemini.enqueue(FakeGemini::text(QStringLiteral("hello")));
+        Desk desk([](Config& config) { config.trimSilence = true; });
+        desk.recorder.nextRecording = pausedTone(rate);
+        const QByteArray expected
+            = preparedAfterwards(*desk.recorder.nextRecording, changeSetting ? std::nullopt : std::optional(0.25));
+        desk.flow.startRecording(DictationSource::computer, Target::historyOnly());
+        if (changeSetting)
+            desk.stores.settings.setTrimSilence(false);
+        Log::reset();
+        desk.flow.finishRecording();
+        QVERIFY(QTest::qWaitFor([&] { return desk.state.phase() != Phase::working; }, 10000));
+        QCOMPARE(posts().size(), 1);
+        QVERIFY(sentAudio(posts().first()) == expected);
+        const QStringList fallBacks = test::logText().split(u'\n').filter(u"could not be prepared while recording"_qs);
+        QCOMPARE(fallBacks, logLine.isEmpty() ? QStringList() : QStringList { logLine });
+        QTRY_COMPARE(strayFiles(), QStringList());
     }
 
     // Cancelled under a second, a recording leaves nothing; retry() cancels one of a second, which is kept.
