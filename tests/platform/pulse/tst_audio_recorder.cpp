@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <mutex>
 
 using namespace kavo;
 using Recording = AudioRecorder::Recording;
@@ -122,8 +123,18 @@ private Q_SLOTS:
         test::VirtualMicrophone microphone;
         QVERIFY(microphone.setWavFile(m_speech));
 
+        // The listener is told the samples that go into the file, from the recorder's threads.
+        std::mutex toldLock;
+        std::vector<qint16> told;
+        const auto listen = [&](const qint16* samples, int frames) {
+            const std::lock_guard lock(toldLock);
+            if (!samples)
+                told.clear();
+            else
+                told.insert(told.end(), samples, samples + frames);
+        };
         const auto started = std::chrono::steady_clock::now();
-        recorder.start(deviceID, noiseReduction);
+        recorder.start(deviceID, noiseReduction, listen);
         QVERIFY2(microphone.start(), qPrintable(microphone.errorString()));
         QVERIFY_THROWS_EXCEPTION(RecorderFailure, recorder.start(deviceID, noiseReduction));
         QVERIFY(microphone.wait());
@@ -140,6 +151,11 @@ private Q_SLOTS:
         const WavAudio audio = readWav(recording->path);
         QCOMPARE(audio.format, (WavFormat { 16000, 1, SampleFormat::int16 }));
         QCOMPARE(recording->duration, double(audio.frameCount()) / 16000.0);
+        QCOMPARE(recording->frames, audio.frameCount());
+        std::vector<qint16> written;
+        for (const float sample : audio.channels.front())
+            written.push_back(qint16(sample * 32768.0f));
+        QVERIFY(told == written);
         QVERIFY2(std::abs(recording->duration - recordedSeconds) < durationTolerance,
             qPrintable(QStringLiteral("%1 s recorded in %2 s").arg(recording->duration).arg(recordedSeconds)));
         const double match = test::envelopeCorrelation(readWav(m_speech).channels.front(), audio.channels.front());
