@@ -1,6 +1,7 @@
 #include "gemini_client.h"
 
 #include "gemini_error.h"
+#include "low_delay.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -265,6 +266,7 @@ QCoro::Task<QByteArray> GeminiClient::post(
         report(onProgress, Progress::transcribing);
         if (cancellation)
             cancellation->check();
+        LowDelay::applyToConnections(quint16(url.port(url.scheme() == u"http" ? 80 : 443)));
         QNetworkReply* reply = network().post(request, payload);
         const Exchange exchange = co_await finished(reply, cancellation);
         if (exchange.isSuccess())

@@ -4,14 +4,21 @@
 #include "support/task_outcome.h"
 #include "transcription/gemini_client.h"
 #include "transcription/gemini_error.h"
+#include "transcription/low_delay.h"
 #include "transcription/note_filer.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkReply>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <memory>
 
@@ -222,6 +229,27 @@ private Q_SLOTS:
         sent("GET", "/v1beta/models/gemini-3.8-flash");
         QTest::qWait(200);
         QCOMPARE(m_fake->requests().size(), 1); // none without a key
+    }
+
+    // Nagle's algorithm goes off on the connections to the service's port, and only on those.
+    void lowDelayForTheServiceOnly()
+    {
+        QTcpServer service, other;
+        QVERIFY(service.listen(QHostAddress::LocalHost) && other.listen(QHostAddress::LocalHost));
+        QTcpSocket toService, toOther;
+        toService.connectToHost(QHostAddress::LocalHost, service.serverPort());
+        toOther.connectToHost(QHostAddress::LocalHost, other.serverPort());
+        QVERIFY(toService.waitForConnected(5000) && toOther.waitForConnected(5000));
+        const auto noDelay = [](const QTcpSocket& socket) {
+            int on = 0;
+            socklen_t length = sizeof on;
+            getsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_NODELAY, &on, &length);
+            return on != 0;
+        };
+        QVERIFY(!noDelay(toService) && !noDelay(toOther));
+        LowDelay::applyToConnections(service.serverPort());
+        QVERIFY(noDelay(toService));
+        QVERIFY(!noDelay(toOther));
     }
 
     void listModels()
