@@ -15,7 +15,8 @@ struct DataStores
 
     /// Reads config.json, history.json and notes.json as a launch does: a missing settings file gives the defaults,
     /// written at once; a missing History is empty and a missing notes file gives the starter folders, neither
-    /// written; a file that cannot be decoded is set aside and treated as missing.
+    /// written; a file that cannot be decoded is set aside and treated as missing. What a save cut short by a crash
+    /// left beside them goes first.
     void load();
 };
 
