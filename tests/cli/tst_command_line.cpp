@@ -44,13 +44,6 @@ const QByteArray snippetsConfig = R"({"snippets":[
     {"id":"6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6D","trigger":"mening manzilim","text":"Toshkent"},
     {"id":"6F1C2A9E-3B7D-4E55-9A0C-1D2E3F4A5B6E","trigger":"my mail","text":"aziz@kavo.uz"}]})";
 
-// The MIME type and bytes of the audio part of a generate-content request.
-std::pair<QString, QByteArray> sentAudio(const FakeGemini::Request& request)
-{
-    const QJsonObject data = request.json()["contents"][0]["parts"][1]["inline_data"].toObject();
-    return { data["mime_type"].toString(), QByteArray::fromBase64(data["data"].toString().toLatin1()) };
-}
-
 } // namespace
 
 class TestCommandLine : public QObject
@@ -334,9 +327,9 @@ private Q_SLOTS:
         const FakeGemini::Request request = m_gemini->requests().first();
         QCOMPARE(request.path + ' ' + request.header("x-goog-api-key"),
             "/v1beta/models/gemini-3.8-flash:generateContent test-key");
-        const auto [mimeType, bytes] = sentAudio(request);
+        const auto [mimeType, bytes] = request.audio();
         QCOMPARE(QString(mimeType + ' ' + bytes.mid(4, 4)), "audio/mp4 ftyp");
-        const auto [resentType, resent] = sentAudio(m_gemini->requests().last());
+        const auto [resentType, resent] = m_gemini->requests().last().audio();
         QCOMPARE(resentType, "audio/wav");
         QCOMPARE(resent.size(), 44 + 8000 * 2); // 16 kHz mono 16-bit
         QVERIFY(test::readFile(path("kavo.log")).contains("Gemini refused m4a with 400; sending WAV"));

@@ -19,7 +19,6 @@
 #include "support/virtual_microphone.h"
 
 #include <QDir>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,13 +41,6 @@ void pressHotkey(Display* display, bool press)
     for (const unsigned key : { controlKey, leftSuperKey })
         XTestFakeKeyEvent(display, key, press, CurrentTime);
     XFlush(display);
-}
-
-// The audio bytes of a generate-content request.
-QByteArray sentAudio(const FakeGemini::Request& request)
-{
-    const QJsonObject data = request.json()["contents"][0]["parts"][1]["inline_data"].toObject();
-    return QByteArray::fromBase64(data["data"].toString().toLatin1());
 }
 
 double wavSeconds(const QString& path)
@@ -192,7 +184,7 @@ private Q_SLOTS:
         posts.removeIf([](const FakeGemini::Request& request) { return request.method != "POST"; });
         QCOMPARE(posts.size(), 1);
         const QString m4a = m_work.filePath(u"sent.m4a"_qs);
-        test::writeFile(m4a, sentAudio(posts.first()));
+        test::writeFile(m4a, posts.first().audio().second);
         const QString decoded = m_work.filePath(u"sent.wav"_qs);
         QCOMPARE(test::runFfmpeg({ "-i", m4a, "-ar", "16000", "-ac", "1", decoded }), QString());
         QVERIFY(!app.recordingCopy.isEmpty());

@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <utility>
 
 class QTcpSocket;
 
@@ -37,6 +38,12 @@ public:
         QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
         /// The body as a JSON object; empty when it is not one.
         QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
+        /// The MIME type and the bytes of a generate-content request's audio part.
+        std::pair<QString, QByteArray> audio() const
+        {
+            const QJsonObject data = json()["contents"][0]["parts"][1]["inline_data"].toObject();
+            return { data["mime_type"].toString(), QByteArray::fromBase64(data["data"].toString().toLatin1()) };
+        }
     };
 
     struct Reply

@@ -15,7 +15,6 @@
 #include "support/task_outcome.h"
 
 #include <QDir>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,13 +102,6 @@ struct Desk
 QStringList strayFiles()
 {
     return QDir::temp().entryList({ QStringLiteral("kavo-*") }, QDir::Files);
-}
-
-// The audio bytes of a generate-content request.
-QByteArray sentAudio(const FakeGemini::Request& request)
-{
-    const QJsonObject data = request.json()["contents"][0]["parts"][1]["inline_data"].toObject();
-    return QByteArray::fromBase64(data["data"].toString().toLatin1());
 }
 
 // A second of tone, two of silence and a second of tone at `rate`.
@@ -248,7 +240,7 @@ private Q_SLOTS:
         desk.flow.finishRecording();
         QVERIFY(QTest::qWaitFor([&] { return desk.state.phase() != Phase::working; }, 10000));
         QCOMPARE(posts().size(), 1);
-        QVERIFY(sentAudio(posts().first()) == expected);
+        QVERIFY(posts().first().audio().second == expected);
         const QStringList fallBacks = test::logText().split(u'\n').filter(u"could not be prepared while recording"_qs);
         QCOMPARE(fallBacks, logLine.isEmpty() ? QStringList() : QStringList { logLine });
         QTRY_COMPARE(strayFiles(), QStringList());
