@@ -13,7 +13,6 @@ namespace kavo {
 
 StreamingPreparation::StreamingPreparation(QString m4aPath, std::optional<double> keepSeconds, AACEncoder::Coder coder)
     : m_path(std::move(m4aPath))
-    , m_keepSeconds(keepSeconds)
 {
     try {
         m_stream = std::make_unique<M4aStream>(m_path, WavWriter::sampleRate, 1, coder);

@@ -40,7 +40,6 @@ private:
 
     std::mutex m_lock;
     QString m_path;
-    std::optional<double> m_keepSeconds;
     std::unique_ptr<M4aStream> m_stream;
     std::unique_ptr<StreamingTrimmer> m_trimmer;
     qsizetype m_in = 0;
