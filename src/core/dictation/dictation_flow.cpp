@@ -12,6 +12,7 @@
 #include "state/key_check.h"
 #include "state/toasts.h"
 #include "store/data_stores.h"
+#include "store/json_support.h"
 #include "store/log.h"
 #include "store/snippet.h"
 
@@ -453,7 +454,7 @@ HistoryEntry DictationFlow::entry(
 {
     HistoryEntry entry;
     entry.id = QUuid::createUuid();
-    entry.date = QDateTime::currentDateTimeUtc();
+    entry.date = json::now();
     entry.duration = duration;
     entry.model = model;
     entry.source = source;

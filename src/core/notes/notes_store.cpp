@@ -177,7 +177,7 @@ QString NotesStore::filePath()
 
 QDateTime NotesStore::currentTime()
 {
-    return QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
+    return json::now();
 }
 
 std::optional<NotesStore> NotesStore::decode(const QByteArray& bytes, QString* error)

@@ -166,7 +166,7 @@ std::optional<HistoryEntry> HistoryEntry::fromJson(const QJsonObject& object, QS
     if (id == json::Field::Absent)
         entry.id = QUuid::createUuid();
     if (date == json::Field::Absent)
-        entry.date = QDateTime::currentDateTimeUtc();
+        entry.date = json::now();
     return entry;
 }
 

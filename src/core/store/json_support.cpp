@@ -30,6 +30,11 @@ std::optional<QDateTime> parseDate(const QString& text)
     return QDateTime(day, time, Qt::UTC);
 }
 
+QDateTime now()
+{
+    return QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), Qt::UTC);
+}
+
 QString uuidText(const QUuid& id)
 {
     return id.toString(QUuid::WithoutBraces).toUpper();

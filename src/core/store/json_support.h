@@ -18,6 +18,9 @@ namespace json {
 QString dateText(const QDateTime& date);
 /// Accepts exactly the form dateText() writes; anything else gives nothing.
 std::optional<QDateTime> parseDate(const QString& text);
+/// The current time in whole seconds in UTC, the precision the data files keep, so that a date made now reads back
+/// from its file unchanged.
+QDateTime now();
 
 /// Canonical 36-character form with upper-case hexadecimal digits.
 QString uuidText(const QUuid& id);

@@ -71,7 +71,7 @@ private Q_SLOTS:
     {
         const auto [bytes, expected] = test::fetch<QByteArray, QString>({ "bytes", "expected" });
         test::writeFile(History::filePath(), bytes);
-        const QDateTime before = QDateTime::currentDateTimeUtc();
+        const QDateTime before = json::now();
         const QList<HistoryEntry> loaded = History::load().entries;
         QString error;
         if (!History::decode(bytes, &error)) {
@@ -84,7 +84,8 @@ private Q_SLOTS:
         QCOMPARE(test::readFile(History::filePath()), bytes);
         const HistoryEntry read = loaded.size() == 1 ? loaded.first() : HistoryEntry();
         QCOMPARE(read.source + ' ' + rawValue(read.status) + ' ' + QString::number(read.offline), expected);
-        QVERIFY(!read.id.isNull() && read.date >= before && read.date <= QDateTime::currentDateTimeUtc());
+        QVERIFY(!read.id.isNull() && read.date >= before && read.date <= json::now());
+        QCOMPARE(History::decode(History { { read } }.encode())->entries, loaded);
         QVERIFY(read.text.isEmpty() && read.duration == 0 && !read.latency && !read.appName && !read.audioFile);
     }
 
