@@ -77,8 +77,6 @@ AppDelegate::~AppDelegate()
 void AppDelegate::launch()
 {
     Typeface::registerFaces();
-    Log::reset();
-    Log::write(QStringLiteral("launched, bundle=") + QCoreApplication::applicationFilePath());
     m_settingsPortal.start();
 
     // What the windows, the tray and the remote control ask of the dictation.

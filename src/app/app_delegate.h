@@ -56,7 +56,7 @@ public:
     explicit AppDelegate(std::unique_ptr<RemoteControl> remoteControl, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    /// Everything that happens once the application runs: the log, History's pruning, the tray, the first apply
+    /// Everything that happens once the application runs: History's pruning, the tray, the first apply
     /// of the settings, the hotkey and the checks of input access and the API key.
     void launch();
     /// Pushes the settings into the running objects; restarts only what the settings changed since the last apply

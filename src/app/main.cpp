@@ -4,6 +4,7 @@
 #include "cli/command_line.h"
 #include "platform/dbus/single_instance.h"
 #include "store/interface_language.h"
+#include "store/log.h"
 #include "ui/kavo/qml_engine.h"
 
 #include <QApplication>
@@ -42,6 +43,9 @@ int runApplication(int argc, char* argv[])
     if (!instance.error.isEmpty())
         std::cerr << qPrintable(instance.error) << '\n';
 
+    // This run's log starts before the delegate reads the data files, so that a file it sets aside is told there.
+    kavo::Log::reset();
+    kavo::Log::write(QStringLiteral("launched, bundle=") + QCoreApplication::applicationFilePath());
     kavo::AppDelegate delegate(std::move(instance.remoteControl));
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &kavo::AppDelegate::shutDown);
     delegate.launch();

@@ -7,11 +7,14 @@
 #include "support/text_target.h"
 #include "support/virtual_microphone.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -291,6 +294,40 @@ private Q_SLOTS:
         const QJsonObject saved = QJsonDocument::fromJson(test::readFile(m_data + u"/config.json"_qs)).object();
         QCOMPARE(saved[u"hudVisible"].toBool(true), false);
         QVERIFY(saved.contains(u"hudX") && saved.contains(u"hudY")); // where the pill was dragged to
+    }
+
+    // A data file left damaged is set aside at launch with its bytes intact, and the application starts all the same.
+    void damagedFileIsSetAside_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("settings") << u"config.json"_qs;
+        QTest::newRow("history") << u"history.json"_qs;
+        QTest::newRow("notes") << u"notes.json"_qs;
+    }
+
+    void damagedFileIsSetAside()
+    {
+        QFETCH(QString, name);
+        const QByteArray damaged = "{\"entries\": [{\"id\": \"0F3C"; // cut short
+        test::writeFile(m_data + u'/' + name, damaged);
+        QProcess application;
+        application.setProcessEnvironment(environment());
+        application.start(QStringLiteral(KAVO_VOICE_BINARY), {});
+        const auto endOnFailure = qScopeGuard([&] {
+            application.kill();
+            application.waitForFinished();
+        });
+        QVERIFY(application.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!test::windowsOfClass(u"kavo-voice"_qs).isEmpty(), 10000);
+
+        const QStringList setAside = QDir(m_data).entryList({ name + u".broken-*" });
+        QCOMPARE(setAside.size(), 1);
+        QCOMPARE(test::readFile(m_data + u'/' + setAside[0]), damaged);
+        QTRY_VERIFY(test::logText().contains(u"could not read " + name + u"; kept it as " + setAside[0]));
+        ::kill(pid_t(application.processId()), SIGTERM);
+        QVERIFY(application.waitForFinished(10000));
+        QCOMPARE(application.exitCode(), 0);
+        QVERIFY(QFile::remove(m_data + u'/' + setAside[0]));
     }
 };
 
