@@ -3,7 +3,10 @@ SETUP_STAMP := third_party/.setup-done
 SERVICES := scripts/test-services
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all setup build run test build-asan test-asan bench format tidy lint
+# How long `make fuzz` runs each fuzz target, in seconds.
+SECONDS ?= 60
+
+.PHONY: all setup build run test build-asan test-asan build-fuzz fuzz bench format tidy lint
 
 all: build
 
@@ -20,8 +23,10 @@ build: $(SETUP_STAMP)
 run: build
 	./build/dev/src/app/kavo-voice $(ARGS)
 
-test: build
+# The fuzz targets' short runs follow the tests, so that a parser that breaks on an input seen before fails here.
+test: build build-fuzz
 	$(SERVICES) run ctest --preset dev --parallel 2
+	ctest --preset fuzz --parallel 2
 
 build-asan: $(SETUP_STAMP)
 	cmake --preset asan
@@ -29,6 +34,13 @@ build-asan: $(SETUP_STAMP)
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(SERVICES) run ctest --preset asan --parallel 2
+
+build-fuzz: $(SETUP_STAMP)
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz: build-fuzz
+	scripts/fuzz $(SECONDS)
 
 bench: $(SETUP_STAMP)
 	cmake --preset bench
