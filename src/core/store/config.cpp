@@ -296,7 +296,11 @@ void Config::setAside(const QString& path)
 {
     const QFileInfo info(path);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHHmmss")).remove(u':');
-    const QString newName = info.fileName() + QStringLiteral(".broken-") + stamp;
+    const QString stamped = info.fileName() + QStringLiteral(".broken-") + stamp;
+    // A file set aside earlier in the same second keeps its name; this one takes the next free one.
+    QString newName = stamped;
+    for (int copy = 2; info.dir().exists(newName); ++copy)
+        newName = stamped + u'-' + QString::number(copy);
     QFile::rename(path, info.dir().filePath(newName));
     Log::write(QStringLiteral("could not read ") + info.fileName() + QStringLiteral("; kept it as ") + newName);
 }

@@ -273,6 +273,15 @@ private Q_SLOTS:
         QCOMPARE(Config::decode(test::readFile(Config::filePath())), std::optional(Config {}));
         QVERIFY(damaged.history.entries().isEmpty());
         QCOMPARE(damaged.notes.store().folders.size(), 2);
+
+        // Damaged again within the second: the file set aside before keeps its bytes.
+        test::writeFile(Config::filePath(), "[4]");
+        DataStores again;
+        again.load();
+        const QStringList both = QDir(Config::directory()).entryList({ QStringLiteral("config.json.broken-*") });
+        QCOMPARE(both.size(), 2);
+        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(both.first())), QByteArray("[1, 2, 3]"));
+        QCOMPARE(test::readFile(QDir(Config::directory()).filePath(both.last())), QByteArray("[4]"));
     }
 
     void languageChipLabels()
