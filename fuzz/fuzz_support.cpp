@@ -8,31 +8,31 @@
 #include <cstdlib>
 #include <memory>
 
-namespace kavo::fuzz {
-
 namespace {
+
+std::unique_ptr<QTemporaryDir> privateFolder;
 
 void dropMessage(QtMsgType, const QMessageLogContext&, const QString&)
 { }
 
 } // namespace
 
-void prepare()
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static std::unique_ptr<QTemporaryDir> folder;
-    if (folder)
-        return;
-    folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kavo-fuzz-XXXXXX"));
-    if (!folder->isValid()) {
-        std::fprintf(stderr, "cannot make a temporary folder: %s\n", qPrintable(folder->errorString()));
+    privateFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kavo-fuzz-XXXXXX"));
+    if (!privateFolder->isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n", qPrintable(privateFolder->errorString()));
         std::abort();
     }
-    QDir(folder->path()).mkpath(QStringLiteral("tmp"));
-    qputenv("KAVO_DATA_DIR", folder->path().toUtf8());
-    qputenv("TMPDIR", folder->filePath(QStringLiteral("tmp")).toUtf8());
-    std::atexit([] { folder.reset(); });
+    QDir(privateFolder->path()).mkpath(QStringLiteral("tmp"));
+    qputenv("KAVO_DATA_DIR", privateFolder->path().toUtf8());
+    qputenv("TMPDIR", privateFolder->filePath(QStringLiteral("tmp")).toUtf8());
+    std::atexit([] { privateFolder.reset(); });
     qInstallMessageHandler(dropMessage);
+    return 0;
 }
+
+namespace kavo::fuzz {
 
 QByteArray bytes(const std::uint8_t* data, std::size_t size)
 {

@@ -7,10 +7,9 @@
 
 namespace kavo::fuzz {
 
-/// Readies the process for a fuzz target: the data and temporary folders point at a private folder removed at
-/// exit, so that nothing the code under test writes (its log, converted audio) reaches the user's folders, and Qt's
-/// own messages are kept off the fuzzer's output. Call from LLVMFuzzerInitialize.
-void prepare();
+// Every target links this library, whose LLVMFuzzerInitialize readies the process before the first input: the data
+// and temporary folders point at a private folder removed at exit, so that nothing the code under test writes (its
+// log, converted audio) reaches the user's folders, and Qt's own messages are kept off the fuzzer's output.
 
 /// The input as a byte array, copied.
 QByteArray bytes(const std::uint8_t* data, std::size_t size);

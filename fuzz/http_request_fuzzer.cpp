@@ -18,12 +18,6 @@ bool sameRequest(const PhoneRequest& a, const PhoneRequest& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::prepare();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray buffer = fuzz::bytes(data, size);

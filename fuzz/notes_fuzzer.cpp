@@ -5,12 +5,6 @@
 
 using namespace kavo;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::prepare();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     fuzz::checkRoundTrip<NotesStore>(fuzz::bytes(data, size),

@@ -20,12 +20,6 @@ const std::array contentTypes { QStringLiteral("audio/mp4"), QStringLiteral("aud
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::prepare();
-    return 0;
-}
-
 // The first byte picks the content type; the rest is the upload.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -13,9 +13,6 @@ using namespace kavo;
 
 namespace {
 
-QString inputPath;
-QString copyPath;
-
 bool sameSamples(const WavAudio& a, const WavAudio& b)
 {
     if (a.format != b.format || a.channels.size() != b.channels.size())
@@ -31,16 +28,10 @@ bool sameSamples(const WavAudio& a, const WavAudio& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::prepare();
-    inputPath = QDir::temp().filePath(QStringLiteral("input.wav"));
-    copyPath = QDir::temp().filePath(QStringLiteral("copy.wav"));
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static const QString inputPath = QDir::temp().filePath(QStringLiteral("input.wav"));
+    static const QString copyPath = QDir::temp().filePath(QStringLiteral("copy.wav"));
     QFile file(inputPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(fuzz::bytes(data, size)) != qint64(size))
         fuzz::fail("the input could not be stored", __FILE__, __LINE__);
