@@ -81,15 +81,28 @@ std::optional<qint64> decimal(const QString& text)
 
 HttpParser::Parsed HttpParser::parse(const QByteArray& buffer, const QString& token)
 {
-    const qsizetype end
-        = QByteArrayView(buffer).first(std::min(buffer.size(), headerLimit + headerEnd.size())).indexOf(headerEnd);
+    ParsedHead parsed = parseHead(buffer, token);
+    if (auto* rejection = std::get_if<PhoneRejection>(&parsed))
+        return std::move(*rejection);
+    if (const Need* need = std::get_if<Need>(&parsed))
+        return *need;
+    Head& head = std::get<Head>(parsed);
+    if (buffer.size() - head.bodyStart < head.bodyLength)
+        return Need::body;
+    head.request.body = buffer.mid(head.bodyStart, head.bodyLength);
+    return std::move(head.request);
+}
+
+HttpParser::ParsedHead HttpParser::parseHead(QByteArrayView buffer, const QString& token)
+{
+    const qsizetype end = buffer.first(std::min(buffer.size(), headerLimit + headerEnd.size())).indexOf(headerEnd);
     if (end < 0) {
         if (buffer.size() > headerLimit)
             return PhoneRejection { "431 Request Header Fields Too Large", tr("The request headers are too long.") };
         return Need::headers;
     }
     const PhoneRejection unreadable { "400 Bad Request", tr("The request could not be read.") };
-    const std::optional<QString> head = strictUtf8(QByteArrayView(buffer).first(end));
+    const std::optional<QString> head = strictUtf8(buffer.first(end));
     if (!head)
         return unreadable;
     const QStringList lines = head->split(QStringLiteral("\r\n"));
@@ -128,11 +141,7 @@ HttpParser::Parsed HttpParser::parse(const QByteArray& buffer, const QString& to
             return PhoneRejection { "413 Content Too Large", tr("The recording is too large.") };
         length = *value;
     }
-    const qsizetype bodyStart = end + headerEnd.size();
-    if (buffer.size() - bodyStart < length)
-        return Need::body;
-    request.body = buffer.mid(bodyStart, length);
-    return request;
+    return Head { std::move(request), end + headerEnd.size(), length, !isFont };
 }
 
 std::optional<HttpParser::FilePart> HttpParser::firstFilePart(const QByteArray& body, const QString& contentType)

@@ -46,9 +46,23 @@ public:
     enum class Need { headers, body };
     using Parsed = std::variant<PhoneRequest, PhoneRejection, Need>;
 
+    /// A request whose header block is complete: all of it but the body, and where the body starts and how long it is.
+    struct Head
+    {
+        PhoneRequest request;
+        qsizetype bodyStart = 0;
+        qint64 bodyLength = 0;
+        /// The request went through the token check, which every request but a font download must pass.
+        bool passedTokenCheck = false;
+    };
+    using ParsedHead = std::variant<Head, PhoneRejection, Need>;
+
     /// Reads the whole buffer received so far. Every request but a font download must carry `token` as its "t"
     /// query value, unless `token` is empty.
     static Parsed parse(const QByteArray& buffer, const QString& token);
+    /// Reads the header block at the start of the buffer, with the checks of `parse`; `Need::headers` until it is
+    /// complete. What follows the block is not looked at, so a connection reads its headers once.
+    static ParsedHead parseHead(QByteArrayView buffer, const QString& token);
 
     struct FilePart
     {
