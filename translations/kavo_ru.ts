@@ -1781,6 +1781,13 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneConnection</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Компьютер занят. Попробуйте чуть позже.</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PhoneServer</name>
     <message>
         <source>The recording was empty.</source>

@@ -1777,6 +1777,13 @@
     </message>
 </context>
 <context>
+    <name>kavo::PhoneConnection</name>
+    <message>
+        <source>The computer is busy. Try again in a moment.</source>
+        <translation>Kompyuter band. Birozdan keyin qayta urining.</translation>
+    </message>
+</context>
+<context>
     <name>kavo::PhoneServer</name>
     <message>
         <source>The recording was empty.</source>

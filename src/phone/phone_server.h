@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictation/dictation_state.h"
+#include "phone/http_parser.h"
 #include "phone/server_identity.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -38,6 +40,11 @@ public:
     static constexpr quint16 defaultPort = 8765;
     static constexpr quint16 defaultPlainPort = 8766;
     static constexpr std::chrono::milliseconds defaultIdleTimeout = std::chrono::seconds(30);
+    /// Connections open at once, whatever they are doing; well under the descriptors a desktop session allows.
+    static constexpr int maxConnections = 256;
+    /// Bytes of request bodies the server takes on at once, counted from their headers until the reply: four
+    /// uploads of the largest size.
+    static constexpr qint64 bodyBudget = 4 * HttpParser::bodyLimit;
 
     explicit PhoneServer(ServerIdentity identity = ServerIdentity(), QObject* parent = nullptr);
     ~PhoneServer() override;
@@ -66,6 +73,11 @@ public:
     QString lastError() const { return m_lastError; }
     /// Why the plain HTTP port does not listen; empty when it does or was not asked for.
     QString plainError() const { return m_plainError; }
+    /// Connections open now, from their TLS handshake to their end. Safe from any thread.
+    int openConnections() const { return m_openConnections; }
+    /// Bytes of request bodies the server has taken on: announced by bodies on their way, or of uploads whose
+    /// transcript is being worked out. Safe from any thread.
+    qint64 heldBodyBytes() const { return m_heldBodyBytes; }
     quint16 port() const { return m_port; }
     quint16 plainPort() const { return m_plainPort; }
     QString token() const { return m_token; }
@@ -100,6 +112,9 @@ private:
     quint16 m_port = defaultPort;
     quint16 m_plainPort = defaultPlainPort;
     QString m_token;
+    // Written by the listeners on the server's thread.
+    std::atomic<int> m_openConnections = 0;
+    std::atomic<qint64> m_heldBodyBytes = 0;
 };
 
 } // namespace kavo

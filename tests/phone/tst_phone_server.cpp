@@ -344,6 +344,34 @@ private Q_SLOTS:
             QStringLiteral("phone server: received %1 bytes of %2").arg(handed.size()).arg(handedType)));
     }
 
+    // One request per connection: bytes past the announced body are never taken for it, whether they come with the
+    // headers or after pieces of the body.
+    void bytesAfterTheBody_data()
+    {
+        test::columns<bool>({ "bodyInPieces" });
+        row("with the headers", false);
+        row("after pieces of the body", true);
+    }
+
+    void bytesAfterTheBody()
+    {
+        QFETCH(bool, bodyInPieces);
+        const QByteArray body = QByteArray(2000, 'a') + QByteArray(1000, 'b');
+        const QByteArray request = post("/audio?t=k7token", "audio/wav", body) + get("/status?t=k7token");
+        Client client(true, m_server->port());
+        if (bodyInPieces) {
+            client.send(request.first(request.size() - 1500));
+            QTest::qWait(100);
+            client.send(request.last(1500));
+        } else {
+            client.send(request);
+        }
+        QTRY_VERIFY(client.closed);
+        QCOMPARE(readReply(client.received).body, QByteArray(R"({"text":"heard 3000 bytes"})"));
+        QCOMPARE(m_uploads.size(), 1);
+        QCOMPARE(m_uploads[0].body, body);
+    }
+
     void failingUpload()
     {
         m_handlerFailure = QStringLiteral("The computer is busy.");
