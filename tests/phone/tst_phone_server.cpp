@@ -4,6 +4,7 @@
 
 #include "store/log.h"
 #include "support/data_folder.h"
+#include "support/phone_client.h"
 #include "support/table_rows.h"
 
 #include <QCoroTimer>
@@ -25,32 +26,6 @@ using test::row;
 namespace {
 
 const QString token = QStringLiteral("k7token");
-
-// One client connection: it sends what it is given, when it is given, and keeps all the server sends until the
-// server closes.
-class Client : public QObject
-{
-public:
-    Client(bool secure, quint16 port, const QHostAddress& host = QHostAddress::LocalHost)
-    {
-        connect(&m_socket, &QSslSocket::readyRead, this, [this] { received += m_socket.readAll(); });
-        connect(&m_socket, &QSslSocket::disconnected, this, [this] { closed = true; });
-        if (secure) {
-            m_socket.setPeerVerifyMode(QSslSocket::VerifyNone);
-            m_socket.connectToHostEncrypted(host.toString(), port);
-        } else {
-            m_socket.connectToHost(host, port);
-        }
-    }
-
-    void send(const QByteArray& bytes) { m_socket.write(bytes); }
-
-    QByteArray received;
-    bool closed = false;
-
-private:
-    QSslSocket m_socket;
-};
 
 struct Reply
 {
@@ -129,7 +104,7 @@ class TestPhoneServer : public QObject
     // Sends the request whole and waits for the server to answer and close.
     Reply exchange(bool secure, const QByteArray& request, quint16 port = 0)
     {
-        Client client(secure, port ? port : (secure ? m_server->port() : m_server->plainPort()));
+        test::PhoneClient client(secure, port ? port : (secure ? m_server->port() : m_server->plainPort()));
         client.send(request);
         if (!QTest::qWaitFor([&] { return client.closed; }, 10000))
             return {};
@@ -212,7 +187,7 @@ private Q_SLOTS:
 
     void replyLayout()
     {
-        Client client(true, m_server->port());
+        test::PhoneClient client(true, m_server->port());
         client.send(get("/status?t=k7token"));
         QTRY_VERIFY(client.closed);
         QCOMPARE(client.received,
@@ -231,7 +206,7 @@ private Q_SLOTS:
     {
         if (QHostAddress(QHostAddress::LocalHostIPv6).protocol() != QAbstractSocket::IPv6Protocol)
             QSKIP("no IPv6");
-        Client client(true, m_server->port(), QHostAddress::LocalHostIPv6);
+        test::PhoneClient client(true, m_server->port(), QHostAddress::LocalHostIPv6);
         client.send(get("/status?t=k7token"));
         QTRY_VERIFY(client.closed);
         QCOMPARE(readReply(client.received).status, QByteArray("200 OK"));
@@ -358,7 +333,7 @@ private Q_SLOTS:
         QFETCH(bool, bodyInPieces);
         const QByteArray body = QByteArray(2000, 'a') + QByteArray(1000, 'b');
         const QByteArray request = post("/audio?t=k7token", "audio/wav", body) + get("/status?t=k7token");
-        Client client(true, m_server->port());
+        test::PhoneClient client(true, m_server->port());
         if (bodyInPieces) {
             client.send(request.first(request.size() - 1500));
             QTest::qWait(100);
@@ -387,7 +362,7 @@ private Q_SLOTS:
         m_server->setIdleTimeout(300ms);
         startServer(*m_server);
         m_handlerDelay = 1000ms;
-        Client slow(true, m_server->port());
+        test::PhoneClient slow(true, m_server->port());
         slow.send(post("/audio?t=k7token", "audio/wav", QByteArray(5000, 'a')));
         QTRY_COMPARE(m_uploads.size(), 1);
         m_handlerDelay = 0ms;
@@ -406,8 +381,8 @@ private Q_SLOTS:
         m_server->setIdleTimeout(400ms);
         startServer(*m_server);
         Log::reset();
-        Client trickling(false, m_server->plainPort());
-        Client slowBody(true, m_server->port());
+        test::PhoneClient trickling(false, m_server->plainPort());
+        test::PhoneClient slowBody(true, m_server->port());
         const QByteArray head
             = "POST /audio?t=k7token HTTP/1.1\r\nContent-Type: audio/wav\r\nContent-Length: 2400\r\n\r\n";
         slowBody.send(head);

@@ -5,6 +5,7 @@
 
 #include "store/log.h"
 #include "support/data_folder.h"
+#include "support/phone_client.h"
 #include "support/table_rows.h"
 
 #include <QCoroTimer>
@@ -29,28 +30,7 @@ namespace {
 
 const QString token = QStringLiteral("k7token");
 
-// One client connection: it sends what it is given and keeps what the server sends until the server ends it.
-class Client : public QObject
-{
-public:
-    Client(quint16 port, bool tls)
-    {
-        connect(&socket, &QSslSocket::readyRead, this, [this] { received += socket.readAll(); });
-        connect(&socket, &QSslSocket::disconnected, this, [this] { closed = true; });
-        connect(&socket, &QSslSocket::errorOccurred, this, [this] { closed = true; });
-        socket.setPeerVerifyMode(QSslSocket::VerifyNone);
-        if (tls)
-            socket.connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
-        else
-            socket.connectToHost(QHostAddress::LocalHost, port);
-    }
-
-    QSslSocket socket;
-    QByteArray received;
-    bool closed = false;
-};
-
-using Crowd = std::vector<std::unique_ptr<Client>>;
+using Crowd = std::vector<std::unique_ptr<test::PhoneClient>>;
 
 QByteArray upload(qint64 announced, const QByteArray& body)
 {
@@ -96,7 +76,7 @@ class TestPhoneServerLoad : public QObject
     // The good client's upload over TLS, answered with its transcript.
     QByteArray goodUpload()
     {
-        Client good(m_server->port(), true);
+        test::PhoneClient good(true, m_server->port());
         good.socket.write(upload(3000, QByteArray(3000, 'g')));
         if (!QTest::qWaitFor([&] { return good.closed; }, 20000))
             return {};
@@ -144,12 +124,12 @@ private Q_SLOTS:
         const auto [size, tls, trickle, madeRoom]
             = test::fetch<int, bool, bool, int>({ "crowd", "tls", "trickle", "madeRoom" });
         startServer(trickle ? 2s : 20s);
-        Client uploading(m_server->port(), true);
+        test::PhoneClient uploading(true, m_server->port());
         uploading.socket.write(upload(2000, {}));
         QTRY_COMPARE(m_server->heldBodyBytes(), 2000);
         Crowd crowd;
         for (int index = 0; index < size; ++index)
-            crowd.push_back(std::make_unique<Client>(m_server->port(), tls));
+            crowd.push_back(std::make_unique<test::PhoneClient>(tls, m_server->port()));
         QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(crowd,
                                      [&](const auto& client) {
                                          return client->closed
@@ -193,7 +173,7 @@ private Q_SLOTS:
         startServer(20s);
         const auto connectMore = [this](Crowd& crowd, int count) {
             for (int index = 0; index < count; ++index)
-                crowd.push_back(std::make_unique<Client>(m_server->plainPort(), false));
+                crowd.push_back(std::make_unique<test::PhoneClient>(false, m_server->plainPort()));
         };
         Crowd early;
         Crowd late;
@@ -221,7 +201,7 @@ private Q_SLOTS:
         const QByteArray clientHelloStart = QByteArray::fromHex("160301020001000001fc0303") + QByteArray(32, 'r');
         Crowd stalled;
         for (int index = 0; index < 300; ++index) {
-            auto client = std::make_unique<Client>(m_server->port(), false);
+            auto client = std::make_unique<test::PhoneClient>(false, m_server->port());
             QVERIFY(client->socket.waitForConnected(5000));
             if (index % 3 != 2)
                 client->socket.write(clientHelloStart);
@@ -249,7 +229,7 @@ private Q_SLOTS:
     {
         const auto [size, reply] = test::fetch<qint64, QByteArray>({ "size", "reply" });
         startServer(5s);
-        Client client(m_server->port(), true);
+        test::PhoneClient client(true, m_server->port());
         client.socket.write(upload(size, QByteArray(size, 'l')));
         QTRY_VERIFY_WITH_TIMEOUT(client.closed, 20000);
         QCOMPARE(replyBody(client.received), reply);
@@ -263,7 +243,7 @@ private Q_SLOTS:
         startServer(20s);
         Crowd announcers;
         for (qint64 held = 0; held + HttpParser::bodyLimit <= PhoneServer::bodyBudget; held += HttpParser::bodyLimit) {
-            announcers.push_back(std::make_unique<Client>(m_server->port(), true));
+            announcers.push_back(std::make_unique<test::PhoneClient>(true, m_server->port()));
             announcers.back()->socket.write(upload(HttpParser::bodyLimit, QByteArray(100000, 'a')));
             QTRY_COMPARE(m_server->heldBodyBytes(), held + HttpParser::bodyLimit);
         }
@@ -279,7 +259,7 @@ private Q_SLOTS:
     {
         startServer(20s);
         m_handlerDelay = 1000ms;
-        auto client = std::make_unique<Client>(m_server->port(), true);
+        auto client = std::make_unique<test::PhoneClient>(true, m_server->port());
         client->socket.write(upload(5000, QByteArray(5000, 'u')));
         QTRY_COMPARE(m_uploads, 1);
         client.reset();
@@ -295,7 +275,7 @@ private Q_SLOTS:
         for (int round = 0; round < 5; ++round) {
             Crowd crowd;
             for (int index = 0; index < 20; ++index) {
-                crowd.push_back(std::make_unique<Client>(m_server->port(), true));
+                crowd.push_back(std::make_unique<test::PhoneClient>(true, m_server->port()));
                 crowd.back()->socket.write(upload(1 << 20, QByteArray(1 << 19, 'v')));
             }
             QTRY_COMPARE(m_server->heldBodyBytes(), 20 << 20);
@@ -328,7 +308,7 @@ private Q_SLOTS:
             ::close(socket);
         QCOMPARE(setrlimit(RLIMIT_NOFILE, &before), 0);
 
-        Client good(m_server->plainPort(), false);
+        test::PhoneClient good(false, m_server->plainPort());
         good.socket.write("GET /status?t=k7token HTTP/1.1\r\n\r\n");
         QTRY_VERIFY_WITH_TIMEOUT(good.closed, 5000);
         QCOMPARE(replyBody(good.received), QByteArray(R"({"status":"Ready"})"));
