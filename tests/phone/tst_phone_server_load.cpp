@@ -127,18 +127,9 @@ private Q_SLOTS:
         test::PhoneClient uploading(true, m_server->port());
         uploading.socket.write(upload(2000, {}));
         QTRY_COMPARE(m_server->heldBodyBytes(), 2000);
+        // The upload goes on a byte at a time from now on, so that it outlives the idle timeout however long the
+        // crowd's handshakes take; the crowd trickles its headers likewise, or stays silent.
         Crowd crowd;
-        for (int index = 0; index < size; ++index)
-            crowd.push_back(std::make_unique<test::PhoneClient>(tls, m_server->port()));
-        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(crowd,
-                                     [&](const auto& client) {
-                                         return client->closed
-                                             || (tls ? client->socket.isEncrypted()
-                                                     : client->socket.state() == QAbstractSocket::ConnectedState);
-                                     }),
-            20000);
-        QTRY_COMPARE(m_server->openConnections(), std::min(size + 1, PhoneServer::maxConnections));
-        // The upload goes on a byte at a time; the crowd trickles its headers likewise, or stays silent.
         QTimer trickling;
         const QByteArray head = "GET /status?t=k7token HTTP/1.1\r\n\r\n";
         int sent = 0;
@@ -151,6 +142,18 @@ private Q_SLOTS:
             ++sent;
         });
         trickling.start(100);
+        for (int index = 0; index < size; ++index)
+            crowd.push_back(std::make_unique<test::PhoneClient>(tls, m_server->port()));
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(crowd,
+                                     [&](const auto& client) {
+                                         return client->closed
+                                             || (tls ? client->socket.isEncrypted()
+                                                     : client->socket.state() == QAbstractSocket::ConnectedState);
+                                     }),
+            20000);
+        // Tricklers may already be cut off when handshakes are slow: only the silent are sure to be all there.
+        if (!trickle)
+            QTRY_COMPARE(m_server->openConnections(), std::min(size + 1, PhoneServer::maxConnections));
 
         QCOMPARE(goodUpload(), QByteArray(R"({"text":"heard 3000 bytes"})"));
         QVERIFY(m_server->openConnections() <= PhoneServer::maxConnections);
@@ -159,6 +162,7 @@ private Q_SLOTS:
             QVERIFY(std::all_of(crowd.end() - 200, crowd.end(), [](const auto& client) { return !client->closed; }));
         } else {
             QTRY_COMPARE_WITH_TIMEOUT(countClosed(crowd), size, 5000);
+            QVERIFY(std::ranges::all_of(crowd, [](const auto& client) { return client->received.isEmpty(); }));
         }
         trickling.stop();
         uploading.socket.write(QByteArray(2000 - sent, 'u'));
