@@ -1,5 +1,7 @@
 #include "bench_support.h"
 
+#include "phone/http_parser.h"
+
 #include "support/fake_gemini.h"
 
 #include <QDir>
@@ -627,7 +629,7 @@ void goodClientBesideUploadsAtTheLimit(benchmark::State& state)
     if (!stage.server)
         return;
     ServerMemory memory(*stage.server);
-    constexpr qint64 limit = 52428800;
+    constexpr qint64 limit = HttpParser::bodyLimit;
     const QByteArray part = "--XyZ\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a.wav\"\r\n"
                             "Content-Type: audio/wav\r\n\r\n"
         + QByteArray(4096, 'n') + "\r\n";
