@@ -95,7 +95,7 @@ HttpParser::Parsed HttpParser::parse(const QByteArray& buffer, const QString& to
 
 HttpParser::ParsedHead HttpParser::parseHead(QByteArrayView buffer, const QString& token)
 {
-    const qsizetype end = buffer.first(std::min(buffer.size(), headerLimit + headerEnd.size())).indexOf(headerEnd);
+    const qsizetype end = buffer.first(std::min(buffer.size(), headLookahead)).indexOf(headerEnd);
     if (end < 0) {
         if (buffer.size() > headerLimit)
             return PhoneRejection { "431 Request Header Fields Too Large", tr("The request headers are too long.") };

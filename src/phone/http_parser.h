@@ -40,6 +40,8 @@ class HttpParser
 
 public:
     static constexpr qsizetype headerLimit = 16384;
+    /// The most bytes `parseHead` looks at: a header block at the limit and the blank line that ends it.
+    static constexpr qsizetype headLookahead = headerLimit + 4;
     static constexpr qint64 bodyLimit = 52428800;
 
     /// More bytes are needed: the header block is not complete yet, or the body is shorter than its length.

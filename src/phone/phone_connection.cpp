@@ -82,7 +82,7 @@ void PhoneConnection::receive()
 void PhoneConnection::takeHead()
 {
     // Never more than the parser needs to tell a header block from one too long.
-    m_buffer += m_socket->read(HttpParser::headerLimit + 5 - m_buffer.size());
+    m_buffer += m_socket->read(HttpParser::headLookahead - m_buffer.size());
     HttpParser::ParsedHead parsed = HttpParser::parseHead(m_buffer, m_token);
     if (const auto* rejection = std::get_if<PhoneRejection>(&parsed))
         return refuse(*rejection);
